@@ -1,0 +1,14 @@
+// Private window messages of the control window and their command codes.
+#pragma once
+
+#include <windows.h>
+
+inline constexpr UINT WM_TRAY_NOTIFY = WM_USER + 101;          // 1125
+inline constexpr UINT WM_TAILCAST_COMMAND = WM_USER + 102;     // 1126
+inline constexpr UINT WM_TAILCAST_UNINSTALL = WM_USER + 103;   // 1127
+
+inline constexpr WPARAM CMD_STARTUP_WORK = 1006;
+inline constexpr WPARAM CMD_CREATE_DESKFAVOR = 1007;
+inline constexpr WPARAM CMD_UPDATE_SHORTCUT_URL = 1008;
+
+inline constexpr wchar_t kControlWindowTitle[] = L"VexoTailcast";

@@ -1,0 +1,134 @@
+#include "app/VXTailcastApp.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/CommandLine.h"
+#include "app/GdiplusSession.h"
+#include "app/HandoffText.h"
+#include "app/Messages.h"
+#include "app/VXTailcastDlg.h"
+#include "common/ModulePath.h"
+#include "common/ScopedWin.h"
+#include "common/TraceRecord.h"
+#include "platform/Lumilib/PaintManagerUI.h"
+#include "platform/Lumilib/UISystem.h"
+
+namespace {
+
+constexpr wchar_t kApplicationName[] = L"VXTailcast";
+constexpr wchar_t kInstanceMutexName[] = L"VXTailcast_Client_Mutex";
+constexpr wchar_t kUpdaterFileName[] = L"VexoUpdate.exe";
+constexpr wchar_t kSkinFolderName[] = L"tcskin";
+constexpr wchar_t kSettingsKey[] = L"Local AppWizard-Generated Applications";
+constexpr wchar_t kTraceSection[] = L"Tailcast:";
+
+}  // namespace
+
+CVXTailcastApp& TheApp() { return *static_cast<CVXTailcastApp*>(AfxGetApp()); }
+
+CVXTailcastApp::CVXTailcastApp() : CWinApp(kApplicationName) {}
+
+// Every path ends by reporting failure to the framework: the process lives exactly as
+// long as the control window's message loop.
+bool CVXTailcastApp::InitInstance() {
+  InitCommonControls();
+  ReadModuleFolder();
+  ReadOsVersion();
+  const bool isUpdateStart = IsUpdateCommand(CommandLine());
+
+  ScopedKernelHandle instanceMutex(::CreateMutexW(nullptr, TRUE, kInstanceMutexName));
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    const HWND runningWindow = ::FindWindowW(nullptr, kControlWindowTitle);
+    if (::IsWindow(runningWindow)) {
+      HandOffToRunningInstance(runningWindow);
+    } else {
+      Trace(L"second startup : ", L"未找到VexoTailcast");
+    }
+    if (!isUpdateStart) return false;
+  }
+
+  SetRegistryKey(kSettingsKey);
+  StartGdiplusForProcess();
+  Lumi::CUISystem::GetInstance().SetInstance(Instance());
+  Lumi::CUISystem::GetInstance().SetResourcePath((Lumi::CPaintManagerUI::GetInstancePath() + kSkinFolderName).c_str());
+
+  if (isUpdateStart) {
+    RunControlWindow();
+  } else {
+    LaunchUpdater();
+  }
+  return false;
+}
+
+void CVXTailcastApp::InitCommonControls() {
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_WIN95_CLASSES;
+  ::InitCommonControlsEx(&controls);
+}
+
+void CVXTailcastApp::ReadModuleFolder() { m_moduleFolder = ModuleFolderWithSeparator(); }
+
+void CVXTailcastApp::ReadOsVersion() {
+  OSVERSIONINFOW version = {};
+  version.dwOSVersionInfoSize = sizeof version;
+  if (::GetVersionExW(&version)) m_isVistaOrLater = version.dwMajorVersion > 5;
+}
+
+void CVXTailcastApp::RunControlWindow() {
+  CVXTailcastDlg controlWindow;
+  SetMainWindow(&controlWindow);
+  if (controlWindow.Create(Instance())) {
+    ::SendMessageW(controlWindow.GetSafeHwnd(), WM_TAILCAST_COMMAND, CMD_STARTUP_WORK, 0);
+    HandleFirstStartCommand();
+    SetExitCode(Lumi::CPaintManagerUI::MessageLoop());
+  }
+  SetMainWindow(nullptr);
+}
+
+void CVXTailcastApp::HandleFirstStartCommand() {
+  Trace(L"first startup cmdline: ", CommandLine());
+  const std::wstring command = UpdateStartCommand(CommandLine());
+  if (command.empty()) return;
+
+  CDialog* mainWindow = MainWindow();
+  if (!mainWindow || !mainWindow->GetSafeHwnd()) return;
+  const HWND window = mainWindow->GetSafeHwnd();
+
+  if (IsDeskFavorCommand(command)) {
+    const std::wstring favoriteText = FavoriteTextOf(command);
+    HandoffText record = MakeHandoffText(kHandoffFromFirstStart, favoriteText);
+    Trace(L"send first startup cmdline: ", favoriteText);
+    ::SendMessageW(window, WM_TAILCAST_COMMAND, CMD_CREATE_DESKFAVOR, reinterpret_cast<LPARAM>(&record));
+    return;
+  }
+  if (IsUninstallCommand(command)) ::SendMessageW(window, WM_TAILCAST_UNINSTALL, 0, 0);
+}
+
+void CVXTailcastApp::HandOffToRunningInstance(HWND runningWindow) {
+  Trace(L"second startup cmdline is : ", L"null");
+  const std::wstring& commandLine = CommandLine();
+  if (commandLine.empty()) return;
+
+  if (IsDeskFavorCommand(commandLine)) {
+    const std::wstring favoriteText = FavoriteTextOf(commandLine);
+    HandoffText record = MakeHandoffText(kHandoffFromSecondStart, favoriteText);
+    Trace(L"second start cmdline: ", favoriteText);
+    ::SendMessageW(runningWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+    return;
+  }
+  if (IsUninstallCommand(commandLine)) ::SendMessageW(runningWindow, WM_TAILCAST_UNINSTALL, 0, 0);
+}
+
+void CVXTailcastApp::LaunchUpdater() {
+  const std::wstring updaterPath = m_moduleFolder + kUpdaterFileName;
+  const std::wstring parameters = UpdaterParameters(AppName(), CommandLine());
+  const auto result = reinterpret_cast<INT_PTR>(
+      ::ShellExecuteW(nullptr, L"open", updaterPath.c_str(), parameters.c_str(), nullptr, SW_SHOW));
+  if (result <= 32) Trace(L"start update : ", L"false");
+}
+
+void CVXTailcastApp::Trace(const wchar_t* key, const std::wstring& value) const {
+  WriteTrace(kTraceSection, key, value, m_moduleFolder + kStartupTraceFileName);
+}

@@ -1,0 +1,137 @@
+#include "app/VXTailcastDlg.h"
+
+#include "app/AboutDlg.h"
+#include "app/Messages.h"
+#include "app/resource.h"
+#include "common/Logger.h"
+#include "common/ScopedWin.h"
+#include "common/TraceRecord.h"
+
+namespace {
+
+HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
+
+std::wstring LoadResourceString(UINT id) {
+  const wchar_t* text = nullptr;
+  const int length = ::LoadStringW(ProgramInstance(), id, reinterpret_cast<wchar_t*>(&text), 0);
+  return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+}  // namespace
+
+CVXTailcastDlg::CVXTailcastDlg() : CDialog(IDD_TAILCAST_DIALOG, nullptr) {
+  m_icon = static_cast<HICON>(::LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
+                                           LR_DEFAULTSIZE | LR_SHARED));
+}
+
+BOOL CVXTailcastDlg::OnInitDialog() {
+  ::SetWindowTextW(GetSafeHwnd(), kControlWindowTitle);
+  AllowCopyDataFromLowerIntegrity();
+  AddAboutItemToSystemMenu();
+  ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
+  ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+  return TRUE;
+}
+
+// A client running at low integrity may hand favourites over; the filter call exists
+// only from Windows 7 on, so it is looked up at run time.
+void CVXTailcastDlg::AllowCopyDataFromLowerIntegrity() {
+  using ChangeFilterFn = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  ScopedLibrary user32(::LoadLibraryW(L"user32.dll"));
+  if (!user32) return;
+  const auto change = reinterpret_cast<ChangeFilterFn>(
+      reinterpret_cast<void*>(::GetProcAddress(user32.Get(), "ChangeWindowMessageFilterEx")));
+  if (change) change(GetSafeHwnd(), WM_COPYDATA, 1 /* MSGFLT_ALLOW */, nullptr);
+}
+
+void CVXTailcastDlg::AddAboutItemToSystemMenu() {
+  const HMENU systemMenu = ::GetSystemMenu(GetSafeHwnd(), FALSE);
+  const std::wstring aboutText = LoadResourceString(IDS_ABOUTBOX);
+  if (!systemMenu || aboutText.empty()) return;
+  ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutText.c_str());
+}
+
+bool CVXTailcastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      return OnSysCommand(wParam);
+    case WM_PAINT:
+      return OnPaint();
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(m_icon);
+      return true;
+    case WM_COPYDATA:
+      result = OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      return true;
+    case WM_COMMAND:
+      if (LOWORD(wParam) != ID_TRAY_EXIT) return false;
+      OnTrayExit();
+      return true;
+    case WM_TAILCAST_COMMAND:
+      result = OnTailcastCommand(wParam, lParam);
+      return true;
+    case WM_TAILCAST_UNINSTALL:
+      OnUninstall();
+    default:
+      return false;
+  }
+}
+
+bool CVXTailcastDlg::OnSysCommand(WPARAM command) {
+  if ((command & 0xFFF0) != IDM_ABOUTBOX) return false;
+  CAboutDlg about(GetSafeHwnd());
+  about.DoModal(ProgramInstance());
+  return true;
+}
+
+// The window must never be seen: every paint hides it first.
+bool CVXTailcastDlg::OnPaint() {
+  const HWND window = GetSafeHwnd();
+  ::ShowWindow(window, SW_HIDE);
+  if (!::IsIconic(window)) return false;  // the dialog's own painting
+
+  PAINTSTRUCT paint = {};
+  const HDC dc = ::BeginPaint(window, &paint);
+  ::SendMessageW(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client = {};
+  ::GetClientRect(window, &client);
+  const int left = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int top = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(dc, left, top, m_icon);
+  ::EndPaint(window, &paint);
+  return true;
+}
+
+LRESULT CVXTailcastDlg::OnCopyData(const COPYDATASTRUCT* record) {
+  if (!record || !record->lpData) {
+    WriteTrace(L"Tailcast:", L"CopyData ", L"is false!");
+    return 0;
+  }
+  NetworkLogger().Log(LOG_LEVEL_ERROR, "%s(%d) copy data: %d", "CVXTailcastDlg::OnCopyData", 410,
+                      static_cast<int>(record->dwData));
+  const std::wstring text = HandoffTextOf(*record);
+  WriteTrace(L"Tailcast:", L"CopyData IS :", text);
+  GetDataInfoManager(text);
+  return 1;
+}
+
+LRESULT CVXTailcastDlg::OnTailcastCommand(WPARAM code, LPARAM lParam) {
+  if (code == CMD_CREATE_DESKFAVOR) OnCreateDeskFavorCommand(reinterpret_cast<const HandoffText*>(lParam));
+  return 1;
+}
+
+void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
+  if (!record) return;
+  const std::wstring text = HandoffTextOf(*record);
+  WriteTrace(L"Tailcast", L"CreateDeskFavor Info :", text);
+  GetDataInfoManager(text);
+}
+
+void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
+  WriteTrace(L"Tailcast:", L"GetDataInfoManager : ", text);
+}
+
+void CVXTailcastDlg::OnTrayExit() { ::PostQuitMessage(0); }
+
+void CVXTailcastDlg::OnUninstall() { ::ExitProcess(0); }

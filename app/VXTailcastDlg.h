@@ -1,0 +1,35 @@
+// The control window: a modeless dialog that is never shown. Every command that reaches
+// the running instance arrives here, from the command line or from a second start.
+#pragma once
+
+#include <string>
+
+#include "app/HandoffText.h"
+#include "app/framework/Dialog.h"
+
+class CVXTailcastDlg : public CDialog {
+public:
+  CVXTailcastDlg();
+
+  HICON Icon() const { return m_icon; }
+
+protected:
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+  void AllowCopyDataFromLowerIntegrity();
+  void AddAboutItemToSystemMenu();
+
+  bool OnSysCommand(WPARAM command);
+  bool OnPaint();
+  LRESULT OnCopyData(const COPYDATASTRUCT* record);
+  LRESULT OnTailcastCommand(WPARAM code, LPARAM lParam);
+  void OnCreateDeskFavorCommand(const HandoffText* record);
+  void OnTrayExit();
+  [[noreturn]] void OnUninstall();
+
+  void GetDataInfoManager(const std::wstring& text);
+
+  HICON m_icon = nullptr;
+};

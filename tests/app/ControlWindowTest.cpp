@@ -1,0 +1,181 @@
+// The control window created inside the test process, with the program's own resources.
+#include "app/VXTailcastDlg.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "app/Messages.h"
+#include "app/resource.h"
+#include "common/TraceRecord.h"
+#include "tests/support/ProcessHarness.h"
+
+namespace {
+
+using vxtest::ReadTrace;
+
+std::wstring MenuText(HMENU menu, UINT item, UINT byFlag) {
+  wchar_t text[128] = {};
+  ::GetMenuStringW(menu, item, text, 128, byFlag);
+  return text;
+}
+
+class ControlWindowTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ::DeleteFileW(kTraceFile);
+    ASSERT_TRUE(window.Create(::GetModuleHandleW(nullptr)));
+    hwnd = window.GetSafeHwnd();
+  }
+
+  LRESULT SendCopyData(ULONG_PTR dwData, const void* data, DWORD bytes) {
+    COPYDATASTRUCT record = {dwData, bytes, const_cast<void*>(data)};
+    return ::SendMessageW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+  }
+
+  CVXTailcastDlg window;
+  HWND hwnd = nullptr;
+};
+
+TEST_F(ControlWindowTest, HiddenDialogTitledForLookupWithItsIcon) {
+  wchar_t title[64] = {}, className[64] = {};
+  ::GetWindowTextW(hwnd, title, 64);
+  ::GetClassNameW(hwnd, className, 64);
+  EXPECT_STREQ(title, L"VexoTailcast");
+  EXPECT_STREQ(className, L"#32770");
+  EXPECT_FALSE(::IsWindowVisible(hwnd));
+  EXPECT_EQ(::GetParent(hwnd), nullptr);
+  EXPECT_EQ(::FindWindowW(nullptr, L"VexoTailcast"), hwnd);
+
+  ASSERT_NE(window.Icon(), nullptr);
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), window.Icon());
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), window.Icon());
+  EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), window.Icon());
+}
+
+TEST_F(ControlWindowTest, PaintingHidesTheWindowAgain) {
+  ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+  ASSERT_TRUE(::IsWindowVisible(hwnd));
+  ::InvalidateRect(hwnd, nullptr, TRUE);
+  ::UpdateWindow(hwnd);  // paints synchronously
+  EXPECT_FALSE(::IsWindowVisible(hwnd));
+}
+
+TEST_F(ControlWindowTest, SystemMenuEndsWithTheAboutItem) {
+  const HMENU systemMenu = ::GetSystemMenu(hwnd, FALSE);
+  ASSERT_NE(systemMenu, nullptr);
+  const int count = ::GetMenuItemCount(systemMenu);
+  ASSERT_GE(count, 2);
+  EXPECT_EQ(::GetMenuItemID(systemMenu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
+  EXPECT_EQ(MenuText(systemMenu, IDM_ABOUTBOX, MF_BYCOMMAND), L"&About VXTailcast...");
+  EXPECT_TRUE(::GetMenuState(systemMenu, count - 2, MF_BYPOSITION) & MF_SEPARATOR);
+}
+
+TEST_F(ControlWindowTest, AboutBoxOpensModallyFromSystemMenu) {
+  std::wstring versionLine, caption;
+  std::thread closer([&] {
+    const HWND about = vxtest::WaitForWindow(L"About VXTailcast", 10000);
+    if (!about) return;
+    wchar_t text[128] = {};
+    vxtest::WaitUntil([&] { return ::GetDlgItemTextW(about, IDC_ABOUT_VERSION, text, 128) > 0; }, 10000);
+    versionLine = text;
+    ::GetWindowTextW(about, text, 128);
+    caption = text;
+    ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+  });
+  ::SendMessageW(hwnd, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);  // returns when the box is closed
+  closer.join();
+  EXPECT_EQ(caption, L"About VXTailcast");
+  EXPECT_EQ(versionLine, L"VXTailcast, Version 1.0");
+}
+
+TEST_F(ControlWindowTest, CopyDataTextIsTracedAndHandedOn) {
+  const std::wstring text = L"{\"albumId\":123,\"name\":\"\u89c6\u9891\"}";
+  EXPECT_EQ(SendCopyData(0, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2)), 1);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData IS :"), text);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"GetDataInfoManager : "), text);
+}
+
+TEST_F(ControlWindowTest, CopyDataIsNeverReadBeyondCbData) {
+  const wchar_t noTerminator[] = {L'A', L'B', L'C', L'D', L'E', L'F', L'G', L'H'};
+  EXPECT_EQ(SendCopyData(0, noTerminator, 6), 1);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData IS :"), L"ABC");
+  EXPECT_EQ(SendCopyData(0, noTerminator, 7), 1);  // an odd byte count: the half character is dropped
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData IS :"), L"ABC");
+  EXPECT_EQ(SendCopyData(0, noTerminator, 0), 1);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData IS :"), L"");
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"GetDataInfoManager : "), L"");
+}
+
+TEST_F(ControlWindowTest, CopyDataStopsAtFirstNul) {
+  const wchar_t twoTexts[] = L"first\0second";
+  EXPECT_EQ(SendCopyData(0, twoTexts, sizeof twoTexts), 1);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData IS :"), L"first");
+}
+
+TEST_F(ControlWindowTest, NullCopyDataIsRefused) {
+  EXPECT_EQ(::SendMessageW(hwnd, WM_COPYDATA, 0, 0), 0);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData "), L"is false!");
+  ::DeleteFileW(kTraceFile);
+  EXPECT_EQ(SendCopyData(0, nullptr, 40), 0);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData "), L"is false!");
+  EXPECT_FALSE(ReadTrace(kTraceFile, L"Tailcast:", L"CopyData IS :").has_value());
+}
+
+TEST_F(ControlWindowTest, CreateDeskFavorCommandTracesItsText) {
+  const std::wstring text = L"{\"albumId\":7}";
+  HandoffText record = MakeHandoffText(kHandoffFromFirstStart, text);
+  EXPECT_EQ(record.cbData, 2 * text.size() + 2);
+  EXPECT_EQ(::SendMessageW(hwnd, WM_TAILCAST_COMMAND, CMD_CREATE_DESKFAVOR, reinterpret_cast<LPARAM>(&record)), 1);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"tailcast", L"CreateDeskFavor Info :"), text);
+  EXPECT_EQ(ReadTrace(kTraceFile, L"Tailcast:", L"GetDataInfoManager : "), text);
+}
+
+TEST_F(ControlWindowTest, CreateDeskFavorWithoutRecordDoesNothing) {
+  EXPECT_EQ(::SendMessageW(hwnd, WM_TAILCAST_COMMAND, CMD_CREATE_DESKFAVOR, 0), 1);
+  EXPECT_FALSE(ReadTrace(kTraceFile, L"Tailcast", L"CreateDeskFavor Info :").has_value());
+  EXPECT_EQ(::SendMessageW(hwnd, WM_TAILCAST_COMMAND, 4242, 0), 1);  // unknown codes still answer 1
+}
+
+TEST_F(ControlWindowTest, TrayExitEndsTheMessageLoop) {
+  ::SendMessageW(hwnd, WM_COMMAND, ID_TRAY_EXIT, 0);
+  MSG message = {};
+  bool quit = false;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      quit = true;
+      EXPECT_EQ(message.wParam, 0u);
+    }
+  }
+  EXPECT_TRUE(quit);
+}
+
+TEST(ProgramResourcesTest, TrayMenuHasItsTwoItems) {
+  const HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(MenuText(menu, 0, MF_BYPOSITION), L"\u6258\u76d8");  // 托盘
+  const HMENU popup = ::GetSubMenu(menu, 0);
+  ASSERT_NE(popup, nullptr);
+  ASSERT_EQ(::GetMenuItemCount(popup), 2);
+  EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(ID_TRAY_AUTOSTART));
+  EXPECT_EQ(MenuText(popup, 0, MF_BYPOSITION), L"\u5f00\u673a\u542f\u52a8");  // 开机启动
+  EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(ID_TRAY_EXIT));
+  EXPECT_EQ(MenuText(popup, 1, MF_BYPOSITION), L"\u9000\u51fa");  // 退出
+  ::DestroyMenu(menu);
+}
+
+TEST(ProgramResourcesTest, ManifestAsksForCommonControlsSixAndNoElevation) {
+  const HMODULE module = ::GetModuleHandleW(nullptr);
+  const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
+  ASSERT_NE(found, nullptr);
+  const char* data = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+  const std::string manifest(data, ::SizeofResource(module, found));
+  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+  EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
+  EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
+  EXPECT_NE(manifest.find("supportedOS"), std::string::npos);
+  EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+#include "tests/app/ProgramUnderTest.h"
+
+#include "common/TraceRecord.h"
+
+namespace vxtest {
+
+ProgramUnderTest::ProgramUnderTest(const std::wstring& name, Updater updater)
+    : m_folder(name), m_executable(m_folder.File(L"VXTailcast.exe")) {
+  EndAllInstances();
+  ::DeleteFileW(kTraceFile);
+  m_folder.CopyFromBinaries(L"VXTailcast.exe");
+  if (updater == Updater::kPresent) m_folder.CopyFromBinaries(L"VexoUpdate.exe");
+}
+
+ProgramUnderTest::~ProgramUnderTest() { EndAllInstances(); }
+
+ChildProcess ProgramUnderTest::Start(const std::wstring& arguments) const {
+  return ChildProcess::Start(m_executable, arguments);
+}
+
+void ProgramUnderTest::EnableUpdaterRelaunch() const { m_folder.Touch(L"VexoUpdate.relaunch"); }
+
+HWND ProgramUnderTest::WaitForControlWindow(DWORD processId, DWORD timeoutMs) const {
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND window : WindowsTitled(L"VexoTailcast")) {
+          DWORD owner = 0;
+          ::GetWindowThreadProcessId(window, &owner);
+          if (processId == 0 || owner == processId) found = window;
+        }
+        return found != nullptr;
+      },
+      timeoutMs);
+  if (!found) return nullptr;
+  // Answered only once the message loop runs, i.e. after the first command was handled.
+  DWORD_PTR ignored = 0;
+  if (!::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) return nullptr;
+  return found;
+}
+
+std::optional<std::wstring> ProgramUnderTest::StartupTrace(const std::wstring& key) const {
+  return ReadTrace(m_folder.File(L"TailcastLog.txt"), L"Tailcast:", key);
+}
+
+std::optional<std::wstring> ProgramUnderTest::Trace(const std::wstring& section, const std::wstring& key) const {
+  return ReadTrace(kTraceFile, section, key);
+}
+
+std::vector<std::wstring> ProgramUnderTest::UpdaterCalls() const {
+  return ReadUtf8Lines(m_folder.File(L"VexoUpdate.calls.txt"));
+}
+
+bool ProgramUnderTest::WaitForUpdaterCalls(size_t count) const {
+  return WaitUntil([&] { return UpdaterCalls().size() >= count; }, kProcessTimeoutMs);
+}
+
+}  // namespace vxtest

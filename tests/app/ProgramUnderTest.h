@@ -1,0 +1,40 @@
+// The real program in a folder of its own (so that its start-up trace file and its
+// updater are the test's), started as processes with exact command lines.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/support/ProcessHarness.h"
+
+namespace vxtest {
+
+class ProgramUnderTest {
+public:
+  enum class Updater { kPresent, kMissing };
+
+  explicit ProgramUnderTest(const std::wstring& name, Updater updater = Updater::kPresent);
+  ~ProgramUnderTest();
+
+  ChildProcess Start(const std::wstring& arguments) const;
+  // The stand-in updater starts the program again with "update,," + the command.
+  void EnableUpdaterRelaunch() const;
+
+  // The control window of this process, once its message loop answers.
+  HWND WaitForControlWindow(DWORD processId, DWORD timeoutMs = kProcessTimeoutMs) const;
+
+  std::optional<std::wstring> StartupTrace(const std::wstring& key) const;
+  std::optional<std::wstring> Trace(const std::wstring& section, const std::wstring& key) const;
+  std::vector<std::wstring> UpdaterCalls() const;
+  // Waits until the updater was started `count` times.
+  bool WaitForUpdaterCalls(size_t count) const;
+
+  const std::wstring& Executable() const { return m_executable; }
+
+private:
+  ScratchFolder m_folder;
+  std::wstring m_executable;
+};
+
+}  // namespace vxtest

@@ -1,0 +1,141 @@
+// Start-up of the real program: which starts run, and what goes to the updater.
+#include <gtest/gtest.h>
+
+#include "app/Messages.h"
+#include "app/resource.h"
+#include "tests/app/ProgramUnderTest.h"
+
+namespace {
+
+using vxtest::ChildProcess;
+using vxtest::kProcessTimeoutMs;
+using vxtest::ProgramUnderTest;
+using Calls = std::vector<std::wstring>;
+
+void ExpectRoutedToUpdater(const std::wstring& arguments, const std::wstring& expectedParameters) {
+  ProgramUnderTest program(L"updater-route");
+  ChildProcess start = program.Start(arguments);
+  ASSERT_TRUE(start.IsStarted());
+  ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
+  EXPECT_EQ(start.ExitCode(), 0u);
+  ASSERT_TRUE(program.WaitForUpdaterCalls(1));
+  EXPECT_EQ(program.UpdaterCalls(), Calls{expectedParameters});
+  EXPECT_TRUE(vxtest::WindowsTitled(L"VexoTailcast").empty());
+  EXPECT_FALSE(program.StartupTrace(L"first startup cmdline: ").has_value());
+}
+
+TEST(StartupTest, LogOnStartIsHandedToTheUpdater) {
+  ExpectRoutedToUpdater(L"autostart", L"AUTOSILENT,,VXTailcast,,autostart");
+}
+
+TEST(StartupTest, EmptyCommandLineIsHandedToTheUpdater) {
+  ExpectRoutedToUpdater(L"", L"AUTOSILENT,,VXTailcast,,");
+}
+
+TEST(StartupTest, SeparatorWithoutUpdateIsNotAnUpdateStart) {
+  ExpectRoutedToUpdater(L"x,,update", L"AUTOSILENT,,VXTailcast,,x,,update");
+}
+
+TEST(StartupTest, ClientFavoriteWithoutRunningInstanceGoesThroughUpdater) {
+  ExpectRoutedToUpdater(L"DeskFavor;id=1 strjs={\"albumId\":1}",
+                        L"AUTOSILENT,,VXTailcast,,DeskFavor;id=1 strjs={\"albumId\":1}");
+}
+
+TEST(StartupTest, MissingUpdaterIsTraced) {
+  ProgramUnderTest program(L"no-updater", ProgramUnderTest::Updater::kMissing);
+  ChildProcess start = program.Start(L"autostart");
+  ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
+  EXPECT_EQ(program.StartupTrace(L"start update : "), L"false");
+  EXPECT_TRUE(vxtest::WindowsTitled(L"VexoTailcast").empty());
+}
+
+TEST(StartupTest, LogOnStartRunsOnceTheUpdaterStartsItAgain) {
+  ProgramUnderTest program(L"relaunch");
+  program.EnableUpdaterRelaunch();
+  ChildProcess start = program.Start(L"autostart");
+  ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
+  const HWND window = program.WaitForControlWindow(0);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(::IsWindowVisible(window));
+  EXPECT_EQ(program.StartupTrace(L"first startup cmdline: "), L"update,,autostart");
+  EXPECT_FALSE(program.StartupTrace(L"send first startup cmdline: ").has_value());
+}
+
+TEST(StartupTest, UpdateAloneRunsWithoutCommand) {
+  ProgramUnderTest program(L"update-alone");
+  ChildProcess start = program.Start(L"update");
+  ASSERT_NE(program.WaitForControlWindow(start.Id()), nullptr);
+  EXPECT_TRUE(start.IsRunning());
+  EXPECT_EQ(program.StartupTrace(L"first startup cmdline: "), L"update");
+  EXPECT_FALSE(program.StartupTrace(L"send first startup cmdline: ").has_value());
+  EXPECT_TRUE(program.UpdaterCalls().empty());
+}
+
+struct FirstStartCase {
+  const wchar_t* arguments;
+  const wchar_t* favoriteText;
+};
+
+class FirstStartFavoriteTest : public ::testing::TestWithParam<FirstStartCase> {};
+
+TEST_P(FirstStartFavoriteTest, FavoriteTextReachesTheControlWindow) {
+  ProgramUnderTest program(L"first-favorite");
+  ChildProcess start = program.Start(GetParam().arguments);
+  ASSERT_NE(program.WaitForControlWindow(start.Id()), nullptr);
+  const std::wstring expected = GetParam().favoriteText;
+  EXPECT_EQ(program.StartupTrace(L"first startup cmdline: "), GetParam().arguments);
+  EXPECT_EQ(program.StartupTrace(L"send first startup cmdline: "), expected);
+  EXPECT_EQ(program.Trace(L"Tailcast", L"CreateDeskFavor Info :"), expected);
+  EXPECT_EQ(program.Trace(L"Tailcast:", L"GetDataInfoManager : "), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandForms, FirstStartFavoriteTest,
+    ::testing::Values(
+        FirstStartCase{L"update,,deskfavor;id=1 strjs={\"albumId\":1,\"name\":\"ABC\"}",
+                       L"{\"albumId\":1,\"name\":\"ABC\"}"},
+        FirstStartCase{L"update,,,,DeskFavor;strjs=abc", L"abc"},
+        FirstStartCase{L"update,,DeskFavor;id=2", L""},
+        FirstStartCase{L"update,,DESKFAVOR;strjs={\"name\":\"\u89c6\u9891\"},,extra", L"{\"name\":\"\u89c6\u9891\"}"}));
+
+TEST(StartupTest, FirstStartUninstallEndsTheProcess) {
+  ProgramUnderTest program(L"first-uninstall");
+  ChildProcess start = program.Start(L"update,,/UINST");
+  ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
+  EXPECT_EQ(start.ExitCode(), 0u);
+  EXPECT_EQ(program.StartupTrace(L"first startup cmdline: "), L"update,,/UINST");
+}
+
+TEST(StartupTest, TrayExitEndsTheProcessNormally) {
+  ProgramUnderTest program(L"tray-exit");
+  ChildProcess start = program.Start(L"update,,autostart");
+  const HWND window = program.WaitForControlWindow(start.Id());
+  ASSERT_NE(window, nullptr);
+  ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
+  ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
+  EXPECT_EQ(start.ExitCode(), 0u);
+}
+
+// Windows caps a command line at 32,767 characters; the longest one must not upset start-up.
+TEST(StartupTest, LongestPossibleCommandLines) {
+  const std::wstring filler(32000, L'x');
+  {
+    ProgramUnderTest program(L"long-ordinary");
+    ChildProcess start = program.Start(filler);
+    ASSERT_TRUE(start.IsStarted());
+    ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
+    EXPECT_EQ(start.ExitCode(), 0u);
+    const bool handedOn = program.WaitForUpdaterCalls(1) &&
+                          program.UpdaterCalls()[0] == L"AUTOSILENT,,VXTailcast,," + filler;
+    EXPECT_TRUE(handedOn || program.StartupTrace(L"start update : ") == L"false");
+  }
+  {
+    ProgramUnderTest program(L"long-favorite");
+    ChildProcess start = program.Start(L"update,,DeskFavor;strjs=" + filler);
+    ASSERT_NE(program.WaitForControlWindow(start.Id()), nullptr);
+    EXPECT_EQ(program.StartupTrace(L"send first startup cmdline: "), filler);
+    EXPECT_EQ(program.Trace(L"Tailcast:", L"GetDataInfoManager : "), filler);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,201 @@
+#include "tests/support/ProcessHarness.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "common/ModulePath.h"
+#include "common/TextConvert.h"
+
+namespace vxtest {
+
+namespace {
+
+void ServeWindowMessages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+void RemoveTree(const std::wstring& folder) {
+  std::wstring from = folder;
+  if (!from.empty() && from.back() == L'\\') from.pop_back();
+  from.push_back(L'\0');  // SHFileOperation takes a double-NUL-terminated list
+  SHFILEOPSTRUCTW operation = {};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags = FOF_NO_UI;
+  ::SHFileOperationW(&operation);
+}
+
+}  // namespace
+
+std::wstring BinaryFolder() { return ModuleFolderWithSeparator(); }
+
+bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+ScratchFolder::ScratchFolder(const std::wstring& name) {
+  static unsigned counter = 0;
+  ::CreateDirectoryW(L"C:\\vxtests", nullptr);
+  m_path = L"C:\\vxtests\\" + name + L"-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+           std::to_wstring(++counter) + L"\\";
+  RemoveTree(m_path);
+  ::CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() { RemoveTree(m_path); }
+
+void ScratchFolder::CopyFromBinaries(const std::wstring& fileName) const {
+  ::CopyFileW((BinaryFolder() + fileName).c_str(), File(fileName).c_str(), FALSE);
+}
+
+void ScratchFolder::Touch(const std::wstring& fileName) const {
+  const HANDLE handle = ::CreateFileW(File(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+}
+
+ChildProcess ChildProcess::Start(const std::wstring& executable, const std::wstring& arguments) {
+  std::wstring commandLine = L"\"" + executable + L"\"";
+  if (!arguments.empty()) commandLine += L" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  ChildProcess child;
+  const std::wstring folder = executable.substr(0, executable.find_last_of(L'\\') + 1);
+  if (!::CreateProcessW(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &info)) {
+    return child;
+  }
+  ::CloseHandle(info.hThread);
+  child.m_process = info.hProcess;
+  child.m_id = info.dwProcessId;
+  return child;
+}
+
+ChildProcess::ChildProcess(ChildProcess&& other) noexcept : m_process(other.m_process), m_id(other.m_id) {
+  other.m_process = nullptr;
+}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+  if (this != &other) {
+    Terminate();
+    if (m_process) ::CloseHandle(m_process);
+    m_process = other.m_process;
+    m_id = other.m_id;
+    other.m_process = nullptr;
+  }
+  return *this;
+}
+
+ChildProcess::~ChildProcess() {
+  Terminate();
+  if (m_process) ::CloseHandle(m_process);
+}
+
+bool ChildProcess::WaitForExit(DWORD timeoutMs) {
+  if (!m_process) return false;
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    const DWORD elapsed = ::GetTickCount() - start;
+    if (elapsed >= timeoutMs) return false;
+    const DWORD result = ::MsgWaitForMultipleObjects(1, &m_process, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
+    if (result == WAIT_OBJECT_0) return true;
+    if (result != WAIT_OBJECT_0 + 1) return false;
+    ServeWindowMessages();
+  }
+}
+
+bool ChildProcess::IsRunning() const {
+  return m_process && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+DWORD ChildProcess::ExitCode() const {
+  DWORD code = STILL_ACTIVE;
+  if (m_process) ::GetExitCodeProcess(m_process, &code);
+  return code;
+}
+
+void ChildProcess::Terminate() {
+  if (!IsRunning()) return;
+  ::TerminateProcess(m_process, 99);
+  ::WaitForSingleObject(m_process, 5000);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (::GetTickCount() - start >= timeoutMs) return false;
+    ServeWindowMessages();
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+std::vector<HWND> WindowsTitled(const wchar_t* title) {
+  struct Search {
+    const wchar_t* title;
+    std::vector<HWND> found;
+  } search{title, {}};
+  ::EnumWindows(
+      [](HWND window, LPARAM context) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(context);
+        wchar_t text[256] = {};
+        ::GetWindowTextW(window, text, 256);
+        if (std::wstring(text) == s->title) s->found.push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND WaitForWindow(const wchar_t* title, DWORD timeoutMs) {
+  HWND found = nullptr;
+  WaitUntil([&] { return (found = ::FindWindowW(nullptr, title)) != nullptr; }, timeoutMs);
+  return found;
+}
+
+void EndAllInstances() {
+  for (HWND window : WindowsTitled(L"VexoTailcast")) {
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(window, &processId);
+    if (processId == ::GetCurrentProcessId()) continue;
+    const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    if (!process) continue;
+    ::TerminateProcess(process, 98);
+    ::WaitForSingleObject(process, 5000);
+    ::CloseHandle(process);
+  }
+  WaitUntil(
+      [] {
+        const HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, L"VXTailcast_Client_Mutex");
+        if (!mutex) return true;
+        ::CloseHandle(mutex);
+        return false;
+      },
+      kProcessTimeoutMs);
+}
+
+std::optional<std::wstring> ReadTrace(const std::wstring& file, const std::wstring& section,
+                                      const std::wstring& key) {
+  const wchar_t kAbsent[] = L"\x01<absent>";
+  std::wstring buffer(256 * 1024, L'\0');
+  const DWORD length = ::GetPrivateProfileStringW(section.c_str(), key.c_str(), kAbsent, &buffer[0],
+                                                  static_cast<DWORD>(buffer.size()), file.c_str());
+  buffer.resize(length);
+  if (buffer == kAbsent) return std::nullopt;
+  return buffer;
+}
+
+std::vector<std::wstring> ReadUtf8Lines(const std::wstring& file) {
+  std::ifstream in(WideToAnsi(file), std::ios::binary);
+  std::vector<std::wstring> lines;
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(Utf8ToWide(line));
+  return lines;
+}
+
+}  // namespace vxtest
