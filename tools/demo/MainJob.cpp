@@ -1,0 +1,98 @@
+// What `./vx run` shows: the program started as a log-on would start it, through the
+// updater, then a favourite handed over by a second start, then a normal exit. It prints
+// what happened and the trace records the program left.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "app/Messages.h"
+#include "app/resource.h"
+#include "common/ModulePath.h"
+
+namespace {
+
+bool StartProcess(const std::wstring& executable, const std::wstring& arguments, PROCESS_INFORMATION& info) {
+  std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  const std::wstring folder = executable.substr(0, executable.find_last_of(L'\\') + 1);
+  return ::CreateProcessW(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                          &startup, &info) != FALSE;
+}
+
+HWND WaitForControlWindow(DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < timeoutMs) {
+    if (const HWND window = ::FindWindowW(nullptr, kControlWindowTitle)) {
+      DWORD_PTR ignored = 0;
+      if (::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) return window;
+    }
+    ::Sleep(20);
+  }
+  return nullptr;
+}
+
+void PrintFile(const std::wstring& path) {
+  std::wprintf(L"----- %ls\n", path.c_str());
+  wchar_t sections[4096] = {};
+  const DWORD length = ::GetPrivateProfileSectionNamesW(sections, 4096, path.c_str());
+  for (const wchar_t* section = sections; section < sections + length && *section;
+       section += wcslen(section) + 1) {
+    std::wprintf(L"[%ls]\n", section);
+    std::wstring pairs(65536, L'\0');
+    const DWORD size = ::GetPrivateProfileSectionW(section, &pairs[0], static_cast<DWORD>(pairs.size()),
+                                                   path.c_str());
+    for (const wchar_t* pair = pairs.c_str(); pair < pairs.c_str() + size && *pair; pair += wcslen(pair) + 1) {
+      std::wprintf(L"  %ls\n", pair);
+    }
+  }
+}
+
+int Fail(const wchar_t* what) {
+  std::wprintf(L"FAILED: %ls\n", what);
+  return 1;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring folder = argc > 1 ? std::wstring(argv[1]) + L"\\" : ModuleFolderWithSeparator();
+  const std::wstring program = folder + L"VXTailcast.exe";
+
+  std::wprintf(L"1. Log-on start: %ls autostart\n", program.c_str());
+  PROCESS_INFORMATION logOn = {};
+  if (!StartProcess(program, L"autostart", logOn)) return Fail(L"could not start the program");
+  ::WaitForSingleObject(logOn.hProcess, 20000);
+  ::CloseHandle(logOn.hThread);
+  ::CloseHandle(logOn.hProcess);
+  std::wprintf(L"   that start handed over to the updater and ended; the updater starts it again\n");
+
+  const HWND window = WaitForControlWindow(20000);
+  if (!window) return Fail(L"no control window appeared");
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  wchar_t className[64] = {};
+  ::GetClassNameW(window, className, 64);
+  std::wprintf(L"2. Running: window \"%ls\" (class %ls, process %lu, %ls)\n", kControlWindowTitle, className,
+               processId, ::IsWindowVisible(window) ? L"visible" : L"hidden");
+
+  const std::wstring favorite = L"{\"albumId\":123,\"name\":\"ABC\",\"channelId\":2}";
+  std::wprintf(L"3. Second start hands a favourite over: DeskFavor;id=123 strjs=%ls\n", favorite.c_str());
+  PROCESS_INFORMATION second = {};
+  if (!StartProcess(program, L"DeskFavor;id=123 strjs=" + favorite, second)) return Fail(L"second start");
+  ::WaitForSingleObject(second.hProcess, 20000);
+  ::CloseHandle(second.hThread);
+  ::CloseHandle(second.hProcess);
+
+  std::wprintf(L"4. Exit from the tray menu\n");
+  const HANDLE running = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+  ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
+  const bool ended = running && ::WaitForSingleObject(running, 20000) == WAIT_OBJECT_0;
+  if (running) ::CloseHandle(running);
+  std::wprintf(L"   the program %ls\n\n", ended ? L"ended" : L"did NOT end");
+
+  PrintFile(folder + L"TailcastLog.txt");
+  PrintFile(L"c:\\log_tailcast.txt");
+  return ended ? 0 : 1;
+}
