@@ -135,20 +135,26 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   }
 }
 
+namespace {
+
+struct TitleSearch {
+  const wchar_t* title;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectTitled(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<TitleSearch*>(context);
+  wchar_t text[256] = {};
+  ::GetWindowTextW(window, text, 256);
+  if (std::wstring(text) == search->title) search->found.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
+
 std::vector<HWND> WindowsTitled(const wchar_t* title) {
-  struct Search {
-    const wchar_t* title;
-    std::vector<HWND> found;
-  } search{title, {}};
-  ::EnumWindows(
-      [](HWND window, LPARAM context) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(context);
-        wchar_t text[256] = {};
-        ::GetWindowTextW(window, text, 256);
-        if (std::wstring(text) == s->title) s->found.push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  TitleSearch search{title, {}};
+  ::EnumWindows(CollectTitled, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
