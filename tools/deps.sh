@@ -1,0 +1,218 @@
+#!/usr/bin/env bash
+# Builds the third-party libraries (SQLite, jsoncpp, protobuf, GoogleTest) for the MinGW-w64
+# Windows targets from Debian's own source packages, and installs each target's set into
+#   build/deps/<triple>/{include,lib,lib/cmake}
+# Usage: tools/deps.sh [TRIPLE...]   TRIPLE: i686-w64-mingw32 | x86_64-w64-mingw32 (default: both)
+# Env:   VX_DEPS_JOBS=N  parallel jobs (default: nproc)
+# A library is rebuilt only when its stamp build/deps/<triple>/.stamp-<lib> is missing or was
+# written by a different recipe; delete the stamp (or build/deps/<triple>) to force a rebuild.
+# Logs: build/deps/log/<lib>-<triple>.log. Needs root for apt-get (only when something is missing).
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+DEPS="$ROOT/build/deps"
+SRC="$DEPS/src"
+WORK="$DEPS/work"
+LOG="$DEPS/log"
+JOBS="${VX_DEPS_JOBS:-$(nproc)}"
+
+SQLITE_VER=3.40.1
+JSONCPP_VER=1.9.5
+PROTOBUF_VER=3.21.12
+GTEST_SRC=/usr/src/googletest
+
+APT_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools cmake
+              ninja-build tcl dpkg-dev protobuf-compiler googletest build-essential)
+
+say() { echo "deps: $*"; }
+die() { echo "deps: error: $*" >&2; exit 1; }
+
+# run LOGFILE CMD...: appends the command's output to LOGFILE; on failure shows its tail and exits.
+run() {
+  local log="$1"; shift
+  echo "+ $*" >>"$log"
+  if ! "$@" >>"$log" 2>&1; then
+    echo "deps: FAILED: $*" >&2
+    echo "deps: ---- last 40 lines of $log ----" >&2
+    tail -n 40 "$log" >&2
+    exit 1
+  fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# Arguments
+TRIPLES=("$@")
+[ ${#TRIPLES[@]} -gt 0 ] || TRIPLES=(i686-w64-mingw32 x86_64-w64-mingw32)
+for t in "${TRIPLES[@]}"; do
+  case "$t" in
+    i686-w64-mingw32|x86_64-w64-mingw32) ;;
+    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
+    *) die "unknown triple '$t' (use i686-w64-mingw32 and/or x86_64-w64-mingw32)" ;;
+  esac
+done
+
+# ---------------------------------------------------------------------------------------------
+# 1. Build tools from apt (no apt-get at all when everything is already installed)
+pkg_installed() {
+  [ "$(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null)" = installed ]
+}
+missing=()
+for p in "${APT_PACKAGES[@]}"; do pkg_installed "$p" || missing+=("$p"); done
+if [ ${#missing[@]} -gt 0 ]; then
+  say "installing apt packages: ${missing[*]}"
+  [ "$(id -u)" = 0 ] || die "need root to install: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+[ -f "$GTEST_SRC/CMakeLists.txt" ] || die "$GTEST_SRC missing (package googletest)"
+
+mkdir -p "$DEPS" "$SRC" "$WORK" "$LOG"
+# One run at a time per build folder (parallel CI jobs on one work tree).
+exec 9>"$DEPS/.lock"
+flock 9
+
+# ---------------------------------------------------------------------------------------------
+# 2. Debian source packages, fetched and unpacked once into build/deps/src/<name>
+SRCPKGS=(sqlite3 libjsoncpp protobuf)
+declare -A SRCDIR=([sqlite3]="$SRC/sqlite3" [libjsoncpp]="$SRC/jsoncpp" [protobuf]="$SRC/protobuf")
+declare -A SRCVER=([sqlite3]="$SQLITE_VER" [libjsoncpp]="$JSONCPP_VER" [protobuf]="$PROTOBUF_VER")
+
+need_fetch=0
+for s in "${SRCPKGS[@]}"; do [ -f "${SRCDIR[$s]}/.unpacked" ] || need_fetch=1; done
+if [ $need_fetch = 1 ]; then
+  slog="$LOG/sources.log"; : >"$slog"
+  say "fetching Debian source packages: ${SRCPKGS[*]}"
+  have_dsc=1
+  for s in "${SRCPKGS[@]}"; do
+    compgen -G "$SRC/${s}_${SRCVER[$s]}-*.dsc" >/dev/null || have_dsc=0
+  done
+  if [ $have_dsc = 0 ]; then
+    srclist=/etc/apt/sources.list.d/vx-src.sources
+    if [ ! -f "$srclist" ]; then
+      [ "$(id -u)" = 0 ] || die "need root to write $srclist"
+      [ -f /etc/apt/sources.list.d/debian.sources ] || die "/etc/apt/sources.list.d/debian.sources missing"
+      sed -E 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources >"$srclist"
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    run "$slog" apt-get update -q
+    (cd "$SRC" && run "$slog" apt-get source -q --download-only "${SRCPKGS[@]}")
+  fi
+  for s in "${SRCPKGS[@]}"; do
+    dir="${SRCDIR[$s]}"
+    [ -f "$dir/.unpacked" ] && continue
+    dsc="$(ls -1 "$SRC/${s}_${SRCVER[$s]}"-*.dsc 2>/dev/null | sort -V | tail -n 1 || true)"
+    [ -n "$dsc" ] || die "no ${s}_${SRCVER[$s]}-*.dsc in $SRC (see $slog; Debian version changed?)"
+    rm -rf "$dir" "$dir.tmp"
+    run "$slog" dpkg-source -x --no-check "$dsc" "$dir.tmp"
+    mv "$dir.tmp" "$dir"
+    basename "$dsc" >"$dir/.unpacked"
+    say "unpacked $(basename "$dsc")"
+  done
+fi
+
+# ---------------------------------------------------------------------------------------------
+# 3. Per-target builds
+now() { date +%s; }
+
+# stamp_ok TRIPLE LIB RECIPE: true when the library was installed by this same recipe.
+stamp_ok() { [ -f "$DEPS/$1/.stamp-$2" ] && [ "$(cat "$DEPS/$1/.stamp-$2")" = "$3" ]; }
+
+# Generated amalgamation, shared by all targets.
+sqlite_amalgamation() {
+  local out="$WORK/sqlite3-native"
+  [ -f "$out/.done" ] && return 0
+  local log="$LOG/sqlite3-amalgamation.log"; : >"$log"
+  say "generating sqlite3.c (native configure + make sqlite3.c)"
+  local t0; t0=$(now)
+  rm -rf "$out"; mkdir -p "$out"
+  (cd "$out" && run "$log" "${SRCDIR[sqlite3]}/configure" --disable-tcl --disable-shared)
+  (cd "$out" && run "$log" make -j"$JOBS" sqlite3.c)
+  [ -f "$out/sqlite3.c" ] && [ -f "$out/sqlite3.h" ] || die "sqlite3.c/sqlite3.h not generated (see $log)"
+  grep -q "#define SQLITE_VERSION *\"$SQLITE_VER\"" "$out/sqlite3.h" \
+    || die "generated sqlite3.h is not version $SQLITE_VER"
+  touch "$out/.done"
+  say "sqlite3.c generated in $(( $(now) - t0 )) s"
+}
+
+build_sqlite3() {
+  local t="$1" prefix="$2" log="$3" bdir="$4"
+  sqlite_amalgamation
+  local a="$WORK/sqlite3-native"
+  mkdir -p "$bdir" "$prefix/include" "$prefix/lib"
+  run "$log" "$t-gcc-posix" -O2 -DSQLITE_THREADSAFE=1 -c "$a/sqlite3.c" -o "$bdir/sqlite3.o"
+  rm -f "$bdir/libsqlite3.a"
+  run "$log" "$t-ar" rcs "$bdir/libsqlite3.a" "$bdir/sqlite3.o"
+  run "$log" install -m 644 "$bdir/libsqlite3.a" "$prefix/lib/libsqlite3.a"
+  run "$log" install -m 644 "$a/sqlite3.h" "${SRCDIR[sqlite3]}/src/sqlite3ext.h" "$prefix/include/"
+}
+
+# cmake_build TRIPLE PREFIX LOG BUILDDIR SOURCEDIR [CMAKE ARGS...]
+cmake_build() {
+  local t="$1" prefix="$2" log="$3" bdir="$4" sdir="$5"; shift 5
+  run "$log" cmake -S "$sdir" -B "$bdir" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$t.cmake" \
+    -DVX_DEPS_PREFIX="$prefix" \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DCMAKE_INSTALL_LIBDIR=lib \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF \
+    -DCMAKE_CXX_STANDARD=17 \
+    -DBUILD_SHARED_LIBS=OFF \
+    "$@"
+  run "$log" cmake --build "$bdir" -j "$JOBS"
+  run "$log" cmake --install "$bdir"
+}
+
+build_jsoncpp() {
+  cmake_build "$@" "${SRCDIR[libjsoncpp]}" \
+    -DBUILD_STATIC_LIBS=ON -DBUILD_OBJECT_LIBS=OFF \
+    -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \
+    -DJSONCPP_WITH_EXAMPLE=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=ON \
+    -DJSONCPP_WITH_PKGCONFIG_SUPPORT=ON
+}
+
+build_protobuf() {
+  cmake_build "$@" "${SRCDIR[protobuf]}" \
+    -Dprotobuf_BUILD_TESTS=OFF -Dprotobuf_BUILD_PROTOC_BINARIES=OFF \
+    -Dprotobuf_BUILD_LIBPROTOC=OFF -Dprotobuf_BUILD_SHARED_LIBS=OFF \
+    -Dprotobuf_WITH_ZLIB=OFF -Dprotobuf_BUILD_EXAMPLES=OFF -Dprotobuf_INSTALL=ON
+}
+
+build_googletest() {
+  cmake_build "$@" "$GTEST_SRC" \
+    -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_build_tests=OFF -Dgtest_build_samples=OFF \
+    -Dgmock_build_tests=OFF
+}
+
+# The recipe text is stored in the stamp: changing a library's version or flags here rebuilds it.
+recipe() {
+  case "$1" in
+    sqlite3)   echo "sqlite3 $SQLITE_VER -O2 -DSQLITE_THREADSAFE=1" ;;
+    jsoncpp)   echo "jsoncpp $JSONCPP_VER static cxx17 r1" ;;
+    protobuf)  echo "protobuf $PROTOBUF_VER static nozlib noprotoc full+lite cxx17 r1" ;;
+    googletest) echo "googletest $(dpkg-query -W -f='${Version}' googletest) static gtest+gmock cxx17 r1" ;;
+  esac
+}
+
+LIBS=(sqlite3 jsoncpp protobuf googletest)
+for t in "${TRIPLES[@]}"; do
+  prefix="$DEPS/$t"
+  mkdir -p "$prefix"
+  for lib in "${LIBS[@]}"; do
+    r="$(recipe "$lib")"
+    if stamp_ok "$t" "$lib" "$r"; then
+      continue
+    fi
+    log="$LOG/$lib-$t.log"; : >"$log"
+    bdir="$WORK/$lib-$t"
+    rm -rf "$bdir" "$prefix/.stamp-$lib"
+    say "building $lib for $t"
+    t0=$(now)
+    "build_$lib" "$t" "$prefix" "$log" "$bdir"
+    echo "$r" >"$prefix/.stamp-$lib"
+    rm -rf "$bdir"
+    say "built $lib for $t in $(( $(now) - t0 )) s"
+  done
+  say "$t ready: $prefix"
+done
