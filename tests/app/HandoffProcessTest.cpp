@@ -179,6 +179,10 @@ TEST_F(HandoffToRealInstanceTest, SecondStartFavoriteReachesRunningInstance) {
   EXPECT_EQ(program.Trace(L"Tailcast:", L"CopyData IS :"), text);
   EXPECT_EQ(program.Trace(L"Tailcast:", L"GetDataInfoManager : "), text);
   EXPECT_EQ(program.StartupTrace(L"second start cmdline: "), text);
+  // Start-up records go beside the program, the window's records to the drive root.
+  EXPECT_FALSE(program.Trace(L"Tailcast:", L"second start cmdline: ").has_value());
+  EXPECT_FALSE(program.Trace(L"Tailcast:", L"first startup cmdline: ").has_value());
+  EXPECT_FALSE(program.StartupTrace(L"CopyData IS :").has_value());
 }
 
 TEST_F(HandoffToRealInstanceTest, SecondStartUninstallEndsRunningInstance) {
