@@ -131,6 +131,17 @@ bool SelectOne(CSqliteConnection& connection, const std::string& sql, const Tabl
   return result == SQLITE_ROW || result == SQLITE_DONE;
 }
 
+// SelectOne with one text value bound to the statement's "?".
+template <typename Record>
+bool SelectOneBound(CSqliteConnection& connection, const std::string& sql, const std::string& boundText,
+                    const TableMapping<Record>& mapping, Record& record) {
+  CSqliteStatement statement(connection, sql);
+  statement.BindText(1, boundText);
+  const int result = statement.Step();
+  if (result == SQLITE_ROW) mapping.ReadRow(statement, record);
+  return result == SQLITE_ROW || result == SQLITE_DONE;
+}
+
 template <typename Record>
 bool SelectAll(CSqliteConnection& connection, const std::string& sql, const TableMapping<Record>& mapping,
                std::vector<Record>& records) {

@@ -1,0 +1,206 @@
+#include "favorites/ShortcutStore.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <mutex>
+
+#include "app/Environment.h"
+#include "common/DirectoryTree.h"
+#include "common/TableMapping.h"
+#include "common/TextConvert.h"
+
+const char kShortcutTable[] = "shortcut";
+
+namespace {
+
+using Record = ShortcutRecord;
+
+const TableMapping<Record>& ShortcutMapping() {
+  static const TableMapping<Record> mapping({
+      TextColumn("strAlbumName", &Record::strAlbumName, true),
+      TextColumn("strIconName", &Record::strIconName),
+      TextColumn("strLNK", &Record::strLNK),
+      TextColumn("strTips", &Record::strTips),
+      TextColumn("strStartupParams", &Record::strStartupParams),
+      IntegerColumn("nAlbumID", &Record::nAlbumID),
+      IntegerColumn("nChannelID", &Record::nChannelID),
+      IntegerColumn("nFinished", &Record::nFinished),
+      IntegerColumn("iChannelID", &Record::iChannelID),
+      TextColumn("strVideoURL", &Record::strVideoURL),
+      TextColumn("strSourceName", &Record::strSourceName),
+      IntegerColumn("iSourceCode", &Record::iSourceCode),
+      IntegerColumn("iTvYear", &Record::iTvYear),
+      IntegerColumn("iInfoType", &Record::iInfoType),
+  });
+  return mapping;
+}
+
+struct TableProbe {
+  std::string type;
+  int64_t rowId = 0;
+};
+
+std::mutex& StoreLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+bool FileExistsAnsi(const std::string& path) {
+  return !path.empty() && ::GetFileAttributesW(AnsiToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Opens the store and makes sure the table exists; false when it cannot be used.
+bool OpenStore(const std::wstring& path, CSqliteConnection& connection) {
+  const size_t slash = path.find_last_of(L'\\');
+  if (slash != std::wstring::npos) CreateDirectoryTree(path.substr(0, slash));
+  if (!connection.Open(WideToUtf8(path))) return false;
+
+  static const TableMapping<TableProbe> probeMapping({TextColumn("type", &TableProbe::type, true)});
+  TableProbe probe;
+  Run(connection, std::string("select * from sqlite_master where type = 'table' and name = '") + kShortcutTable + "'",
+      probeMapping, probe);
+  return !probe.type.empty() || CreateTable(connection, kShortcutTable, ShortcutMapping());
+}
+
+// Runs one store operation under the store lock with an open store.
+void WithStore(const std::wstring& path, const std::function<void(CSqliteConnection&)>& operation) {
+  std::lock_guard<std::mutex> lock(StoreLock());
+  CSqliteConnection connection;
+  if (!OpenStore(path, connection)) return;
+  operation(connection);
+}
+
+// An older layout lacked strVideoURL. When adding the column works, the table is rebuilt
+// in the current layout inside one transaction; on any failure nothing is lost.
+void MigrateIfOlderLayout(CSqliteConnection& connection) {
+  const std::string table = kShortcutTable;
+  if (!connection.Execute("ALTER TABLE " + table + " ADD COLUMN strVideoURL TEXT")) return;
+
+  if (connection.Begin() != SQLITE_OK) return;
+  std::vector<Record> rows;
+  bool ok = SelectAll(connection, "select * from " + table, ShortcutMapping(), rows) &&
+            connection.Execute("Drop Table " + table) && CreateTable(connection, table, ShortcutMapping());
+  for (size_t i = 0; ok && i < rows.size(); ++i) ok = Replace(connection, table, ShortcutMapping(), rows[i]);
+  if (!ok || connection.Commit() != SQLITE_OK) connection.Rollback();
+}
+
+// The row of this album; the name is bound, so any name (quotes included) is safe.
+bool FindRow(CSqliteConnection& connection, const std::string& albumName, Record& row) {
+  return SelectOneBound(connection, std::string(" select * from ") + kShortcutTable + " where strAlbumName= ?",
+                        albumName, ShortcutMapping(), row) &&
+         !row.strAlbumName.empty();
+}
+
+void WriteRow(CSqliteConnection& connection, Record& row) {
+  connection.Begin();
+  const bool written = Replace(connection, kShortcutTable, ShortcutMapping(), row);
+  if (written) {
+    connection.Commit();
+  } else {
+    connection.Rollback();
+  }
+}
+
+void UpdateRow(const std::wstring& path, const std::string& albumName, const std::function<void(Record&)>& change) {
+  WithStore(path, [&](CSqliteConnection& connection) {
+    Record row;
+    if (!FindRow(connection, albumName, row)) return;
+    change(row);
+    WriteRow(connection, row);
+  });
+}
+
+}  // namespace
+
+std::string ShortcutCreateText() { return ShortcutMapping().CreateText(kShortcutTable); }
+std::string ShortcutReplaceText() { return ShortcutMapping().ReplaceText(kShortcutTable); }
+
+std::wstring ShortcutStorePath() { return CEnvironment::Instance().GetClientFolder() + L"\\vexo_shortCut.dll"; }
+
+CShortcutStore::CShortcutStore(std::wstring path) : m_path(std::move(path)) {}
+
+void CShortcutStore::Add(const ShortcutRecord& record) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    MigrateIfOlderLayout(connection);
+    Record existing;
+    if (FindRow(connection, record.strAlbumName, existing)) return;
+    Record row = record;
+    row.iChannelID = record.nChannelID;
+    WriteRow(connection, row);
+  });
+}
+
+void CShortcutStore::Load(std::vector<ShortcutRecord>& shortcuts) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    std::vector<Record> rows;
+    SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows);
+    for (const Record& row : rows) {
+      if (!FileExistsAnsi(row.strLNK)) continue;
+      Record listed;
+      listed.strLNK = row.strLNK;
+      listed.strTips = row.strTips;
+      listed.strIconName = row.strIconName;
+      listed.nFinished = row.nFinished;
+      listed.nChannelID = row.nChannelID;
+      listed.nAlbumID = row.nAlbumID;
+      listed.strAlbumName = row.strAlbumName;
+      listed.strStartupParams = row.strStartupParams;
+      listed.iInfoType = row.iInfoType;
+      listed.strVideoURL = row.strVideoURL;
+      shortcuts.push_back(listed);
+    }
+  });
+}
+
+void CShortcutStore::SetIconName(const std::string& albumName, const std::string& iconName) {
+  UpdateRow(m_path, albumName, [&](Record& row) { row.strIconName = iconName; });
+}
+
+void CShortcutStore::SetVideoUrl(const std::string& albumName, const std::string& videoUrl) {
+  UpdateRow(m_path, albumName, [&](Record& row) { row.strVideoURL = videoUrl; });
+}
+
+void CShortcutStore::SetTitle(const std::string& albumName, const std::string& tips, const std::string& lnk,
+                              int finished) {
+  UpdateRow(m_path, albumName, [&](Record& row) {
+    row.strTips = tips;
+    row.strLNK = lnk;
+    row.nFinished = finished;
+  });
+}
+
+void AddShortcut(const std::string& lnk, const std::string& iconName, const std::string& tips, int albumId,
+                 int channelId, int finished, const std::string& albumName, const std::string& startupParams,
+                 const std::string& videoUrl, const std::string& sourceName, int sourceCode, int tvYear,
+                 int infoType) {
+  ShortcutRecord record;
+  record.strLNK = lnk;
+  record.strIconName = iconName;
+  record.strTips = tips;
+  record.nAlbumID = albumId;
+  record.nChannelID = channelId;
+  record.nFinished = finished;
+  record.strAlbumName = albumName;
+  record.strStartupParams = startupParams;
+  record.strVideoURL = videoUrl;
+  record.strSourceName = sourceName;
+  record.iSourceCode = sourceCode;
+  record.iTvYear = tvYear;
+  record.iInfoType = infoType;
+  CShortcutStore(ShortcutStorePath()).Add(record);
+}
+
+void LoadShortcuts(std::vector<ShortcutRecord>& shortcuts) { CShortcutStore(ShortcutStorePath()).Load(shortcuts); }
+
+void SetShortcutIconName(const std::string& albumName, const std::string& iconName) {
+  CShortcutStore(ShortcutStorePath()).SetIconName(albumName, iconName);
+}
+
+void SetShortcutVideoUrl(const std::string& albumName, const std::string& videoUrl) {
+  CShortcutStore(ShortcutStorePath()).SetVideoUrl(albumName, videoUrl);
+}
+
+void SetShortcutTitle(const std::string& albumName, const std::string& tips, const std::string& lnk, int finished) {
+  CShortcutStore(ShortcutStorePath()).SetTitle(albumName, tips, lnk, finished);
+}
