@@ -6,6 +6,10 @@
 #include "common/Logger.h"
 #include "common/ScopedWin.h"
 #include "common/TraceRecord.h"
+#include "favorites/DeskFavorInfo.h"
+#include "favorites/DesktopShortcut.h"
+#include "favorites/ShortcutStore.h"
+#include "common/TextConvert.h"
 
 namespace {
 
@@ -130,8 +134,21 @@ void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
 
 void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
   WriteTrace(L"Tailcast:", L"GetDataInfoManager : ", text);
+  if (text.empty()) return;
+  DeskFavorInfo info;
+  if (!ParserDeskFavorInfo(text, info)) return;  // not a favourite: no shortcut for album 0
+  DeskFavorRequest request = MakeDeskFavorRequest(info);
+  request.InfoType = 0;
+  if (CreateDeskFavor(&request) != 0) WriteTrace(L"tailcast", L"CreateDeskFavor : ", L"true");
 }
 
 void CVXTailcastDlg::OnTrayExit() { ::PostQuitMessage(0); }
 
-void CVXTailcastDlg::OnUninstall() { ::ExitProcess(0); }
+// Removes every remembered shortcut that is still on the desktop and ends at once; the
+// store keeps its rows.
+void CVXTailcastDlg::OnUninstall() {
+  std::vector<ShortcutRecord> shortcuts;
+  LoadShortcuts(shortcuts);
+  for (const ShortcutRecord& shortcut : shortcuts) ::DeleteFileW(AnsiToWide(shortcut.strLNK).c_str());
+  ::ExitProcess(0);
+}

@@ -1,0 +1,106 @@
+#include "favorites/DesktopShortcut.h"
+
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "app/Environment.h"
+#include "common/ComScope.h"
+#include "common/TextConvert.h"
+#include "common/TraceRecord.h"
+#include "favorites/ShortcutNames.h"
+#include "favorites/ShortcutStore.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+constexpr wchar_t kLinkCreated[] = L"创建CLSID_ShellLink成功！";
+constexpr wchar_t kLinkReleased[] = L"释放CLSID_ShellLink成功！";
+
+bool AlbumAlreadyOnDesktop(int albumId) {
+  std::vector<ShortcutRecord> shortcuts;
+  LoadShortcuts(shortcuts);  // lists only rows whose .lnk exists
+  for (const ShortcutRecord& shortcut : shortcuts) {
+    if (shortcut.nAlbumID == albumId) return true;
+  }
+  return false;
+}
+
+std::wstring ClientFavoriteCommand(const DeskFavorRequest& request, const std::wstring& cleanName) {
+  wchar_t prefix[96] = {};
+  std::swprintf(prefix, 96, L"DeskFavor;id=%d:type=%d:charge=%d:name=", request.AlbumID, request.ClientType,
+                request.Charge);
+  return prefix + cleanName;
+}
+
+}  // namespace
+
+std::wstring GetDesktopDirectory() {
+  ComScope com;
+  wchar_t path[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path))) return L"";
+  return path;
+}
+
+std::wstring CreateDesktopShotCut(const std::wstring& name, std::wstring arguments, const std::wstring& iconPath,
+                                  const std::wstring& target, const std::wstring& workingDir) {
+  ComScope com;
+  if (!com.Succeeded()) return L"";
+  const std::wstring taggedTarget = WithSourceTag(target);
+  const std::wstring desktop = GetDesktopDirectory();
+  if (desktop.empty()) return L"";  // never at the drive root
+  const std::wstring linkPath = desktop + L"\\" + name + L".lnk";
+
+  ComPtr<IShellLinkW> link;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)))) return L"";
+  WriteTrace(L"tailcast", L"CreateDesktopShotCut", kLinkCreated);
+
+  // A web address as the path gives S_FALSE on some shells; the link is still right.
+  link->SetPath(taggedTarget.c_str());
+  link->SetWorkingDirectory(workingDir.c_str());
+  link->SetArguments(arguments.c_str());
+  link->SetIconLocation(iconPath.c_str(), 0);
+  link->SetDescription(name.c_str());
+
+  ComPtr<IPersistFile> file;
+  const bool saved = SUCCEEDED(link.As(&file)) && SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+  WriteTrace(L"tailcast", L"CreateDesktopShotCut", kLinkReleased);
+  return saved ? linkPath : L"";
+}
+
+int CreateDeskFavor(const DeskFavorRequest* request) {
+  if (!request) return 0;
+  if (AlbumAlreadyOnDesktop(request->AlbumID)) {
+    WriteTrace(L"Tailcast:", L"CreateDeskFavor is False: ", L"图标已存在！");
+    return 0;
+  }
+  std::wstring cleanName = request->AlbumName;
+  SanitizeFileName(cleanName, L' ');
+
+  std::wstring target, workingDir, arguments;
+  switch (request->InfoType) {
+    case 0:
+      target = request->VideoUrl;
+      arguments = kSourceTagArguments;
+      break;
+    case 1:
+      target = CEnvironment::Instance().GetClientExePath();
+      workingDir = target.substr(0, target.find_last_of(L'\\') + 1);
+      arguments = ClientFavoriteCommand(*request, cleanName);
+      break;
+    default:
+      return 0;
+  }
+  const std::wstring iconPath = CEnvironment::Instance().GetModuleFolder() + L"\\tcskin\\favorite.ico";
+  const std::wstring lnk = CreateDesktopShotCut(cleanName, arguments, iconPath, target, workingDir);
+
+  AddShortcut(WideToAnsi(lnk), WideToAnsi(iconPath), kNewShortcutTips, request->AlbumID, request->ChannelID, 0,
+              WideToAnsi(cleanName), WideToAnsi(arguments), WideToAnsi(request->VideoUrl),
+              WideToAnsi(request->SourceName), request->SourceCode, request->TvYear, request->InfoType);
+  return static_cast<int>(lnk.size());
+}

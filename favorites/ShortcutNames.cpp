@@ -1,0 +1,39 @@
+#include "favorites/ShortcutNames.h"
+
+namespace {
+
+bool IsReservedDeviceName(const std::wstring& name) {
+  const size_t dot = name.find(L'.');
+  std::wstring base = name.substr(0, dot);
+  while (!base.empty() && base.back() == L' ') base.pop_back();
+  for (wchar_t& c : base) {
+    if (c >= L'a' && c <= L'z') c = static_cast<wchar_t>(c - L'a' + L'A');
+  }
+  for (const wchar_t* reserved : {L"CON", L"PRN", L"AUX", L"NUL"}) {
+    if (base == reserved) return true;
+  }
+  if (base.size() == 4 && (base.compare(0, 3, L"COM") == 0 || base.compare(0, 3, L"LPT") == 0)) {
+    return base[3] >= L'1' && base[3] <= L'9';
+  }
+  return false;
+}
+
+}  // namespace
+
+void SanitizeFileName(std::wstring& text, wchar_t replacement) {
+  const std::wstring forbidden = L"\\/?*<>:\"|";
+  for (wchar_t& c : text) {
+    if (forbidden.find(c) != std::wstring::npos || c < 0x20 || c == 0x7F) c = replacement;
+  }
+  if (IsReservedDeviceName(text)) text += L'_';
+}
+
+std::wstring WithSourceTag(const std::wstring& address) {
+  return address + (address.find(L'?') == std::wstring::npos ? L"?src=fromtailcast" : L"&src=fromtailcast");
+}
+
+std::string InsertPictureSuffix(const std::string& url, const std::string& suffix) {
+  const size_t dot = url.rfind('.');
+  if (url.empty() || dot == std::string::npos) return std::string();
+  return url.substr(0, dot) + suffix + url.substr(dot);
+}

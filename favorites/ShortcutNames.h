@@ -1,0 +1,17 @@
+// Names and addresses of desktop shortcuts. Windows-free.
+#pragma once
+
+#include <string>
+
+inline constexpr wchar_t kSourceTagArguments[] = L"&src=fromtailcast";
+
+// Replaces each of \ / ? * < > : " | by `replacement`, keeping the length. Control
+// characters become `replacement` too, and a name Windows reserves for a device
+// ("CON", "NUL", "COM1" ...) gets "_" appended, so the file can be written.
+void SanitizeFileName(std::wstring& text, wchar_t replacement);
+
+// The address with the source tag: "?src=fromtailcast", or "&src=..." when it has a "?".
+std::wstring WithSourceTag(const std::wstring& address);
+
+// "pic/a.jpg" + "_128_128" -> "pic/a_128_128.jpg"; empty for an empty address or one without a dot.
+std::string InsertPictureSuffix(const std::string& url, const std::string& suffix);

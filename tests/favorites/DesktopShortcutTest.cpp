@@ -1,0 +1,155 @@
+// Desk favourites written as real .lnk files on Wine's desktop, remembered in a real store.
+#include "favorites/DesktopShortcut.h"
+
+#include <windows.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
+
+#include <gtest/gtest.h>
+
+#include "app/ClientLocations.h"
+#include "app/Environment.h"
+#include "common/ComScope.h"
+#include "common/Registry.h"
+#include "common/TextConvert.h"
+#include "common/TraceRecord.h"
+#include "favorites/ShortcutStore.h"
+#include "tests/support/ProcessHarness.h"
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+struct LinkInfo {
+  std::wstring path, arguments, icon, description, workingDir;
+  int iconIndex = -1;
+};
+
+bool ReadLink(const std::wstring& file, LinkInfo& info) {
+  ComScope com;
+  ComPtr<IShellLinkW> link;
+  ComPtr<IPersistFile> persist;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)))) return false;
+  if (FAILED(link.As(&persist)) || FAILED(persist->Load(file.c_str(), STGM_READ))) return false;
+  wchar_t text[2048] = {};
+  link->GetPath(text, 2048, nullptr, SLGP_RAWPATH);
+  info.path = text;
+  link->GetArguments(text, 2048);
+  info.arguments = text;
+  link->GetIconLocation(text, 2048, &info.iconIndex);
+  info.icon = text;
+  link->GetDescription(text, 2048);
+  info.description = text;
+  link->GetWorkingDirectory(text, 2048);
+  info.workingDir = text;
+  return true;
+}
+
+// The client's data folder, set before the program's environment first looks.
+class ClientDataFolder : public ::testing::Environment {
+public:
+  void SetUp() override {
+    folder = std::make_unique<vxtest::ScratchFolder>(L"desk-data");
+    WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, folder->Path());
+  }
+  void TearDown() override { folder.reset(); }
+  std::unique_ptr<vxtest::ScratchFolder> folder;
+};
+::testing::Environment* const g_dataFolder = ::testing::AddGlobalTestEnvironment(new ClientDataFolder);
+
+DeskFavorRequest WebRequest(const std::wstring& name, int albumId) {
+  DeskFavorRequest request;
+  request.AlbumName = name;
+  request.AlbumID = albumId;
+  request.ChannelID = 2;
+  request.VideoUrl = L"http://www.vexo.com/v_" + std::to_wstring(albumId) + L".html";
+  request.PicUrl = L"http://pic.vexo.com/a.jpg";
+  request.SourceName = L"vexo";
+  request.TvYear = 2013;
+  return request;
+}
+
+std::vector<ShortcutRecord> StoredShortcuts() {
+  std::vector<ShortcutRecord> rows;
+  LoadShortcuts(rows);
+  return rows;
+}
+
+class DesktopShortcutTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    desktop = GetDesktopDirectory();
+    ASSERT_FALSE(desktop.empty());
+    ::DeleteFileW(kTraceFile);
+  }
+  void TearDown() override {
+    for (const ShortcutRecord& row : StoredShortcuts()) ::DeleteFileW(AnsiToWide(row.strLNK).c_str());
+  }
+  std::wstring desktop;
+};
+
+TEST_F(DesktopShortcutTest, ShortcutFileHasTargetArgumentsIconAndDescription) {
+  const std::wstring lnk = CreateDesktopShotCut(L"Probe", L"&src=fromtailcast", L"C:\\prog\\tcskin\\favorite.ico",
+                                                L"http://www.vexo.com/play?x=1", L"");
+  ASSERT_EQ(lnk, desktop + L"\\Probe.lnk");
+  LinkInfo info;
+  ASSERT_TRUE(ReadLink(lnk, info));
+  EXPECT_EQ(info.arguments, L"&src=fromtailcast");
+  EXPECT_EQ(info.icon, L"C:\\prog\\tcskin\\favorite.ico");
+  EXPECT_EQ(info.iconIndex, 0);
+  EXPECT_EQ(info.description, L"Probe");
+  EXPECT_EQ(vxtest::ReadTrace(kTraceFile, L"tailcast", L"CreateDesktopShotCut"), L"释放CLSID_ShellLink成功！");
+  ::DeleteFileW(lnk.c_str());
+}
+
+TEST_F(DesktopShortcutTest, FavoriteBecomesShortcutAndStoreRow) {
+  const DeskFavorRequest request = WebRequest(L"a/b:c?", 123);
+  const int length = CreateDeskFavor(&request);
+  const std::wstring lnk = desktop + L"\\a b c .lnk";
+  EXPECT_EQ(length, static_cast<int>(lnk.size()));
+  ASSERT_TRUE(vxtest::FileExists(lnk));
+  LinkInfo info;
+  ASSERT_TRUE(ReadLink(lnk, info));
+  EXPECT_EQ(info.description, L"a b c ");
+  EXPECT_EQ(info.icon, CEnvironment::Instance().GetModuleFolder() + L"\\tcskin\\favorite.ico");
+
+  const auto rows = StoredShortcuts();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].strAlbumName, "a b c ");
+  EXPECT_EQ(AnsiToWide(rows[0].strLNK), lnk);
+  EXPECT_EQ(rows[0].strTips, std::string("Vexo\xca\xd3\xc6\xb5"));
+  EXPECT_EQ(rows[0].strVideoURL, "http://www.vexo.com/v_123.html");
+  EXPECT_EQ(rows[0].strStartupParams, "&src=fromtailcast");
+  EXPECT_EQ(rows[0].nAlbumID, 123);
+  EXPECT_EQ(rows[0].iInfoType, 0);
+}
+
+TEST_F(DesktopShortcutTest, RepeatIsRefusedUntilTheShortcutIsDeleted) {
+  const DeskFavorRequest request = WebRequest(L"Repeat", 77);
+  ASSERT_GT(CreateDeskFavor(&request), 0);
+  EXPECT_EQ(CreateDeskFavor(&request), 0);
+  EXPECT_EQ(vxtest::ReadTrace(kTraceFile, L"Tailcast:", L"CreateDeskFavor is False: "), L"图标已存在！");
+  ::DeleteFileW((desktop + L"\\Repeat.lnk").c_str());
+  EXPECT_GT(CreateDeskFavor(&request), 0);
+  EXPECT_TRUE(vxtest::FileExists(desktop + L"\\Repeat.lnk"));
+}
+
+TEST_F(DesktopShortcutTest, UnsupportedKindsAndNullCreateNothing) {
+  DeskFavorRequest request = WebRequest(L"Kind", 5);
+  request.InfoType = 2;
+  EXPECT_EQ(CreateDeskFavor(&request), 0);
+  EXPECT_EQ(CreateDeskFavor(nullptr), 0);
+  EXPECT_FALSE(vxtest::FileExists(desktop + L"\\Kind.lnk"));
+  EXPECT_TRUE(StoredShortcuts().empty());
+}
+
+TEST_F(DesktopShortcutTest, ReservedAndControlCharacterNamesStillWork) {
+  const DeskFavorRequest device = WebRequest(L"CON", 8);
+  EXPECT_GT(CreateDeskFavor(&device), 0);
+  EXPECT_TRUE(vxtest::FileExists(desktop + L"\\CON_.lnk"));
+  const DeskFavorRequest control = WebRequest(L"tab\there", 9);
+  EXPECT_GT(CreateDeskFavor(&control), 0);
+  EXPECT_TRUE(vxtest::FileExists(desktop + L"\\tab here.lnk"));
+}
+
+}  // namespace
