@@ -9,8 +9,15 @@
 #include "app/Messages.h"
 #include "app/resource.h"
 #include "common/ModulePath.h"
+#include "common/TextConvert.h"
 
 namespace {
+
+// Written as UTF-8 bytes: the console conversion of wprintf stops at the first Chinese character.
+void Print(const std::wstring& text) {
+  const std::string bytes = WideToUtf8(text + L"\n");
+  std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
 
 bool StartProcess(const std::wstring& executable, const std::wstring& arguments, PROCESS_INFORMATION& info) {
   std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
@@ -34,23 +41,23 @@ HWND WaitForControlWindow(DWORD timeoutMs) {
 }
 
 void PrintFile(const std::wstring& path) {
-  std::wprintf(L"----- %ls\n", path.c_str());
+  Print(L"----- " + path);
   wchar_t sections[4096] = {};
   const DWORD length = ::GetPrivateProfileSectionNamesW(sections, 4096, path.c_str());
   for (const wchar_t* section = sections; section < sections + length && *section;
        section += wcslen(section) + 1) {
-    std::wprintf(L"[%ls]\n", section);
+    Print(L"[" + std::wstring(section) + L"]");
     std::wstring pairs(65536, L'\0');
     const DWORD size = ::GetPrivateProfileSectionW(section, &pairs[0], static_cast<DWORD>(pairs.size()),
                                                    path.c_str());
     for (const wchar_t* pair = pairs.c_str(); pair < pairs.c_str() + size && *pair; pair += wcslen(pair) + 1) {
-      std::wprintf(L"  %ls\n", pair);
+      Print(L"  " + std::wstring(pair));
     }
   }
 }
 
 int Fail(const wchar_t* what) {
-  std::wprintf(L"FAILED: %ls\n", what);
+  Print(L"FAILED: " + std::wstring(what));
   return 1;
 }
 
@@ -60,13 +67,13 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = argc > 1 ? std::wstring(argv[1]) + L"\\" : ModuleFolderWithSeparator();
   const std::wstring program = folder + L"VXTailcast.exe";
 
-  std::wprintf(L"1. Log-on start: %ls autostart\n", program.c_str());
+  Print(L"1. Log-on start: " + program + L" autostart");
   PROCESS_INFORMATION logOn = {};
   if (!StartProcess(program, L"autostart", logOn)) return Fail(L"could not start the program");
   ::WaitForSingleObject(logOn.hProcess, 20000);
   ::CloseHandle(logOn.hThread);
   ::CloseHandle(logOn.hProcess);
-  std::wprintf(L"   that start handed over to the updater and ended; the updater starts it again\n");
+  Print(L"   that start handed over to the updater and ended; the updater starts it again");
 
   const HWND window = WaitForControlWindow(20000);
   if (!window) return Fail(L"no control window appeared");
@@ -74,23 +81,25 @@ int wmain(int argc, wchar_t** argv) {
   ::GetWindowThreadProcessId(window, &processId);
   wchar_t className[64] = {};
   ::GetClassNameW(window, className, 64);
-  std::wprintf(L"2. Running: window \"%ls\" (class %ls, process %lu, %ls)\n", kControlWindowTitle, className,
-               processId, ::IsWindowVisible(window) ? L"visible" : L"hidden");
+  Print(L"2. Running: window \"" + std::wstring(kControlWindowTitle) + L"\" (class " + className + L", process " +
+        std::to_wstring(processId) + (::IsWindowVisible(window) ? L", visible)" : L", hidden)"));
 
-  const std::wstring favorite = L"{\"albumId\":123,\"name\":\"ABC\",\"channelId\":2}";
-  std::wprintf(L"3. Second start hands a favourite over: DeskFavor;id=123 strjs=%ls\n", favorite.c_str());
+  const std::wstring favorite =
+      L"{\"AlbumID\":123,\"AlbumName\":\"ABC\",\"ChannelID\":2,\"VideoUrl\":\"http://www.vexo.com/v_123.html\","
+      L"\"PicUrl\":\"http://pic.vexo.com/a123.jpg\"}";
+  Print(L"3. Second start hands a favourite over: DeskFavor;id=123 strjs=" + favorite);
   PROCESS_INFORMATION second = {};
   if (!StartProcess(program, L"DeskFavor;id=123 strjs=" + favorite, second)) return Fail(L"second start");
   ::WaitForSingleObject(second.hProcess, 20000);
   ::CloseHandle(second.hThread);
   ::CloseHandle(second.hProcess);
 
-  std::wprintf(L"4. Exit from the tray menu\n");
+  Print(L"4. Exit from the tray menu");
   const HANDLE running = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
   ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
   const bool ended = running && ::WaitForSingleObject(running, 20000) == WAIT_OBJECT_0;
   if (running) ::CloseHandle(running);
-  std::wprintf(L"   the program %ls\n\n", ended ? L"ended" : L"did NOT end");
+  Print(std::wstring(L"   the program ") + (ended ? L"ended\n" : L"did NOT end\n"));
 
   PrintFile(folder + L"TailcastLog.txt");
   PrintFile(L"c:\\log_tailcast.txt");
