@@ -165,6 +165,15 @@ TEST(ProgramResourcesTest, TrayMenuHasItsTwoItems) {
   ::DestroyMenu(menu);
 }
 
+TEST(ProgramResourcesTest, VersionAndAboutStringArePresent) {
+  const HMODULE module = ::GetModuleHandleW(nullptr);
+  EXPECT_NE(::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16) /* RT_VERSION */), nullptr);
+  wchar_t about[64] = {};
+  ::LoadStringW(module, IDS_ABOUTBOX, about, 64);
+  EXPECT_STREQ(about, L"&About VXTailcast...");
+  EXPECT_NE(::LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0), nullptr);
+}
+
 TEST(ProgramResourcesTest, ManifestAsksForCommonControlsSixAndNoElevation) {
   const HMODULE module = ::GetModuleHandleW(nullptr);
   const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
