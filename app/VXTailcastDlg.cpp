@@ -1,10 +1,13 @@
 #include "app/VXTailcastDlg.h"
 
 #include "app/AboutDlg.h"
+#include "app/Autostart.h"
+#include "app/Environment.h"
 #include "app/Messages.h"
 #include "app/resource.h"
 #include "common/Logger.h"
 #include "common/ScopedWin.h"
+#include <shellapi.h>
 #include "common/TraceRecord.h"
 #include "favorites/DeskFavorInfo.h"
 #include "favorites/DesktopShortcut.h"
@@ -26,6 +29,8 @@ std::wstring LoadResourceString(UINT id) {
 CVXTailcastDlg::CVXTailcastDlg() : CDialog(IDD_TAILCAST_DIALOG, nullptr) {
   m_icon = static_cast<HICON>(::LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
                                            LR_DEFAULTSIZE | LR_SHARED));
+  m_autostart = CEnvironment::Instance().IsAutostartRegistered();
+  m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 BOOL CVXTailcastDlg::OnInitDialog() {
@@ -57,6 +62,10 @@ void CVXTailcastDlg::AddAboutItemToSystemMenu() {
 }
 
 bool CVXTailcastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == m_taskbarCreated && m_taskbarCreated != 0) {
+    m_tray.Restore();
+    return true;
+  }
   switch (message) {
     case WM_SYSCOMMAND:
       return OnSysCommand(wParam);
@@ -69,8 +78,20 @@ bool CVXTailcastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       result = OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       return true;
     case WM_COMMAND:
-      if (LOWORD(wParam) != ID_TRAY_EXIT) return false;
-      OnTrayExit();
+      if (LOWORD(wParam) == ID_TRAY_EXIT) {
+        OnTrayExit();
+        return true;
+      }
+      if (LOWORD(wParam) == ID_TRAY_AUTOSTART) {
+        OnToggleAutostart();
+        return true;
+      }
+      return false;
+    case WM_INITMENUPOPUP:
+      OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+      return true;
+    case WM_TRAY_NOTIFY:
+      result = OnTrayNotify(lParam);
       return true;
     case WM_TAILCAST_COMMAND:
       result = OnTailcastCommand(wParam, lParam);
@@ -121,8 +142,49 @@ LRESULT CVXTailcastDlg::OnCopyData(const COPYDATASTRUCT* record) {
 }
 
 LRESULT CVXTailcastDlg::OnTailcastCommand(WPARAM code, LPARAM lParam) {
+  if (code == CMD_STARTUP_WORK) OnStartupWork();
   if (code == CMD_CREATE_DESKFAVOR) OnCreateDeskFavorCommand(reinterpret_cast<const HandoffText*>(lParam));
   return 1;
+}
+
+void CVXTailcastDlg::OnStartupWork() { StartClientOrShowTrayIcon(); }
+
+// The tray icon is the program's face only when the client neither runs nor can be started.
+void CVXTailcastDlg::StartClientOrShowTrayIcon() {
+  CEnvironment& environment = CEnvironment::Instance();
+  if (environment.IsClientRunning()) return;
+  const std::wstring client = environment.GetClientExePath();
+  if (!client.empty()) {
+    const auto started = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(nullptr, L"open", client.c_str(), L"InstStart", nullptr, SW_SHOW));
+    if (started > 32) return;
+  }
+  m_tray.Add(GetSafeHwnd(), m_icon, WM_TRAY_NOTIFY);
+}
+
+LRESULT CVXTailcastDlg::OnTrayNotify(LPARAM mouseMessage) {
+  if (mouseMessage != WM_RBUTTONDOWN) return 1;
+  POINT cursor = {};
+  ::GetCursorPos(&cursor);
+  ScopedMenu menu(::LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+  const HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
+  if (!popup) return 1;
+  ::SetForegroundWindow(GetSafeHwnd());
+  ::TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, GetSafeHwnd(), nullptr);
+  ::PostMessageW(GetSafeHwnd(), WM_NULL, 0, 0);  // lets the menu close when focus moves away
+  return 1;
+}
+
+void CVXTailcastDlg::OnInitMenuPopup(HMENU popup) {
+  if (::GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) == static_cast<UINT>(-1)) return;
+  ::CheckMenuItem(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND | (m_autostart ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void CVXTailcastDlg::OnToggleAutostart() {
+  m_autostart = !m_autostart;
+  if (SetAutostart(m_autostart)) return;
+  m_autostart = !m_autostart;
+  ::MessageBoxW(GetSafeHwnd(), L"请以管理员身份运行程序或者降低UAC权限！", L"开机自动运行程序失败！", MB_ICONEXCLAMATION);
 }
 
 void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
@@ -142,7 +204,10 @@ void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
   if (CreateDeskFavor(&request) != 0) WriteTrace(L"tailcast", L"CreateDeskFavor : ", L"true");
 }
 
-void CVXTailcastDlg::OnTrayExit() { ::PostQuitMessage(0); }
+void CVXTailcastDlg::OnTrayExit() {
+  m_tray.Remove();
+  ::PostQuitMessage(0);
+}
 
 // Removes every remembered shortcut that is still on the desktop and ends at once; the
 // store keeps its rows.

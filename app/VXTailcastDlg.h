@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/HandoffText.h"
+#include "app/TrayIcon.h"
 #include "app/framework/Dialog.h"
 
 class CVXTailcastDlg : public CDialog {
@@ -12,6 +13,8 @@ public:
   CVXTailcastDlg();
 
   HICON Icon() const { return m_icon; }
+  bool IsAutostartChecked() const { return m_autostart; }
+  bool HasTrayIcon() const { return m_tray.IsAdded(); }
 
 protected:
   BOOL OnInitDialog() override;
@@ -25,6 +28,11 @@ private:
   bool OnPaint();
   LRESULT OnCopyData(const COPYDATASTRUCT* record);
   LRESULT OnTailcastCommand(WPARAM code, LPARAM lParam);
+  void OnStartupWork();
+  void StartClientOrShowTrayIcon();
+  LRESULT OnTrayNotify(LPARAM mouseMessage);
+  void OnInitMenuPopup(HMENU popup);
+  void OnToggleAutostart();
   void OnCreateDeskFavorCommand(const HandoffText* record);
   void OnTrayExit();
   [[noreturn]] void OnUninstall();
@@ -32,4 +40,7 @@ private:
   void GetDataInfoManager(const std::wstring& text);
 
   HICON m_icon = nullptr;
+  bool m_autostart = false;
+  CTrayIcon m_tray;
+  UINT m_taskbarCreated = 0;
 };

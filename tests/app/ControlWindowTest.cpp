@@ -8,6 +8,9 @@
 
 #include "app/Messages.h"
 #include "app/resource.h"
+#include "app/ClientLocations.h"
+#include "common/ModulePath.h"
+#include "common/Registry.h"
 #include "common/TraceRecord.h"
 #include "tests/support/ProcessHarness.h"
 
@@ -149,6 +152,40 @@ TEST_F(ControlWindowTest, TrayExitEndsTheMessageLoop) {
     }
   }
   EXPECT_TRUE(quit);
+}
+
+bool AutostartTicked(HWND window) {
+  const HMENU menu = ::LoadMenuW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
+  const HMENU popup = ::GetSubMenu(menu, 0);
+  ::SendMessageW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0);
+  const bool ticked = (::GetMenuState(popup, ID_TRAY_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED) != 0;
+  ::DestroyMenu(menu);
+  return ticked;
+}
+
+TEST_F(ControlWindowTest, AutostartToggleWritesAndRemovesTheRunValue) {
+  const wchar_t* valueName = L"vx_app_window_tests";  // the running executable's base name
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, valueName);
+  const bool initially = window.IsAutostartChecked();
+  EXPECT_EQ(AutostartTicked(hwnd), initially);
+
+  ::SendMessageW(hwnd, WM_COMMAND, ID_TRAY_AUTOSTART, 0);
+  EXPECT_NE(window.IsAutostartChecked(), initially);
+  if (!initially) {
+    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, kRunKey, valueName), L"\"" + ModuleFilePath() + L"\" autostart");
+    EXPECT_TRUE(AutostartTicked(hwnd));
+  }
+  ::SendMessageW(hwnd, WM_COMMAND, ID_TRAY_AUTOSTART, 0);
+  EXPECT_EQ(window.IsAutostartChecked(), initially);
+  EXPECT_EQ(AutostartTicked(hwnd), initially);
+  if (!initially) {
+    EXPECT_FALSE(ReadRegistryText(HKEY_CURRENT_USER, kRunKey, valueName).has_value());
+  }
+}
+
+TEST_F(ControlWindowTest, OnlyRightButtonPressOnTheTrayIconIsHandled) {
+  EXPECT_EQ(::SendMessageW(hwnd, WM_TRAY_NOTIFY, 128, WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(::SendMessageW(hwnd, WM_TRAY_NOTIFY, 128, WM_MOUSEMOVE), 1);
 }
 
 TEST(ProgramResourcesTest, TrayMenuHasItsTwoItems) {

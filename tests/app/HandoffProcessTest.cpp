@@ -201,8 +201,9 @@ TEST_F(HandoffToRealInstanceTest, SecondUpdateStartRunsBesideWithoutHandingOver)
   EXPECT_EQ(program.StartupTrace(L"second startup cmdline is : "), L"null");
   EXPECT_FALSE(program.StartupTrace(L"second start cmdline: ").has_value());
   EXPECT_FALSE(program.Trace(L"Tailcast:", L"CopyData IS :").has_value());
+  EXPECT_TRUE(vxtest::WaitUntil([&] { return program.Trace(L"Tailcast", L"CreateDeskFavor Info :") == L"T"; },
+                                kProcessTimeoutMs));
   EXPECT_EQ(program.StartupTrace(L"send first startup cmdline: "), L"T");
-  EXPECT_EQ(program.Trace(L"Tailcast", L"CreateDeskFavor Info :"), L"T");
 }
 
 TEST_F(HandoffToRealInstanceTest, HostileCopyDataIsReadOnlyWithinItsSize) {

@@ -33,7 +33,10 @@ HWND ProgramUnderTest::WaitForControlWindow(DWORD processId, DWORD timeoutMs) co
       },
       timeoutMs);
   if (!found) return nullptr;
-  // Answered only once the message loop runs, i.e. after the first command was handled.
+  // The start-up work may serve sent messages while it waits on the shell (tray icon,
+  // client start), so the first-command record tells that start-up work is over; the
+  // message below is then answered only once the message loop runs.
+  if (!WaitUntil([&] { return StartupTrace(L"first startup cmdline: ").has_value(); }, timeoutMs)) return nullptr;
   DWORD_PTR ignored = 0;
   if (!::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) return nullptr;
   return found;

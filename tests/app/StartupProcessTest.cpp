@@ -3,6 +3,8 @@
 
 #include "app/Messages.h"
 #include "app/resource.h"
+#include "app/ClientLocations.h"
+#include "common/Registry.h"
 #include "tests/app/ProgramUnderTest.h"
 
 namespace {
@@ -114,6 +116,43 @@ TEST(StartupTest, TrayExitEndsTheProcessNormally) {
   ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
   ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
   EXPECT_EQ(start.ExitCode(), 0u);
+}
+
+// The client's install folder holds the stand-in client; the registry points at it.
+class ClientStartTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ::RegDeleteTreeW(HKEY_CLASSES_ROOT, L"CLSID\\{7B3E9C20-4A61-4F8D-9E27-C5D1A08B36F4}");
+    client.CopyFromBinaries(L"VexoClient.exe");
+    ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue, client.Path()));
+  }
+  void TearDown() override { ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue); }
+  std::vector<std::wstring> ClientCalls() const { return vxtest::ReadUtf8Lines(client.File(L"VexoClient.calls.txt")); }
+
+  vxtest::ScratchFolder client{L"client"};
+};
+
+TEST_F(ClientStartTest, InstalledClientThatDoesNotRunIsStarted) {
+  ProgramUnderTest program(L"client-start");
+  ChildProcess start = program.Start(L"update");
+  ASSERT_NE(program.WaitForControlWindow(start.Id()), nullptr);
+  EXPECT_TRUE(vxtest::WaitUntil([&] { return !ClientCalls().empty(); }, kProcessTimeoutMs));
+  EXPECT_EQ(ClientCalls(), Calls{L"InstStart"});
+}
+
+TEST_F(ClientStartTest, RunningClientIsNotStartedAgain) {
+  client.Touch(L"VexoClient.stay");
+  const HANDLE quit = ::CreateEventW(nullptr, TRUE, FALSE, L"VexoClientStandIn_Quit");
+  ChildProcess running = ChildProcess::Start(client.File(L"VexoClient.exe"), L"already-running");
+  ASSERT_TRUE(vxtest::WaitUntil([&] { return !ClientCalls().empty(); }, kProcessTimeoutMs));
+
+  ProgramUnderTest program(L"client-running");
+  ChildProcess start = program.Start(L"update");
+  ASSERT_NE(program.WaitForControlWindow(start.Id()), nullptr);
+  EXPECT_EQ(ClientCalls(), Calls{L"already-running"});
+  ::SetEvent(quit);
+  EXPECT_TRUE(running.WaitForExit(kProcessTimeoutMs));
+  ::CloseHandle(quit);
 }
 
 // Windows caps a command line at 32,767 characters; the longest one must not upset start-up.

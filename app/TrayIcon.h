@@ -1,0 +1,26 @@
+// The optional tray icon of the control window: added once, re-added when the shell
+// restarts, removed on exit.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+class CTrayIcon {
+public:
+  static constexpr UINT kIconId = 128;
+
+  CTrayIcon() = default;
+  CTrayIcon(const CTrayIcon&) = delete;
+  CTrayIcon& operator=(const CTrayIcon&) = delete;
+
+  bool Add(HWND owner, HICON icon, UINT callbackMessage);
+  // After "TaskbarCreated": the shell forgot every icon (or was not ready for the first add).
+  void Restore();
+  void Remove();
+  bool IsAdded() const { return m_added; }
+
+private:
+  NOTIFYICONDATAW m_record = {};
+  bool m_wanted = false;
+  bool m_added = false;
+};
