@@ -152,4 +152,27 @@ TEST_F(DesktopShortcutTest, ReservedAndControlCharacterNamesStillWork) {
   EXPECT_TRUE(vxtest::FileExists(desktop + L"\\tab here.lnk"));
 }
 
+// Run under a Chinese code page (LC_ALL=zh_CN.UTF-8 gives 936).
+TEST_F(DesktopShortcutTest, ChineseAlbumNameCodePageSurvivesFileDescriptionAndStore) {
+  wchar_t expected[16] = {};
+  if (::GetEnvironmentVariableW(L"VX_EXPECT_ACP", expected, 16) > 0) {
+    ASSERT_EQ(::GetACP(), static_cast<UINT>(_wtoi(expected))) << "is the zh_CN.UTF-8 locale installed?";
+  }
+  if (::GetACP() != 936) GTEST_SKIP() << "code page " << ::GetACP() << ", not 936";
+  const std::wstring name = L"\u4e2d\u534e\u5c0f\u5f53\u5bb6 \u7b2c\u4e8c\u5b63";  // 中华小当家 第二季
+  const DeskFavorRequest request = WebRequest(name, 456);
+  ASSERT_GT(CreateDeskFavor(&request), 0);
+  const std::wstring lnk = desktop + L"\\" + name + L".lnk";
+  ASSERT_TRUE(vxtest::FileExists(lnk));
+  LinkInfo info;
+  ASSERT_TRUE(ReadLink(lnk, info));
+  EXPECT_EQ(info.description, name);
+  const auto rows = StoredShortcuts();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].strAlbumName, WideToAnsi(name));
+  EXPECT_EQ(rows[0].strAlbumName.size(), 2 * 5 + 1 + 2 * 3u);  // GBK: two bytes a character
+  EXPECT_EQ(AnsiToWide(rows[0].strAlbumName), name);
+  EXPECT_EQ(AnsiToWide(rows[0].strLNK), lnk);
+}
+
 }  // namespace
