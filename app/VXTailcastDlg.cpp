@@ -1,5 +1,9 @@
 #include "app/VXTailcastDlg.h"
 
+#include <shellapi.h>
+
+#include <vector>
+
 #include "app/AboutDlg.h"
 #include "app/Autostart.h"
 #include "app/Environment.h"
@@ -7,12 +11,11 @@
 #include "app/resource.h"
 #include "common/Logger.h"
 #include "common/ScopedWin.h"
-#include <shellapi.h>
+#include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/DeskFavorInfo.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/ShortcutStore.h"
-#include "common/TextConvert.h"
 
 namespace {
 
