@@ -1,9 +1,6 @@
 #include "favorites/DeskFavorInfo.h"
 
-#include <json/json.h>
-
-#include <memory>
-
+#include "common/JsonText.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 
@@ -32,20 +29,13 @@ bool ReadText(const Json::Value& object, const char* key, std::wstring& out) {
   return true;
 }
 
-bool ParseJson(const std::string& utf8, Json::Value& root) {
-  Json::CharReaderBuilder builder;
-  builder["collectComments"] = true;
-  const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-  std::string errors;
-  return reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, &errors);
-}
 
 }  // namespace
 
 bool ParserDeskFavorInfo(const std::wstring& text, DeskFavorInfo& info) {
   if (text.empty()) return false;
   Json::Value root;
-  if (!ParseJson(WideToUtf8(text), root)) {
+  if (!ParseJsonText(WideToUtf8(text), root)) {
     WriteTrace(L"tailcast", L"ParserDeskFavorInfo : ", L"Parser false");
     return false;
   }

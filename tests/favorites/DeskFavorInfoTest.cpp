@@ -28,6 +28,14 @@ TEST_F(DeskFavorInfoTest, TextThatIsNotJsonIsTraced) {
   EXPECT_EQ(ReadTrace(kTraceFile, L"tailcast", L"ParserDeskFavorInfo : "), L"Parser false");
 }
 
+// A text nested beyond the reader's limit is refused like any other unreadable text,
+// instead of throwing through the window procedure.
+TEST_F(DeskFavorInfoTest, DeeplyNestedTextIsRefused) {
+  EXPECT_FALSE(Parse(L"{\"AlbumID\":" + std::wstring(100000, L'[')));
+  EXPECT_FALSE(Parse(std::wstring(5000, L'[') + std::wstring(5000, L']')));
+  EXPECT_EQ(ReadTrace(kTraceFile, L"tailcast", L"ParserDeskFavorInfo : "), L"Parser false");
+}
+
 TEST_F(DeskFavorInfoTest, AlbumIdIsRequired) {
   EXPECT_FALSE(Parse(L"{\"AlbumID\":0,\"AlbumName\":\"A\"}"));
   EXPECT_FALSE(Parse(L"{\"AlbumName\":\"A\"}"));
