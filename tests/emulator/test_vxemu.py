@@ -1,0 +1,665 @@
+"""The service emulator (tools/emulator/vxemu.py) and its launcher (tools/with-emulator.sh),
+run as real processes and spoken to over real HTTP.
+
+    cd /work/main && /usr/bin/python3 -m unittest discover -s tests/emulator -p 'test_*.py'
+"""
+
+import http.client
+import json
+import os
+import re
+import shutil
+import signal
+import socket
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+from collections import namedtuple
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parents[2]
+EMULATOR = ROOT / "tools" / "emulator" / "vxemu.py"
+WITH_EMULATOR = ROOT / "tools" / "with-emulator.sh"
+PYTHON = "/usr/bin/python3"
+
+Reply = namedtuple("Reply", "status headers body")
+
+FIXTURE_HISTORY = [
+    {"albumId": "123", "tvId": "4567", "videoUrl": "http://www.vexo.com/v_played123.html"},
+    {"albumId": "77", "tvId": "88", "videoUrl": "http://www.vexo.com/v_played77.html?list=1"},
+]
+NOT_LOGGED_IN = {"code": "E00001", "msg": "not logged in", "data": []}
+
+
+def pattern(size):
+    return bytes(i % 251 for i in range(size))
+
+
+def exchange(connection, method, path, body=None, headers=None):
+    connection.request(method, path, body=body, headers=headers or {})
+    response = connection.getresponse()
+    return Reply(response.status, response.headers, response.read())
+
+
+class Emulator:
+    """One emulator process on a free port, its stderr kept in a file."""
+
+    def __init__(self, *args):
+        self._dir = tempfile.TemporaryDirectory(prefix="vxemu-test-")
+        self.port_file = Path(self._dir.name) / "port"
+        self._stderr_path = Path(self._dir.name) / "stderr"
+        with open(self._stderr_path, "wb") as stderr:
+            self.process = subprocess.Popen(
+                [PYTHON, str(EMULATOR), "--port-file", str(self.port_file), *args],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr)
+        self.port = self._wait_for_port()
+
+    def _wait_for_port(self):
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            if self.port_file.exists():
+                return int(self.port_file.read_text())
+            if self.process.poll() is not None:
+                raise RuntimeError(f"the emulator exited with {self.process.returncode}: "
+                                   f"{self.stderr()}")
+            time.sleep(0.02)
+        self.process.kill()
+        raise RuntimeError("the emulator did not write its port file within 10 s")
+
+    def stderr(self):
+        return self._stderr_path.read_text(errors="replace")
+
+    def stop(self, signum=signal.SIGTERM):
+        if self.process.poll() is None:
+            self.process.send_signal(signum)
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+        stderr = self.stderr()
+        self._dir.cleanup()
+        return self.process.returncode, stderr
+
+    def connect(self):
+        return http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+
+    def request(self, method, path, body=None, headers=None):
+        connection = self.connect()
+        try:
+            return exchange(connection, method, path, body, headers)
+        finally:
+            connection.close()
+
+    def get(self, path, headers=None):
+        return self.request("GET", path, headers=headers)
+
+    def json(self, method, path, value=None, headers=None):
+        body = None if value is None else json.dumps(value).encode("utf-8")
+        reply = self.request(method, path, body, headers)
+        return reply.status, json.loads(reply.body)
+
+    def logged(self, prefix=None):
+        path = "/__emu/requests" + (f"?prefix={prefix}" if prefix else "")
+        status, entries = self.json("GET", path)
+        assert status == 200, status
+        return entries
+
+
+class EmulatorTestCase(unittest.TestCase):
+    """One emulator for the whole class, reset to its fixtures before each test."""
+
+    emulator_args = ()
+
+    @classmethod
+    def setUpClass(cls):
+        cls.emulator = Emulator(*cls.emulator_args)
+        cls.addClassCleanup(cls.emulator.stop)
+
+    def setUp(self):
+        self.assertEqual(self.emulator.request("POST", "/__emu/reset").status, 200)
+
+    def play_history(self, cookie_header=None, query=""):
+        headers = {} if cookie_header is None else {"Cookie": cookie_header}
+        reply = self.emulator.get("/apis/playrecord/list" + query, headers)
+        self.assertEqual(reply.status, 200)
+        self.assertEqual(reply.headers["Content-Type"], "application/json; charset=utf-8")
+        return json.loads(reply.body)
+
+
+class PictureTests(EmulatorTestCase):
+    FIXTURES = [  # path, status, content type, body size
+        ("/pictures/ok.jpg", 200, "image/jpeg", 5000),
+        ("/pictures/missing.jpg", 404, "image/jpeg", 30),
+        ("/pictures/error.jpg", 500, "image/jpeg", 30),
+        ("/pictures/partial.jpg", 206, "image/jpeg", 2048),
+        ("/pictures/exact1024.jpg", 200, "image/jpeg", 1024),
+        ("/pictures/over1024.jpg", 200, "image/jpeg", 1025),
+        ("/pictures/zero.jpg", 200, "image/jpeg", 0),
+        ("/pictures/big.jpg", 200, "image/jpeg", 300000),
+        ("/pictures/album_123.png", 200, "image/png", 4000),
+    ]
+
+    def test_each_fixture_picture_has_its_status_type_and_exact_body(self):
+        for path, status, content_type, size in self.FIXTURES:
+            with self.subTest(path):
+                reply = self.emulator.get(path)
+                self.assertEqual(reply.status, status)
+                self.assertEqual(reply.headers["Content-Type"], content_type)
+                self.assertEqual(reply.headers["Content-Length"], str(size))
+                self.assertEqual(reply.body, pattern(size))
+
+    def test_partial_picture_carries_content_range(self):
+        reply = self.emulator.get("/pictures/partial.jpg")
+        self.assertEqual(reply.headers["Content-Range"], "bytes 0-2047/4096")
+
+    def test_empty_picture_is_204_without_body_or_length(self):
+        reply = self.emulator.get("/pictures/empty.jpg")
+        self.assertEqual(reply.status, 204)
+        self.assertEqual(reply.body, b"")
+        self.assertIsNone(reply.headers["Content-Length"])
+
+    def test_one_connection_carries_every_picture_in_turn(self):
+        connection = self.emulator.connect()
+        self.addCleanup(connection.close)
+        paths = ["/pictures/empty.jpg"] + [path for path, *_ in self.FIXTURES] + ["/pictures/ok.jpg"]
+        sizes = {path: size for path, _, _, size in self.FIXTURES}
+        for path in paths:
+            with self.subTest(path):
+                reply = exchange(connection, "GET", path)
+                self.assertEqual(len(reply.body), sizes.get(path, 0))
+        self.assertEqual(exchange(connection, "GET", "/__emu/health").body, b"ok")
+
+    def test_unknown_picture_is_404_with_a_short_body(self):
+        reply = self.emulator.get("/pictures/nothing-here.jpg")
+        self.assertEqual(reply.status, 404)
+        self.assertTrue(0 < len(reply.body) < 100, reply.body)
+
+    def test_query_does_not_change_which_picture_answers(self):
+        reply = self.emulator.get("/pictures/album_123.png?w=180&h=240")
+        self.assertEqual((reply.status, len(reply.body)), (200, 4000))
+
+
+class RequestLogTests(EmulatorTestCase):
+    def test_pingbacks_are_recorded_in_order_with_decoded_query(self):
+        first = self.emulator.get("/tailcast/pingback?t=click&name=%E4%B8%AD%E6%96%87"
+                                  "&space=a%20b&plus=a+b&dup=1&dup=2&flag")
+        second = self.emulator.request("POST", "/tailcast/pingback/v2?t=show", b"a=1&b=2",
+                                       {"Content-Type": "application/x-www-form-urlencoded"})
+        third = self.emulator.get("/tailcast/pingback?t=close")
+        for reply in (first, second, third):
+            self.assertEqual((reply.status, reply.body), (200, b"ok"))
+
+        status, pingbacks = self.emulator.json("GET", "/__emu/pingbacks")
+        self.assertEqual(status, 200)
+        self.assertEqual([(p["method"], p["path"], p["query"]["t"]) for p in pingbacks],
+                         [("GET", "/tailcast/pingback", "click"),
+                          ("POST", "/tailcast/pingback/v2", "show"),
+                          ("GET", "/tailcast/pingback", "close")])
+        self.assertEqual(pingbacks[0]["query"], {"t": "click", "name": "中文", "space": "a b",
+                                                 "plus": "a+b", "dup": "1", "flag": ""})
+        self.assertEqual(pingbacks[1]["body"], "a=1&b=2")
+        self.assertEqual(pingbacks[1]["headers"]["content-type"],
+                         "application/x-www-form-urlencoded")
+
+    def test_service_requests_are_logged_and_control_requests_are_not(self):
+        self.emulator.get("/pictures/ok.jpg")
+        self.emulator.get("/nowhere/at/all")
+        self.emulator.get("/__emu/health")
+        self.emulator.get("/__emu/echo?x=1")
+        self.emulator.get("/tailcast/pingback?n=1", {"X-Vx-Trace": "T-1"})
+        entries = self.emulator.logged()
+        self.assertEqual([e["path"] for e in entries],
+                         ["/pictures/ok.jpg", "/nowhere/at/all", "/tailcast/pingback"])
+        self.assertEqual(entries[2]["headers"]["x-vx-trace"], "T-1")
+        self.assertEqual(entries[0]["body"], "")
+
+    def test_prefix_filter_keeps_arrival_order(self):
+        for path in ("/pictures/ok.jpg", "/tailcast/pingback", "/pictures/zero.jpg"):
+            self.emulator.get(path)
+        self.assertEqual([e["path"] for e in self.emulator.logged("/pictures/")],
+                         ["/pictures/ok.jpg", "/pictures/zero.jpg"])
+
+    def test_clearing_pingbacks_keeps_other_requests(self):
+        self.emulator.get("/tailcast/pingback?n=1")
+        self.emulator.get("/pictures/ok.jpg")
+        self.assertEqual(self.emulator.json("DELETE", "/__emu/pingbacks"), (200, {"cleared": 1}))
+        self.assertEqual(self.emulator.json("GET", "/__emu/pingbacks"), (200, []))
+        self.assertEqual([e["path"] for e in self.emulator.logged()], ["/pictures/ok.jpg"])
+
+    def test_clearing_requests_empties_the_log(self):
+        self.emulator.get("/tailcast/pingback?n=1")
+        self.emulator.get("/pictures/ok.jpg")
+        self.assertEqual(self.emulator.json("DELETE", "/__emu/requests"), (200, {"cleared": 2}))
+        self.assertEqual(self.emulator.logged(), [])
+
+
+class PlayHistoryTests(EmulatorTestCase):
+    def test_known_cookie_gets_its_records(self):
+        self.assertEqual(self.play_history("vxauth=cookie-123"),
+                         {"code": "A00000", "data": FIXTURE_HISTORY})
+
+    def test_quoted_cookie_value_is_unquoted(self):
+        self.assertEqual(self.play_history('vxauth="cookie-123"')["data"], FIXTURE_HISTORY)
+
+    def test_logged_in_without_history_gets_an_empty_list(self):
+        self.assertEqual(self.play_history("vxauth=cookie-empty"), {"code": "A00000", "data": []})
+
+    def test_percent_encoded_cookie_among_others_is_decoded(self):
+        records = [{"albumId": "9", "title": "中文名"}]
+        status, _ = self.emulator.json("POST", "/__emu/playhistory",
+                                       {"cookie": "user 42;é/x", "records": records})
+        self.assertEqual(status, 200)
+        reply = self.emulator.get("/apis/playrecord/list",
+                                  {"Cookie": "lang=zh; vxauth=user%2042%3B%C3%A9%2Fx; other=1"})
+        self.assertEqual(json.loads(reply.body), {"code": "A00000", "data": records})
+        self.assertIn("中文名".encode("utf-8"), reply.body)  # not escaped to ASCII
+
+    def test_limit_caps_the_records_and_bad_limits_are_ignored(self):
+        cases = {"?limit=1": FIXTURE_HISTORY[:1], "?limit=0": [], "?limit=5": FIXTURE_HISTORY,
+                 "?limit=abc": FIXTURE_HISTORY, "?limit=-1": FIXTURE_HISTORY,
+                 "?limit=": FIXTURE_HISTORY, "": FIXTURE_HISTORY}
+        for query, expected in cases.items():
+            with self.subTest(query=query):
+                self.assertEqual(self.play_history("vxauth=cookie-123", query)["data"], expected)
+
+    def test_missing_or_unknown_cookie_is_not_logged_in(self):
+        for cookie_header in (None, "vxauth=cookie-999", "other=cookie-123",
+                              "xvxauth=cookie-123", "vxauth=", "vxauth"):
+            with self.subTest(cookie=cookie_header):
+                self.assertEqual(self.play_history(cookie_header), NOT_LOGGED_IN)
+
+
+class ControlUpdateTests(EmulatorTestCase):
+    def test_added_pictures_are_served(self):
+        for path in ("/pictures/new.png", "/covers/elsewhere.png"):
+            with self.subTest(path):
+                status, stored = self.emulator.json("POST", "/__emu/pictures", {
+                    "path": path, "status": 200, "size": 10, "type": "image/png"})
+                self.assertEqual((status, stored["size"]), (200, 10))
+                reply = self.emulator.get(path)
+                self.assertEqual((reply.status, reply.headers["Content-Type"], reply.body),
+                                 (200, "image/png", pattern(10)))
+
+    def test_replaced_picture_answers_the_new_entry(self):
+        self.emulator.json("POST", "/__emu/pictures",
+                           {"path": "/pictures/ok.jpg", "status": 503, "size": 7})
+        reply = self.emulator.get("/pictures/ok.jpg")
+        self.assertEqual((reply.status, reply.headers["Content-Type"], len(reply.body)),
+                         (503, "image/jpeg", 7))
+
+    def test_play_history_is_replaced_per_cookie(self):
+        records = [{"albumId": "5", "tvId": "6", "videoUrl": "http://www.vexo.com/v_5.html"}]
+        for cookie in ("cookie-123", "cookie-new"):
+            status, answer = self.emulator.json("POST", "/__emu/playhistory",
+                                                {"cookie": cookie, "records": records})
+            self.assertEqual((status, answer), (200, {"cookie": cookie, "count": 1}))
+        for cookie in ("cookie-123", "cookie-new"):
+            self.assertEqual(self.play_history(f"vxauth={cookie}")["data"], records)
+        self.assertEqual(self.play_history("vxauth=cookie-empty")["data"], [])
+
+    def test_reset_restores_the_fixtures_and_clears_the_log(self):
+        self.emulator.json("POST", "/__emu/pictures", {"path": "/pictures/ok.jpg", "status": 500})
+        self.emulator.json("POST", "/__emu/pictures", {"path": "/pictures/added.jpg", "status": 200})
+        self.emulator.json("POST", "/__emu/playhistory", {"cookie": "cookie-123", "records": []})
+        self.emulator.get("/tailcast/pingback?n=1")
+
+        self.assertEqual(self.emulator.json("POST", "/__emu/reset"), (200, {"ok": True}))
+        self.assertEqual(self.emulator.logged(), [])
+        self.assertEqual(len(self.emulator.get("/pictures/ok.jpg").body), 5000)
+        self.assertEqual(self.emulator.get("/pictures/added.jpg").status, 404)
+        self.assertEqual(self.play_history("vxauth=cookie-123")["data"], FIXTURE_HISTORY)
+
+
+class MalformedControlInputTests(EmulatorTestCase):
+    PICTURE_BODIES = {
+        "not JSON": b"{'path': '/pictures/ok.jpg'}",
+        "not UTF-8": b'{"path": "/pictures/ok.jpg", "status": 500, "type": "\xff"}',
+        "a list": b'[{"path": "/pictures/ok.jpg", "status": 500}]',
+        "empty": b"",
+        "NaN size": b'{"path": "/pictures/ok.jpg", "status": 500, "size": NaN}',
+    }
+    PICTURE_FIELDS = {  # each applied to /pictures/ok.jpg unless it overrides the path
+        "no path": {"path": None},
+        "relative path": {"path": "pictures/ok.jpg"},
+        "control path": {"path": "/__emu/health"},
+        "path with query": {"path": "/pictures/ok.jpg?x=1"},
+        "no status": {"status": None},
+        "status as text": {"status": "500"},
+        "status as boolean": {"status": True},
+        "status too low": {"status": 99},
+        "status too high": {"status": 600},
+        "negative size": {"size": -1},
+        "fractional size": {"size": 1.5},
+        "size as text": {"size": "10"},
+        "size and file": {"size": 10, "file": "pictures.json"},
+        "file outside the fixtures": {"file": "../vxemu.py"},
+        "absolute file": {"file": "/etc/hostname"},
+        "missing file": {"file": "no-such-file.bin"},
+        "type as number": {"type": 5},
+        "type with line break": {"type": "image/png\r\nX-Injected: 1"},
+        "unknown field": {"colour": "red"},
+        "204 with a body": {"status": 204, "size": 3},
+        "empty 206": {"status": 206, "size": 0},
+    }
+    PLAY_HISTORY_FIELDS = {  # each applied to cookie-123
+        "no cookie": {"cookie": None},
+        "empty cookie": {"cookie": ""},
+        "cookie as number": {"cookie": 123},
+        "no records": {"records": None},
+        "records as object": {"records": {"albumId": "1"}},
+        "record not an object": {"records": [{"albumId": "1"}, "2"]},
+        "unknown field": {"limit": 1},
+    }
+
+    def assert_fixture_state(self):
+        ok = self.emulator.get("/pictures/ok.jpg")
+        self.assertEqual((ok.status, ok.headers["Content-Type"], ok.body),
+                         (200, "image/jpeg", pattern(5000)))
+        self.assertEqual(self.emulator.get("/__emu/health").body, b"ok")
+        self.assertEqual(self.play_history("vxauth=cookie-123")["data"], FIXTURE_HISTORY)
+
+    def assert_refused(self, path, body):
+        log_before = self.emulator.logged()
+        reply = self.emulator.request("POST", path, body, {"Content-Type": "application/json"})
+        self.assertEqual(reply.status, 400, reply.body)
+        self.assertEqual(reply.headers["Content-Type"], "application/json; charset=utf-8")
+        error = json.loads(reply.body)["error"]
+        self.assertIsInstance(error, str)
+        self.assertTrue(error)
+        self.assertEqual(self.emulator.logged(), log_before)
+        self.assert_fixture_state()
+
+    @staticmethod
+    def with_fields(base, changes):
+        fields = {**base, **changes}
+        return json.dumps({k: v for k, v in fields.items() if v is not None}).encode("utf-8")
+
+    def test_bad_picture_bodies_are_refused(self):
+        for name, body in self.PICTURE_BODIES.items():
+            with self.subTest(name):
+                self.assert_refused("/__emu/pictures", body)
+
+    def test_bad_picture_fields_are_refused(self):
+        base = {"path": "/pictures/ok.jpg", "status": 500, "size": 7}
+        for name, changes in self.PICTURE_FIELDS.items():
+            with self.subTest(name):
+                if "file" in changes and "size" not in changes:
+                    changes = {**changes, "size": None}
+                self.assert_refused("/__emu/pictures", self.with_fields(base, changes))
+
+    def test_bad_play_history_is_refused(self):
+        base = {"cookie": "cookie-123", "records": [{"albumId": "1"}]}
+        for name, changes in self.PLAY_HISTORY_FIELDS.items():
+            with self.subTest(name):
+                self.assert_refused("/__emu/playhistory", self.with_fields(base, changes))
+        with self.subTest("not JSON"):
+            self.assert_refused("/__emu/playhistory", b"cookie=cookie-123")
+
+    def test_bad_delay_and_status_queries_are_refused(self):
+        for path in ("/__emu/delay", "/__emu/delay?ms=abc", "/__emu/delay?ms=-5",
+                     "/__emu/delay?ms=99999999", "/__emu/delay?ms=1&size=x",
+                     "/__emu/status", "/__emu/status?code=abc", "/__emu/status?code=99",
+                     "/__emu/status?code=600", "/__emu/status?code=200&size=-1"):
+            with self.subTest(path):
+                reply = self.emulator.get(path)
+                self.assertEqual(reply.status, 400)
+                self.assertIn("error", json.loads(reply.body))
+
+    def test_unknown_control_path_and_wrong_method(self):
+        status, answer = self.emulator.json("GET", "/__emu/nothing")
+        self.assertEqual(status, 404)
+        self.assertIn("error", answer)
+        reply = self.emulator.request("DELETE", "/__emu/reset")
+        self.assertEqual(reply.status, 405)
+        self.assertEqual(reply.headers["Allow"], "POST")
+        self.assertEqual(self.emulator.request("PUT", "/tailcast/pingback").status, 405)
+
+    def test_broken_request_framing_is_refused_and_the_server_keeps_serving(self):
+        for name, head in {
+            "bad length": b"Content-Length: ten\r\n",
+            "unknown coding": b"Transfer-Encoding: gzip\r\n",
+            "bad chunk": b"Transfer-Encoding: chunked\r\n\r\nzz\r\nabc\r\n0\r\n",
+        }.items():
+            with self.subTest(name), socket.create_connection(("127.0.0.1", self.emulator.port),
+                                                              timeout=5) as raw:
+                raw.sendall(b"POST /__emu/echo HTTP/1.1\r\nHost: x\r\n" + head + b"\r\n")
+                raw.shutdown(socket.SHUT_WR)
+                answer = b"".join(iter(lambda: raw.recv(65536), b""))
+                self.assertTrue(answer.startswith(b"HTTP/1.1 400 "), answer)
+        self.assertEqual(self.emulator.get("/__emu/health").body, b"ok")
+
+
+class EchoTests(EmulatorTestCase):
+    def test_echo_reports_query_and_headers_as_logged(self):
+        status, echoed = self.emulator.json("GET", "/__emu/echo?a=1&b=x%20y&a=2&c=%E4%B8%AD",
+                                            headers={"X-Vx-Client": "Tailcast/1.0"})
+        self.assertEqual(status, 200)
+        self.assertEqual((echoed["method"], echoed["path"], echoed["body"]), ("GET", "/__emu/echo", ""))
+        self.assertEqual(echoed["query"], {"a": "1", "b": "x y", "c": "中"})
+        self.assertEqual(echoed["headers"]["x-vx-client"], "Tailcast/1.0")
+        self.assertEqual(echoed["headers"]["host"], f"127.0.0.1:{self.emulator.port}")
+
+    def test_echo_reports_the_body_as_text(self):
+        for body, text in ((b"", ""), ("héllo 中".encode("utf-8"), "héllo 中"),
+                           (b"ab\xffcd", "ab\ufffdcd")):
+            with self.subTest(body=body):
+                reply = self.emulator.request("POST", "/__emu/echo", body)
+                self.assertEqual(json.loads(reply.body)["body"], text)
+
+    def test_chunked_body_is_read(self):
+        connection = self.emulator.connect()
+        self.addCleanup(connection.close)
+        connection.request("POST", "/__emu/echo", body=iter([b"part one, ", b"part two"]),
+                           encode_chunked=True)
+        self.assertEqual(json.loads(connection.getresponse().read())["body"], "part one, part two")
+        self.assertEqual(exchange(connection, "GET", "/__emu/health").body, b"ok")
+
+
+class DelayAndStatusTests(EmulatorTestCase):
+    def test_delay_is_honoured(self):
+        started = time.monotonic()
+        reply = self.emulator.get("/__emu/delay?ms=300&size=1000")
+        self.assertGreaterEqual(time.monotonic() - started, 0.3)
+        self.assertEqual((reply.status, reply.body), (200, pattern(1000)))
+
+    def test_other_requests_are_answered_during_a_delay(self):
+        delayed = threading.Thread(target=self.emulator.get, args=("/__emu/delay?ms=1000",))
+        delayed.start()
+        self.addCleanup(delayed.join)
+        time.sleep(0.1)
+        started = time.monotonic()
+        self.assertEqual(self.emulator.get("/__emu/health").body, b"ok")
+        self.assertLess(time.monotonic() - started, 1.0)
+
+    def test_client_leaving_during_a_delay_does_not_harm_the_server(self):
+        with socket.create_connection(("127.0.0.1", self.emulator.port), timeout=5) as raw:
+            raw.sendall(b"GET /__emu/delay?ms=200&size=4000000 HTTP/1.1\r\nHost: x\r\n\r\n")
+        time.sleep(0.5)  # the answer has been written into the closed connection by now
+        self.assertEqual(self.emulator.get("/__emu/health").body, b"ok")
+        self.assertIsNone(self.emulator.process.poll())
+        self.assertNotIn("Traceback", self.emulator.stderr())
+
+    def test_status_answers_the_code_with_the_size(self):
+        for code, size in ((200, 0), (404, 17), (503, 1000)):
+            with self.subTest(code=code):
+                reply = self.emulator.get(f"/__emu/status?code={code}&size={size}")
+                self.assertEqual((reply.status, reply.body), (code, pattern(size)))
+        self.assertEqual(len(self.emulator.get("/__emu/status?code=500").body), 0)
+
+    def test_status_without_body_keeps_the_connection_usable(self):
+        connection = self.emulator.connect()
+        self.addCleanup(connection.close)
+        for code in (204, 304):
+            with self.subTest(code=code):
+                reply = exchange(connection, "GET", f"/__emu/status?code={code}&size=100")
+                self.assertEqual((reply.status, reply.body), (code, b""))
+                self.assertIsNone(reply.headers["Content-Length"])
+                self.assertEqual(exchange(connection, "GET", "/__emu/health").body, b"ok")
+
+
+class FixtureFolderTests(EmulatorTestCase):
+    """An emulator started with --fixtures on a folder of its own, with file-backed pictures."""
+
+    ART = bytes(range(256)) * 3 + b"end"
+
+    @classmethod
+    def setUpClass(cls):
+        folder = tempfile.TemporaryDirectory(prefix="vxemu-fixtures-")
+        cls.addClassCleanup(folder.cleanup)
+        cls.fixtures = Path(folder.name)
+        (cls.fixtures / "art").mkdir()
+        (cls.fixtures / "art" / "cover.png").write_bytes(cls.ART)
+        cls.write_tables({
+            "/pictures/cover.png": {"status": 200, "file": "art/cover.png", "type": "image/png"},
+            "/pictures/cover-part.png": {"status": 206, "file": "art/cover.png"},
+        })
+        cls.emulator_args = ("--fixtures", str(cls.fixtures))
+        super().setUpClass()
+
+    @classmethod
+    def write_tables(cls, pictures, history=None):
+        (cls.fixtures / "pictures.json").write_text(json.dumps(pictures))
+        (cls.fixtures / "playhistory.json").write_text(json.dumps(history or {"c": []}))
+
+    def test_file_pictures_send_the_file(self):
+        reply = self.emulator.get("/pictures/cover.png")
+        self.assertEqual((reply.status, reply.headers["Content-Type"], reply.body),
+                         (200, "image/png", self.ART))
+        partial = self.emulator.get("/pictures/cover-part.png")
+        self.assertEqual(partial.body, self.ART)
+        self.assertEqual(partial.headers["Content-Range"], f"bytes 0-{len(self.ART) - 1}/{len(self.ART) * 2}")
+        self.assertEqual(self.emulator.get("/pictures/ok.jpg").status, 404)  # not in this folder
+
+    def test_added_file_picture_comes_from_the_fixtures_folder(self):
+        status, _ = self.emulator.json("POST", "/__emu/pictures",
+                                       {"path": "/pictures/again.png", "status": 200,
+                                        "file": "art/cover.png"})
+        self.assertEqual(status, 200)
+        self.assertEqual(self.emulator.get("/pictures/again.png").body, self.ART)
+
+    def test_reset_rereads_the_folder_and_a_broken_table_changes_nothing(self):
+        original = (self.fixtures / "pictures.json").read_text()
+        self.addCleanup((self.fixtures / "pictures.json").write_text, original)
+        self.write_tables({"/pictures/fresh.jpg": {"status": 200, "size": 3}})
+        self.assertEqual(self.emulator.request("POST", "/__emu/reset").status, 200)
+        self.assertEqual(len(self.emulator.get("/pictures/fresh.jpg").body), 3)
+        self.assertEqual(self.emulator.get("/pictures/cover.png").status, 404)
+
+        (self.fixtures / "pictures.json").write_text('{"/pictures/x.jpg": {"status": "2')
+        status, answer = self.emulator.json("POST", "/__emu/reset")
+        self.assertEqual(status, 500)
+        self.assertIn("pictures.json", answer["error"])
+        self.assertEqual(len(self.emulator.get("/pictures/fresh.jpg").body), 3)
+
+
+class CommandLineTests(unittest.TestCase):
+    def test_port_file_holds_the_listening_port(self):
+        emulator = Emulator()
+        self.addCleanup(emulator.stop)
+        self.assertRegex(emulator.port_file.read_text(), r"\A[0-9]+\n\Z")
+        self.assertEqual(emulator.get("/__emu/health").body, b"ok")
+
+    def test_quiet_by_default_and_clean_exit_on_stop_signals(self):
+        for signum in (signal.SIGTERM, signal.SIGINT):
+            with self.subTest(signal=signum.name):
+                emulator = Emulator()
+                emulator.get("/pictures/ok.jpg")
+                emulator.get("/pictures/nothing.jpg")
+                idle = emulator.connect()  # an open keep-alive connection must not delay the exit
+                exchange(idle, "GET", "/__emu/health")
+                started = time.monotonic()
+                status, stderr = emulator.stop(signum)
+                idle.close()
+                self.assertEqual((status, stderr), (0, ""))
+                self.assertLess(time.monotonic() - started, 3)
+
+    def test_bad_fixtures_stop_the_start_with_a_message(self):
+        good_history = '{"c": []}'
+        cases = {
+            "pictures not JSON": ("{", good_history, "pictures.json"),
+            "bad picture entry": ('{"/pictures/a.jpg": {"status": "ok"}}', good_history,
+                                  "/pictures/a.jpg"),
+            "history not a table": ("{}", "[]", "playhistory.json"),
+            "history missing": ("{}", None, "playhistory.json"),
+        }
+        for name, (pictures, history, mentioned) in cases.items():
+            with self.subTest(name), tempfile.TemporaryDirectory() as folder:
+                (Path(folder) / "pictures.json").write_text(pictures)
+                if history is not None:
+                    (Path(folder) / "playhistory.json").write_text(history)
+                port_file = Path(folder) / "port"
+                result = subprocess.run(
+                    [PYTHON, str(EMULATOR), "--fixtures", folder, "--port-file", str(port_file)],
+                    capture_output=True, text=True, timeout=10)
+                self.assertEqual(result.returncode, 2)
+                self.assertIn(mentioned, result.stderr)
+                self.assertFalse(port_file.exists())
+
+
+FIND_EMULATOR = """
+import os
+for entry in os.listdir('/proc'):
+    if not entry.isdigit() or int(entry) == os.getpid():
+        continue
+    try:
+        stat = open(f'/proc/{entry}/stat').read()
+        arguments = open(f'/proc/{entry}/cmdline', 'rb').read().split(b'\\0')
+    except OSError:
+        continue
+    parent = int(stat.rsplit(')', 1)[1].split()[1])
+    if parent == os.getppid() and any(a.endswith(b'/vxemu.py') for a in arguments):
+        print(entry)
+print(os.environ['VXTAILCAST_SERVICE_URL'])
+"""
+
+
+class WithEmulatorScriptTests(unittest.TestCase):
+    def run_script(self, *command, script=WITH_EMULATOR):
+        with tempfile.TemporaryDirectory() as elsewhere:  # not the repository
+            return subprocess.run([str(script), *command], cwd=elsewhere, capture_output=True,
+                                  text=True, timeout=20)
+
+    def test_command_reaches_the_running_emulator(self):
+        result = self.run_script(PYTHON, "-c", "import os, urllib.request; "
+                                 "url = os.environ['VXTAILCAST_SERVICE_URL']; print(url); "
+                                 "print(urllib.request.urlopen(url + '/__emu/health').read())")
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertRegex(result.stdout, r"\Ahttp://127\.0\.0\.1:[0-9]+\nb'ok'\n\Z")
+
+    def test_exit_status_of_the_command_is_kept(self):
+        self.assertEqual(self.run_script("/bin/sh", "-c", "exit 7").returncode, 7)
+
+    def test_no_emulator_is_left_behind(self):
+        result = self.run_script(PYTHON, "-c", FIND_EMULATOR)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        *pids, url = result.stdout.split()
+        self.assertEqual(len(pids), 1, result.stdout)
+        stat = Path(f"/proc/{pids[0]}/stat")
+        self.assertFalse(stat.exists() and ") Z " not in stat.read_text(), "emulator still running")
+        with self.assertRaises(ConnectionRefusedError):
+            socket.create_connection(("127.0.0.1", int(url.rsplit(":", 1)[1])), timeout=2).close()
+
+    def test_emulator_failing_to_start_is_reported_and_the_command_not_run(self):
+        with tempfile.TemporaryDirectory() as copy:
+            tools = Path(copy) / "tools"
+            (tools / "emulator").mkdir(parents=True)
+            shutil.copy2(WITH_EMULATOR, tools)
+            (tools / "emulator" / "vxemu.py").write_text("import sys\nsys.exit(3)\n")
+            marker = Path(copy) / "ran"
+            result = self.run_script("/usr/bin/touch", str(marker),
+                                     script=tools / "with-emulator.sh")
+            self.assertNotEqual(result.returncode, 0)
+            self.assertRegex(result.stderr, r"with-emulator: .*status 3")
+            self.assertFalse(marker.exists())
+
+    def test_no_command_is_a_usage_error(self):
+        result = self.run_script()
+        self.assertEqual(result.returncode, 2)
+        self.assertIn("usage", result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()

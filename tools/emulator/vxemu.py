@@ -1,0 +1,723 @@
+#!/usr/bin/python3
+"""Loopback emulator of the Vexo services VXTailcast talks to.
+
+Serves pictures, the pingback sink and the play-history list from the fixture tables, records
+every service request it receives, and answers control requests under /__emu/ with which tests
+read the record and change what the services answer.
+
+    vxemu.py [--port N] [--port-file PATH] [--fixtures DIR] [--verbose]
+
+It listens on 127.0.0.1 only. Once listening it writes its port to --port-file (written beside
+and renamed into place, so a reader never sees half a number). SIGTERM or SIGINT ends it.
+"""
+
+import argparse
+import json
+import os
+import re
+import signal
+import sys
+import threading
+import time
+import traceback
+from dataclasses import dataclass, field
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from pathlib import Path
+from typing import Callable
+from urllib.parse import unquote, urlsplit
+
+CONTROL_PREFIX = "/__emu/"
+PICTURE_PREFIX = "/pictures/"
+PINGBACK_PREFIX = "/tailcast/pingback"
+PLAY_HISTORY_PATH = "/apis/playrecord/list"
+AUTH_COOKIE = "vxauth"
+
+MAX_BODY_BYTES = 64 * 1024 * 1024  # largest generated answer and largest request body accepted
+MAX_DELAY_MS = 60_000
+NO_BODY_STATUSES = frozenset({204, 304})
+PATTERN = bytes(range(251))  # generated bodies: byte i is i % 251
+DIGITS = re.compile(r"[0-9]+")
+
+TEXT = "text/plain; charset=utf-8"
+JSON = "application/json; charset=utf-8"
+BINARY = "application/octet-stream"
+
+
+class BadInput(Exception):
+    """Input the emulator refuses. Answered 400 before any state changes."""
+
+
+class BadFraming(Exception):
+    """A request whose body cannot be read. Answered 400 and the connection is closed."""
+
+
+class FixtureError(Exception):
+    """A fixture table that cannot be loaded."""
+
+
+@dataclass(frozen=True)
+class Request:
+    method: str
+    path: str  # as sent, without the query
+    query: dict  # name -> first value, percent-decoded
+    headers: dict  # lower-case name -> value
+    body: bytes
+
+    def logged(self):
+        return {
+            "method": self.method,
+            "path": self.path,
+            "query": dict(self.query),
+            "headers": dict(self.headers),
+            "body": self.body.decode("utf-8", errors="replace"),
+        }
+
+
+@dataclass(frozen=True)
+class Response:
+    status: int
+    body: bytes = b""
+    content_type: str = TEXT
+    headers: dict = field(default_factory=dict)
+
+
+@dataclass(frozen=True)
+class Picture:
+    status: int
+    content_type: str
+    body: bytes
+
+
+def pattern_bytes(size):
+    whole, rest = divmod(size, len(PATTERN))
+    return PATTERN * whole + PATTERN[:rest]
+
+
+def text_response(status, text):
+    return Response(status, text.encode("utf-8"))
+
+
+def json_response(status, value):
+    return Response(status, json.dumps(value, ensure_ascii=False).encode("utf-8"), JSON)
+
+
+def error_response(status, message):
+    return json_response(status, {"error": message})
+
+
+# ---------------------------------------------------------------------------------------------
+# Reading requests
+
+def parse_query(query):
+    """Query parameters, first value of each name, strictly percent-decoded ('+' stays '+')."""
+    values = {}
+    for part in query.split("&"):
+        if part:
+            name, _, value = part.partition("=")
+            values.setdefault(unquote(name), unquote(value))
+    return values
+
+
+def split_target(target):
+    if target.startswith("/"):
+        path, _, query = target.partition("?")
+        return path, query
+    parts = urlsplit(target)  # absolute form, as sent to a proxy
+    return parts.path or "/", parts.query
+
+
+def header_dict(message):
+    headers = {}
+    for name, value in message.items():
+        key = name.lower()
+        if key in headers:
+            separator = "; " if key == "cookie" else ", "
+            headers[key] = headers[key] + separator + value
+        else:
+            headers[key] = value
+    return headers
+
+
+def query_int(request, name, low, high, default=None):
+    raw = request.query.get(name)
+    if raw is None:
+        if default is None:
+            raise BadInput(f"query parameter '{name}' is required")
+        return default
+    if not DIGITS.fullmatch(raw) or not low <= int(raw) <= high:
+        raise BadInput(f"query parameter '{name}' must be an integer from {low} to {high}")
+    return int(raw)
+
+
+def reject_constant(name):
+    raise ValueError(f"{name} is not allowed")
+
+
+def json_object_body(request):
+    try:
+        value = json.loads(request.body.decode("utf-8"), parse_constant=reject_constant)
+    except UnicodeDecodeError:
+        raise BadInput("the body is not UTF-8") from None
+    except ValueError as error:
+        raise BadInput(f"the body is not JSON: {error}") from None
+    if not isinstance(value, dict):
+        raise BadInput("the body must be a JSON object")
+    return value
+
+
+def reject_unknown_fields(fields, known, what):
+    unknown = sorted(set(fields) - set(known))
+    if unknown:
+        raise BadInput(f"unknown {what} field(s): {', '.join(unknown)}")
+
+
+def require_int(value, name, low, high):
+    if isinstance(value, bool) or not isinstance(value, int) or not low <= value <= high:
+        raise BadInput(f"'{name}' must be an integer from {low} to {high}")
+    return value
+
+
+# ---------------------------------------------------------------------------------------------
+# Fixture tables: what each service answers. Loaded from the fixtures folder, changed by the
+# control endpoints, reloaded by a reset.
+
+def check_service_path(path):
+    if not isinstance(path, str) or not path.startswith("/"):
+        raise BadInput("'path' must be a string starting with '/'")
+    if path.startswith(CONTROL_PREFIX):
+        raise BadInput(f"'path' must not be under {CONTROL_PREFIX}")
+    if not path.isprintable() or any(c in path for c in " ?#"):
+        raise BadInput("'path' must be a plain path without spaces, query or fragment")
+    return path
+
+
+def read_fixture_file(name, fixtures_dir):
+    if not isinstance(name, str) or not name:
+        raise BadInput("'file' must be a non-empty string")
+    base = fixtures_dir.resolve()
+    target = (base / name).resolve()
+    if base not in target.parents:
+        raise BadInput(f"'file' {name!r} is outside the fixtures folder")
+    try:
+        data = target.read_bytes()
+    except OSError as error:
+        raise BadInput(f"cannot read 'file' {name!r}: {error.strerror}") from None
+    if len(data) > MAX_BODY_BYTES:
+        raise BadInput(f"'file' {name!r} is larger than {MAX_BODY_BYTES} bytes")
+    return data
+
+
+def parse_picture(fields, fixtures_dir):
+    if not isinstance(fields, dict):
+        raise BadInput("a picture entry must be a JSON object")
+    reject_unknown_fields(fields, ("status", "size", "type", "file"), "picture")
+    if "status" not in fields:
+        raise BadInput("'status' is required")
+    status = require_int(fields["status"], "status", 200, 599)
+    content_type = fields.get("type", "image/jpeg")
+    if not isinstance(content_type, str) or not content_type.isascii() \
+            or not content_type.isprintable() or not content_type.strip():
+        raise BadInput("'type' must be a non-empty printable ASCII string")
+    if "file" in fields and "size" in fields:
+        raise BadInput("give 'size' or 'file', not both")
+    if "file" in fields:
+        body = read_fixture_file(fields["file"], fixtures_dir)
+    else:
+        body = pattern_bytes(require_int(fields.get("size", 0), "size", 0, MAX_BODY_BYTES))
+    if status in NO_BODY_STATUSES and body:
+        raise BadInput(f"a {status} picture has no body")
+    if status == 206 and not body:
+        raise BadInput("a 206 picture needs at least one byte")
+    return Picture(status, content_type, body)
+
+
+def parse_records(records):
+    if not isinstance(records, list) or not all(isinstance(r, dict) for r in records):
+        raise BadInput("'records' must be a list of JSON objects")
+    return records
+
+
+def check_cookie(cookie):
+    if not isinstance(cookie, str) or not cookie:
+        raise BadInput("'cookie' must be a non-empty string")
+    return cookie
+
+
+def load_picture_table(document, fixtures_dir):
+    if not isinstance(document, dict):
+        raise BadInput("the table must be a JSON object keyed by path")
+    table = {}
+    for path, fields in document.items():
+        try:
+            table[check_service_path(path)] = parse_picture(fields, fixtures_dir)
+        except BadInput as error:
+            raise BadInput(f"{path}: {error}") from None
+    return table
+
+
+def load_play_history_table(document, fixtures_dir):
+    if not isinstance(document, dict):
+        raise BadInput("the table must be a JSON object keyed by cookie")
+    table = {}
+    for cookie, records in document.items():
+        try:
+            table[check_cookie(cookie)] = parse_records(records)
+        except BadInput as error:
+            raise BadInput(f"{cookie}: {error}") from None
+    return table
+
+
+# name -> (file in the fixtures folder, loader(document, fixtures_dir) -> table)
+FIXTURE_TABLES = {
+    "pictures": ("pictures.json", load_picture_table),
+    "playhistory": ("playhistory.json", load_play_history_table),
+}
+
+
+def load_fixtures(fixtures_dir):
+    tables = {}
+    for name, (file_name, load) in FIXTURE_TABLES.items():
+        path = fixtures_dir / file_name
+        try:
+            document = json.loads(path.read_text(encoding="utf-8"), parse_constant=reject_constant)
+            tables[name] = load(document, fixtures_dir)
+        except OSError as error:
+            raise FixtureError(f"{path}: {error.strerror}") from None
+        except (ValueError, BadInput) as error:  # JSONDecodeError and UnicodeDecodeError too
+            raise FixtureError(f"{path}: {error}") from None
+    return tables
+
+
+class EmulatorState:
+    """Everything the emulator knows: the tables and the request log. Safe across threads."""
+
+    def __init__(self, fixtures_dir):
+        self.fixtures_dir = fixtures_dir
+        self.stopping = threading.Event()  # set on shutdown; wakes delayed answers
+        self._lock = threading.Lock()
+        self._tables = load_fixtures(fixtures_dir)
+        self._log = []
+
+    def reset(self):
+        tables = load_fixtures(self.fixtures_dir)  # fails before anything changes
+        with self._lock:
+            self._tables = tables
+            self._log = []
+
+    def lookup(self, table, key):
+        with self._lock:
+            return self._tables[table].get(key)
+
+    def put(self, table, key, value):
+        with self._lock:
+            self._tables[table][key] = value
+
+    def record(self, entry):
+        with self._lock:
+            self._log.append(entry)
+
+    def requests(self, prefix=""):
+        with self._lock:
+            return [e for e in self._log if e["path"].startswith(prefix)]
+
+    def clear_requests(self, prefix=""):
+        with self._lock:
+            kept = [e for e in self._log if not e["path"].startswith(prefix)]
+            cleared = len(self._log) - len(kept)
+            self._log = kept
+        return cleared
+
+
+# ---------------------------------------------------------------------------------------------
+# Service: pictures
+
+def find_picture(state, path):
+    return state.lookup("pictures", path) or state.lookup("pictures", unquote(path))
+
+
+def is_known_picture(state, request):
+    return find_picture(state, request.path) is not None
+
+
+def serve_picture(state, request):
+    picture = find_picture(state, request.path)
+    if picture is None:  # replaced by a reset since the route matched
+        return no_such_picture(state, request)
+    headers = {}
+    if picture.status == 206:
+        size = len(picture.body)
+        headers["Content-Range"] = f"bytes 0-{size - 1}/{size * 2}"
+    return Response(picture.status, picture.body, picture.content_type, headers)
+
+
+def no_such_picture(state, request):
+    return text_response(404, "no such picture")
+
+
+# ---------------------------------------------------------------------------------------------
+# Service: pingback sink. The request log is the record; the answer is always the same.
+
+def answer_pingback(state, request):
+    return text_response(200, "ok")
+
+
+# ---------------------------------------------------------------------------------------------
+# Service: play history
+
+def auth_cookie(headers):
+    for part in headers.get("cookie", "").split(";"):
+        name, separator, value = part.partition("=")
+        if separator and name.strip() == AUTH_COOKIE:
+            value = value.strip()
+            if len(value) >= 2 and value[0] == value[-1] == '"':
+                value = value[1:-1]
+            return unquote(value)
+    return None
+
+
+def parse_limit(raw):
+    return int(raw) if raw is not None and DIGITS.fullmatch(raw) else None
+
+
+def answer_play_history(state, request):
+    cookie = auth_cookie(request.headers)
+    records = state.lookup("playhistory", cookie) if cookie is not None else None
+    if records is None:
+        return json_response(200, {"code": "E00001", "msg": "not logged in", "data": []})
+    limit = parse_limit(request.query.get("limit"))
+    return json_response(200, {"code": "A00000", "data": records[:limit]})
+
+
+# ---------------------------------------------------------------------------------------------
+# Control endpoints
+
+def control_health(state, request):
+    return text_response(200, "ok")
+
+
+def control_list_requests(state, request):
+    return json_response(200, state.requests(request.query.get("prefix", "")))
+
+
+def control_clear_requests(state, request):
+    return json_response(200, {"cleared": state.clear_requests(request.query.get("prefix", ""))})
+
+
+def control_list_pingbacks(state, request):
+    return json_response(200, state.requests(PINGBACK_PREFIX))
+
+
+def control_clear_pingbacks(state, request):
+    return json_response(200, {"cleared": state.clear_requests(PINGBACK_PREFIX)})
+
+
+def control_put_picture(state, request):
+    fields = json_object_body(request)
+    if "path" not in fields:
+        raise BadInput("'path' is required")
+    path = check_service_path(fields.pop("path"))
+    picture = parse_picture(fields, state.fixtures_dir)
+    state.put("pictures", path, picture)
+    return json_response(200, {"path": path, "status": picture.status,
+                               "type": picture.content_type, "size": len(picture.body)})
+
+
+def control_put_play_history(state, request):
+    fields = json_object_body(request)
+    reject_unknown_fields(fields, ("cookie", "records"), "play-history")
+    for name in ("cookie", "records"):
+        if name not in fields:
+            raise BadInput(f"'{name}' is required")
+    cookie = check_cookie(fields["cookie"])
+    records = parse_records(fields["records"])
+    state.put("playhistory", cookie, records)
+    return json_response(200, {"cookie": cookie, "count": len(records)})
+
+
+def control_reset(state, request):
+    try:
+        state.reset()
+    except FixtureError as error:
+        return error_response(500, f"reset failed, nothing changed: {error}")
+    return json_response(200, {"ok": True})
+
+
+def control_echo(state, request):
+    return json_response(200, request.logged())
+
+
+def control_delay(state, request):
+    delay_ms = query_int(request, "ms", 0, MAX_DELAY_MS)
+    size = query_int(request, "size", 0, MAX_BODY_BYTES, default=0)
+    state.stopping.wait(delay_ms / 1000)
+    return Response(200, pattern_bytes(size), BINARY)
+
+
+def control_status(state, request):
+    status = query_int(request, "code", 200, 599)
+    size = query_int(request, "size", 0, MAX_BODY_BYTES, default=0)
+    body = b"" if status in NO_BODY_STATUSES else pattern_bytes(size)
+    return Response(status, body, BINARY)
+
+
+# ---------------------------------------------------------------------------------------------
+# Route table. The first route whose path matches and which allows the method answers; a path
+# that matches only routes of other methods gets 405. HEAD is answered as GET without the body.
+# A further service is one more group of routes (for example a starts_with("/r/dorsa/album/")
+# route answering protocol-buffer bodies with content type application/x-protobuf) and, when
+# it needs data, one more entry in FIXTURE_TABLES.
+
+@dataclass(frozen=True)
+class Route:
+    methods: tuple
+    matches: Callable  # (state, request) -> bool
+    handler: Callable  # (state, request) -> Response
+
+
+def exact(path):
+    return lambda state, request: request.path == path
+
+
+def starts_with(prefix):
+    return lambda state, request: request.path.startswith(prefix)
+
+
+CONTROL_ROUTES = (
+    Route(("GET",), exact("/__emu/health"), control_health),
+    Route(("GET",), exact("/__emu/requests"), control_list_requests),
+    Route(("DELETE",), exact("/__emu/requests"), control_clear_requests),
+    Route(("GET",), exact("/__emu/pingbacks"), control_list_pingbacks),
+    Route(("DELETE",), exact("/__emu/pingbacks"), control_clear_pingbacks),
+    Route(("POST",), exact("/__emu/pictures"), control_put_picture),
+    Route(("POST",), exact("/__emu/playhistory"), control_put_play_history),
+    Route(("POST",), exact("/__emu/reset"), control_reset),
+    Route(("GET", "POST"), exact("/__emu/echo"), control_echo),
+    Route(("GET",), exact("/__emu/delay"), control_delay),
+    Route(("GET",), exact("/__emu/status"), control_status),
+)
+
+PICTURE_ROUTES = (
+    Route(("GET",), is_known_picture, serve_picture),
+    Route(("GET",), starts_with(PICTURE_PREFIX), no_such_picture),
+)
+
+PINGBACK_ROUTES = (
+    Route(("GET", "POST"), starts_with(PINGBACK_PREFIX), answer_pingback),
+)
+
+PLAY_HISTORY_ROUTES = (
+    Route(("GET",), exact(PLAY_HISTORY_PATH), answer_play_history),
+)
+
+ROUTES = CONTROL_ROUTES + PICTURE_ROUTES + PINGBACK_ROUTES + PLAY_HISTORY_ROUTES
+
+
+def is_control(request):
+    return request.path.startswith(CONTROL_PREFIX)
+
+
+def refusal(request, status, message):
+    return error_response(status, message) if is_control(request) else text_response(status, message)
+
+
+def dispatch(state, request):
+    method = "GET" if request.method == "HEAD" else request.method
+    candidates = [route for route in ROUTES if route.matches(state, request)]
+    for route in candidates:
+        if method in route.methods:
+            return route.handler(state, request)
+    if not candidates:
+        return refusal(request, 404, f"not found: {request.path}")
+    methods = {m for route in candidates for m in route.methods}
+    allowed = ", ".join(sorted(methods | ({"HEAD"} if "GET" in methods else set())))
+    response = refusal(request, 405, f"{request.method} not allowed here; allowed: {allowed}")
+    return Response(response.status, response.body, response.content_type, {"Allow": allowed})
+
+
+def answer(state, request):
+    try:
+        return dispatch(state, request)
+    except BadInput as error:
+        return error_response(400, str(error))
+    except Exception as error:  # a fault of the emulator: report it, keep serving
+        traceback.print_exc()
+        return error_response(500, f"emulator fault: {error!r}")
+
+
+# ---------------------------------------------------------------------------------------------
+# HTTP plumbing
+
+class EmulatorRequestHandler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "VXEmu/1"
+    timeout = 30  # idle keep-alive connections are closed after this many seconds
+
+    def do_GET(self):
+        self.serve()
+
+    do_HEAD = do_POST = do_PUT = do_DELETE = do_PATCH = do_OPTIONS = do_GET
+
+    def serve(self):
+        try:
+            request = self.read_request()
+        except BadFraming as error:
+            self.close_connection = True
+            self.send(text_response(400, str(error)))
+            return
+        state = self.server.state
+        if not is_control(request):
+            state.record(request.logged())
+        self.send(answer(state, request), head_only=request.method == "HEAD")
+
+    def read_request(self):
+        path, query = split_target(self.path)
+        return Request(self.command, path, parse_query(query), header_dict(self.headers),
+                       self.read_body())
+
+    def read_body(self):
+        coding = self.headers.get("Transfer-Encoding")
+        if coding is not None:
+            if coding.strip().lower() != "chunked":
+                raise BadFraming(f"unsupported transfer coding: {coding}")
+            return self.read_chunked_body()
+        length = self.headers.get("Content-Length")
+        if length is None:
+            return b""
+        if not DIGITS.fullmatch(length.strip()):
+            raise BadFraming(f"bad Content-Length: {length}")
+        return self.read_exactly(int(length))
+
+    def read_exactly(self, size):
+        if size > MAX_BODY_BYTES:
+            raise BadFraming(f"request body larger than {MAX_BODY_BYTES} bytes")
+        data = self.rfile.read(size)
+        if len(data) < size:
+            raise BadFraming("request body ended early")
+        return data
+
+    def read_chunked_body(self):
+        body = bytearray()
+        while True:
+            size_text = self.rfile.readline(1024).split(b";", 1)[0].strip()
+            if not re.fullmatch(rb"[0-9A-Fa-f]+", size_text):
+                raise BadFraming("bad chunk size")
+            size = int(size_text, 16)
+            if size == 0:
+                break
+            chunk = self.read_exactly(size + 2)
+            if not chunk.endswith(b"\r\n"):
+                raise BadFraming("chunk not followed by CRLF")
+            body += chunk[:-2]
+            if len(body) > MAX_BODY_BYTES:
+                raise BadFraming(f"request body larger than {MAX_BODY_BYTES} bytes")
+        while self.rfile.readline(65537) not in (b"\r\n", b"\n", b""):
+            pass  # trailer fields are ignored
+        return bytes(body)
+
+    def send(self, response, head_only=False):
+        self.send_response(response.status)
+        has_body = response.status not in NO_BODY_STATUSES
+        if has_body:
+            self.send_header("Content-Type", response.content_type)
+            self.send_header("Content-Length", str(len(response.body)))
+        for name, value in response.headers.items():
+            self.send_header(name, value)
+        if self.close_connection:
+            self.send_header("Connection", "close")
+        self.end_headers()
+        if has_body and not head_only:
+            self.wfile.write(response.body)
+
+    def log_message(self, format, *args):
+        if self.server.verbose:
+            super().log_message(format, *args)
+
+
+class EmulatorServer(ThreadingHTTPServer):
+    daemon_threads = True  # neither delayed answers nor idle keep-alive connections hold up the exit
+
+    def __init__(self, port, state, verbose):
+        self.state = state
+        self.verbose = verbose
+        super().__init__(("127.0.0.1", port), EmulatorRequestHandler)
+
+    def handle_error(self, request, client_address):
+        if isinstance(sys.exc_info()[1], ConnectionError):
+            return  # the client went away; nothing to report
+        super().handle_error(request, client_address)
+
+
+# ---------------------------------------------------------------------------------------------
+# Command line
+
+def port_number(text):
+    if not DIGITS.fullmatch(text) or int(text) > 65535:
+        raise argparse.ArgumentTypeError(f"not a port number: {text}")
+    return int(text)
+
+
+def parse_args(argv):
+    parser = argparse.ArgumentParser(description="Loopback emulator of the Vexo services.")
+    parser.add_argument("--port", type=port_number, default=0,
+                        help="port to listen on; 0 (the default) picks a free one")
+    parser.add_argument("--port-file", type=Path,
+                        help="file to write the port to once listening")
+    parser.add_argument("--fixtures", type=Path, default=Path(__file__).resolve().parent / "fixtures",
+                        help="folder of the fixture tables (default: fixtures beside this script)")
+    parser.add_argument("--verbose", action="store_true", help="log each request to stderr")
+    return parser.parse_args(argv)
+
+
+def write_port_file(path, port):
+    temporary = path.with_name(f".{path.name}.{os.getpid()}.tmp")
+    temporary.write_text(f"{port}\n", encoding="ascii")
+    os.replace(temporary, path)
+
+
+def install_stop_signals():
+    """Returns a list that becomes non-empty once SIGTERM or SIGINT arrives."""
+    received = []
+    for signum in (signal.SIGTERM, signal.SIGINT):
+        signal.signal(signum, lambda number, frame: received.append(number))
+    return received
+
+
+def main(argv=None):
+    args = parse_args(argv)
+    try:
+        state = EmulatorState(args.fixtures)
+    except FixtureError as error:
+        print(f"vxemu: bad fixtures: {error}", file=sys.stderr)
+        return 2
+    try:
+        server = EmulatorServer(args.port, state, args.verbose)
+    except OSError as error:
+        print(f"vxemu: cannot listen on 127.0.0.1:{args.port}: {error.strerror}", file=sys.stderr)
+        return 2
+    stop_signals = install_stop_signals()
+    threading.Thread(target=server.serve_forever, args=(0.1,), daemon=True).start()
+    try:
+        return serve_until_stopped(server, args, stop_signals)
+    finally:
+        state.stopping.set()
+        server.shutdown()
+        server.server_close()
+
+
+def serve_until_stopped(server, args, stop_signals):
+    port = server.server_address[1]
+    if args.port_file is not None:
+        try:
+            write_port_file(args.port_file, port)
+        except OSError as error:
+            print(f"vxemu: cannot write the port file: {error}", file=sys.stderr)
+            return 2
+    if args.verbose:
+        print(f"vxemu: listening on http://127.0.0.1:{port}", file=sys.stderr)
+    while not stop_signals:
+        time.sleep(0.1)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
