@@ -1,0 +1,197 @@
+// Asynchronous requests through the network library, against the local service emulator.
+#include "platform/RidOdo/TaskModule.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
+
+#include "common/JsonText.h"
+#include "tests/platform/RidOdo/RequestRecorder.h"
+#include "tests/support/EmulatorClient.h"
+
+namespace {
+
+using vxtest::Delivery;
+using vxtest::EmulatorOrigin;
+using vxtest::ResourceRecorder;
+
+std::string PatternBytes(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
+  return bytes;
+}
+
+class TaskModuleTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
+    module.SetCallback(&recorder);
+  }
+
+  bool Get(const std::string& path, int id = 1000, unsigned timeoutMs = 0, const std::string& requestData = {}) {
+    CResourceRequest request;
+    request.url = EmulatorOrigin() + path;
+    request.requestData = requestData;
+    request.timeoutMs = timeoutMs;
+    return module.GetRes(request, new CResourceArg(id));
+  }
+
+  ResourceRecorder recorder;
+  CTaskModule module;
+};
+
+TEST_F(TaskModuleTest, SuccessfulRequestDeliversTheWholeBodyOnceOnALibraryThread) {
+  ASSERT_TRUE(Get("/pictures/ok.jpg", 1325));
+  const std::vector<Delivery> deliveries = recorder.WaitFor(1);
+  ASSERT_EQ(deliveries.size(), 1u);
+  EXPECT_EQ(deliveries[0].failed, 0);
+  EXPECT_EQ(deliveries[0].id, 1325);
+  EXPECT_EQ(deliveries[0].mode, 2);
+  EXPECT_EQ(deliveries[0].status, 200u);
+  EXPECT_EQ(deliveries[0].url, EmulatorOrigin() + "/pictures/ok.jpg");
+  EXPECT_EQ(deliveries[0].body.size(), 5000u);
+  EXPECT_TRUE(deliveries[0].body == PatternBytes(5000)) << "the body differs from what the server sent";
+  EXPECT_NE(deliveries[0].threadId, ::GetCurrentThreadId());
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(recorder.WaitFor(2, 0).size(), 1u) << "a second callback for one request";
+}
+
+TEST_F(TaskModuleTest, ErrorStatusesAndNoServerAreFailures) {
+  ASSERT_TRUE(Get("/pictures/missing.jpg", 1));
+  ASSERT_TRUE(Get("/pictures/error.jpg", 2));
+  CResourceRequest closed;
+  closed.url = "http://127.0.0.1:1/nothing-listens-here";
+  ASSERT_TRUE(module.GetRes(closed, new CResourceArg(3)));
+  const std::vector<Delivery> deliveries = recorder.WaitFor(3);
+  ASSERT_EQ(deliveries.size(), 3u);
+  for (const Delivery& delivery : deliveries) {
+    EXPECT_NE(delivery.failed, 0) << delivery.id;
+    EXPECT_TRUE(delivery.body.empty()) << delivery.id;
+  }
+}
+
+TEST_F(TaskModuleTest, EmptySuccessAndLargeBodies) {
+  ASSERT_TRUE(Get("/pictures/empty.jpg", 1));  // 204
+  ASSERT_TRUE(Get("/pictures/big.jpg", 2));
+  const std::vector<Delivery> deliveries = recorder.WaitFor(2);
+  ASSERT_EQ(deliveries.size(), 2u);
+  for (const Delivery& delivery : deliveries) {
+    EXPECT_EQ(delivery.failed, 0) << delivery.id;
+    EXPECT_EQ(delivery.body.size(), delivery.id == 1 ? 0u : 300000u) << delivery.id;
+  }
+}
+
+TEST_F(TaskModuleTest, RequestDataTravelsAsQueryParameters) {
+  ASSERT_TRUE(Get("/__emu/echo?x=1", 1, 0, "&ckuid=abc"));
+  ASSERT_TRUE(Get("/__emu/echo", 2, 0, "auth=a%20b"));
+  const std::vector<Delivery> deliveries = recorder.WaitFor(2);
+  ASSERT_EQ(deliveries.size(), 2u);
+  for (const Delivery& delivery : deliveries) {
+    Json::Value echo;
+    ASSERT_TRUE(ParseJsonText(delivery.body, echo)) << delivery.body;
+    if (delivery.id == 1) {
+      EXPECT_EQ(echo["query"]["x"].asString(), "1");
+      EXPECT_EQ(echo["query"]["ckuid"].asString(), "abc");
+    } else {
+      EXPECT_EQ(echo["query"]["auth"].asString(), "a b");
+    }
+    // The address handed back is the one asked for, without the request data.
+    EXPECT_EQ(delivery.url.find("ckuid"), std::string::npos);
+  }
+}
+
+TEST_F(TaskModuleTest, TimeOutIsHonouredAndZeroMeansTheDefault) {
+  const DWORD start = ::GetTickCount();
+  ASSERT_TRUE(Get("/__emu/delay?ms=6000&size=10", 1, 1000));
+  ASSERT_TRUE(Get("/__emu/delay?ms=1500&size=10", 2, 0));
+  const std::vector<Delivery> deliveries = recorder.WaitFor(2);
+  ASSERT_EQ(deliveries.size(), 2u);
+  for (const Delivery& delivery : deliveries) {
+    if (delivery.id == 1) {
+      EXPECT_NE(delivery.failed, 0) << "an answer later than the time-out counts as failed";
+    } else {
+      EXPECT_EQ(delivery.failed, 0);
+      EXPECT_EQ(delivery.body.size(), 10u);
+    }
+  }
+  std::printf("time-out request ended after %lu ms (time-out 1000, server delay 6000)\n",
+              static_cast<unsigned long>(::GetTickCount() - start));
+}
+
+TEST_F(TaskModuleTest, ManyRequestsAtOnceEachGetExactlyOneCallback) {
+  constexpr int kRequests = 24;
+  for (int i = 0; i < kRequests; ++i) {
+    ASSERT_TRUE(Get(i % 3 == 0 ? "/pictures/missing.jpg" : "/pictures/exact1024.jpg", 5000 + i));
+  }
+  const std::vector<Delivery> deliveries = recorder.WaitFor(kRequests);
+  ASSERT_EQ(deliveries.size(), static_cast<size_t>(kRequests));
+  std::set<int> ids;
+  for (const Delivery& delivery : deliveries) {
+    ids.insert(delivery.id);
+    EXPECT_EQ(delivery.failed != 0, (delivery.id - 5000) % 3 == 0) << delivery.id;
+  }
+  EXPECT_EQ(ids.size(), static_cast<size_t>(kRequests));
+}
+
+TEST_F(TaskModuleTest, RequestWithoutArgumentIsRefused) {
+  CResourceRequest request;
+  request.url = EmulatorOrigin() + "/pictures/ok.jpg";
+  EXPECT_FALSE(module.GetRes(request, nullptr));
+}
+
+// With every library thread busy, requests still queued when Stop comes end as failures
+// without being sent; requests of other addresses are untouched by StopUrl.
+TEST_F(TaskModuleTest, StopEndsQueuedRequestsWithAFailure) {
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(Get("/__emu/delay?ms=1500&size=1", 100 + i));
+  ASSERT_TRUE(Get("/pictures/exact1024.jpg?stop-me", 200));
+  ASSERT_TRUE(Get("/pictures/exact1024.jpg?keep-me", 201));
+  module.StopUrl(EmulatorOrigin() + "/pictures/exact1024.jpg?stop-me");
+  ASSERT_TRUE(Get("/pictures/exact1024.jpg?stop-me", 202));  // asked again after the stop
+  const std::vector<Delivery> deliveries = recorder.WaitFor(7);
+  ASSERT_EQ(deliveries.size(), 7u);
+  for (const Delivery& delivery : deliveries) {
+    if (delivery.id == 200) {
+      EXPECT_NE(delivery.failed, 0);
+    }
+    if (delivery.id == 201 || delivery.id == 202) {
+      EXPECT_EQ(delivery.failed, 0) << delivery.id;
+    }
+  }
+
+  ResourceRecorder second;
+  CTaskModule other;
+  other.SetCallback(&second);
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(Get("/__emu/delay?ms=1500&size=1", 300 + i));
+  CResourceRequest queued;
+  queued.url = EmulatorOrigin() + "/pictures/ok.jpg";
+  ASSERT_TRUE(module.GetRes(queued, new CResourceArg(400)));
+  ASSERT_TRUE(other.GetRes(queued, new CResourceArg(401)));
+  module.Stop();
+  const std::vector<Delivery> afterStop = recorder.WaitFor(12);
+  ASSERT_EQ(afterStop.size(), 12u);
+  for (const Delivery& delivery : afterStop) {
+    if (delivery.id == 400) {
+      EXPECT_NE(delivery.failed, 0);
+    }
+  }
+  const std::vector<Delivery> fromOther = second.WaitFor(1);
+  ASSERT_EQ(fromOther.size(), 1u);
+  EXPECT_EQ(fromOther[0].failed, 0) << "Stop of one module reached another";
+}
+
+// A consumer that goes away while its request runs gets no late callback.
+TEST_F(TaskModuleTest, DestroyedModuleDeliversNothingLater) {
+  ResourceRecorder late;
+  {
+    CTaskModule shortLived;
+    shortLived.SetCallback(&late);
+    CResourceRequest request;
+    request.url = EmulatorOrigin() + "/__emu/delay?ms=800&size=1";
+    ASSERT_TRUE(shortLived.GetRes(request, new CResourceArg(1)));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  EXPECT_TRUE(late.WaitFor(1, 0).empty());
+}
+
+}  // namespace
