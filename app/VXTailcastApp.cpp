@@ -13,6 +13,7 @@
 #include "common/TraceRecord.h"
 #include "platform/Lumilib/PaintManagerUI.h"
 #include "platform/Lumilib/UISystem.h"
+#include "platform/RidOdo/PingbackPump.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ constexpr wchar_t kUpdaterFileName[] = L"VexoUpdate.exe";
 constexpr wchar_t kSkinFolderName[] = L"tcskin";
 constexpr wchar_t kSettingsKey[] = L"Local AppWizard-Generated Applications";
 constexpr wchar_t kTraceSection[] = L"Tailcast:";
+constexpr unsigned kPingbackGraceMs = 3000;
 
 }  // namespace
 
@@ -83,6 +85,8 @@ void CVXTailcastApp::RunControlWindow() {
     ::SendMessageW(controlWindow.GetSafeHwnd(), WM_TAILCAST_COMMAND, CMD_STARTUP_WORK, 0);
     HandleFirstStartCommand();
     SetExitCode(Lumi::CPaintManagerUI::MessageLoop());
+    // The close pingback was only queued; give it a moment to leave before the process ends.
+    CPingbackPump::GetInstance().WaitUntilSent(kPingbackGraceMs);
   }
   SetMainWindow(nullptr);
 }

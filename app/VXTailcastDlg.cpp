@@ -16,8 +16,12 @@
 #include "favorites/DeskFavorInfo.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/ShortcutStore.h"
+#include "platform/RidOdo/RidOdo.h"
 
 namespace {
+
+constexpr char kStartAction[] = "3";
+constexpr char kExitAction[] = "14";
 
 HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
 
@@ -42,7 +46,20 @@ BOOL CVXTailcastDlg::OnInitDialog() {
   AddAboutItemToSystemMenu();
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+  SendPingback(L"send start pingback e : ", kStartAction);
   return TRUE;
+}
+
+// The service learns of each start and end of the program.
+void CVXTailcastDlg::SendPingback(const wchar_t* traceKey, const char* action) {
+  const std::string installId = fnRidOdoDll()->GetUuid();
+  WriteTrace(L"Tailcast:", traceKey, AnsiToWide(installId));
+  CEnvironment& environment = CEnvironment::Instance();
+  CPingbackPump& pump = CPingbackPump::GetInstance();
+  pump.SetIsTailcast(1);
+  LogParamInfo info(1, environment.IsLoggedIn(), action, -1, 0, 0, -1, environment.GetUserId(), "");
+  info.uuid = installId;
+  pump.SendASynLog(info);
 }
 
 // A client running at low integrity may hand favourites over; the filter call exists
@@ -208,6 +225,7 @@ void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
 }
 
 void CVXTailcastDlg::OnTrayExit() {
+  SendPingback(L"send close pingback e : ", kExitAction);
   m_tray.Remove();
   ::PostQuitMessage(0);
 }

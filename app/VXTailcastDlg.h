@@ -35,6 +35,7 @@ private:
   void OnToggleAutostart();
   void OnCreateDeskFavorCommand(const HandoffText* record);
   void OnTrayExit();
+  void SendPingback(const wchar_t* traceKey, const char* action);
   [[noreturn]] void OnUninstall();
 
   void GetDataInfoManager(const std::wstring& text);

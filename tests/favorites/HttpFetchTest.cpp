@@ -1,4 +1,4 @@
-// Blocking GETs against a real HTTP server on the loopback interface.
+// Blocking GETs against the local service emulator's pictures (tools/emulator/fixtures).
 #include "favorites/HttpFetch.h"
 
 #include <windows.h>
@@ -8,14 +8,18 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/support/LoopbackHttpServer.h"
+#include "common/TextConvert.h"
+#include "tests/support/EmulatorClient.h"
 #include "tests/support/ProcessHarness.h"
 
 namespace {
 
-std::string Bytes(size_t count) {
+using vxtest::EmulatorOrigin;
+
+// The emulator's generated bodies: byte i is i % 251.
+std::string Pattern(size_t count) {
   std::string body(count, '\0');
-  for (size_t i = 0; i < count; ++i) body[i] = static_cast<char>(i * 31 + 7);
+  for (size_t i = 0; i < count; ++i) body[i] = static_cast<char>(i % 251);
   return body;
 }
 
@@ -24,76 +28,83 @@ std::string FileText(const std::wstring& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+size_t RequestCount(const std::string& path) {
+  size_t count = 0;
+  for (const Json::Value& request : vxtest::EmulatorJson("GET", "/__emu/requests?prefix=" + path)) {
+    count += request["path"].asString() == path ? 1 : 0;
+  }
+  return count;
+}
+
 class HttpFetchTest : public ::testing::Test {
 protected:
-  void SetUp() override { ASSERT_TRUE(server.IsListening()); }
-  bool Download(const std::string& path) { return HttpDownloadToFile(server.Url(path), nullptr, 0, 0, file); }
+  void SetUp() override {
+    ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
+    vxtest::ResetEmulator();
+  }
+  static std::wstring Url(const std::string& path) { return Utf8ToWide(EmulatorOrigin() + path); }
+  bool Download(const std::string& path) { return HttpDownloadToFile(Url(path), nullptr, 0, 0, file); }
   bool Get(const std::string& path, std::vector<uint8_t>& data) {
-    return HttpGetToMemory(server.Url(path), nullptr, 0, 0, data);
+    return HttpGetToMemory(Url(path), nullptr, 0, 0, data);
   }
 
-  vxtest::LoopbackHttpServer server;
   vxtest::ScratchFolder folder{L"http"};
   std::wstring file = folder.File(L"picture.jpg");
 };
 
 TEST_F(HttpFetchTest, ErrorStatusesGiveFalseAndNoFile) {
-  server.Answer("/missing.jpg", 404, "gone");
-  server.Answer("/broken.jpg", 500, Bytes(4000));
-  EXPECT_FALSE(Download("/missing.jpg"));
-  EXPECT_FALSE(Download("/broken.jpg"));
+  EXPECT_FALSE(Download("/pictures/missing.jpg"));
+  EXPECT_FALSE(Download("/pictures/error.jpg"));
+  EXPECT_FALSE(Download("/pictures/not-in-the-table.jpg"));
   EXPECT_FALSE(vxtest::FileExists(file));
-  std::vector<uint8_t> data;
-  EXPECT_FALSE(Get("/broken.jpg", data));
+  std::vector<uint8_t> data{1, 2, 3};
+  EXPECT_FALSE(Get("/pictures/error.jpg", data));
   EXPECT_TRUE(data.empty());
 }
 
 TEST_F(HttpFetchTest, PictureMustBeLongerThan1024Bytes) {
-  server.Answer("/small.jpg", 200, Bytes(1024));
-  server.Answer("/enough.jpg", 200, Bytes(1025));
-  EXPECT_FALSE(Download("/small.jpg"));
-  EXPECT_EQ(FileText(file), Bytes(1024));  // what came stays on disk
-  EXPECT_TRUE(Download("/enough.jpg"));
-  EXPECT_EQ(FileText(file), Bytes(1025));
+  EXPECT_FALSE(Download("/pictures/exact1024.jpg"));
+  EXPECT_EQ(FileText(file), Pattern(1024));  // what came stays on disk
+  EXPECT_TRUE(Download("/pictures/over1024.jpg"));
+  EXPECT_EQ(FileText(file), Pattern(1025));
+  EXPECT_FALSE(Download("/pictures/zero.jpg"));
+  EXPECT_EQ(FileText(file), "");
 }
 
 TEST_F(HttpFetchTest, LargeBodyIsWrittenWhole) {
-  server.Answer("/large.png", 200, Bytes(300000));
-  EXPECT_TRUE(Download("/large.png"));
-  EXPECT_EQ(FileText(file), Bytes(300000));
+  EXPECT_TRUE(Download("/pictures/big.jpg"));
+  EXPECT_TRUE(FileText(file) == Pattern(300000));
 }
 
 TEST_F(HttpFetchTest, PartialAndNoContentAreTwoHundreds) {
-  server.Answer("/partial.jpg", 206, Bytes(2000));
-  server.Answer("/none", 204, "");
-  EXPECT_TRUE(Download("/partial.jpg"));
-  EXPECT_FALSE(Download("/none"));
+  EXPECT_TRUE(Download("/pictures/partial.jpg"));  // 206 with 2,048 bytes
+  EXPECT_EQ(FileText(file), Pattern(2048));
+  EXPECT_FALSE(Download("/pictures/empty.jpg"));  // 204: nothing to keep
   std::vector<uint8_t> data;
-  EXPECT_FALSE(Get("/none", data));  // nothing available
+  EXPECT_FALSE(Get("/pictures/empty.jpg", data));  // nothing available
+  ASSERT_TRUE(Get("/pictures/partial.jpg", data));
+  EXPECT_EQ(data.size(), 2048u);
 }
 
 TEST_F(HttpFetchTest, MemoryGetReturnsTheWholeBodyWhateverTheFirstAvailability) {
-  const std::string body = Bytes(200000);  // far more than one availability figure
-  server.Answer("/latest/123/pb/", 200, body);
   std::vector<uint8_t> data;
-  ASSERT_TRUE(Get("/latest/123/pb/", data));
-  EXPECT_EQ(std::string(data.begin(), data.end()), body);
-  server.Answer("/tiny", 200, "x");
-  ASSERT_TRUE(Get("/tiny", data));
-  EXPECT_EQ(std::string(data.begin(), data.end()), "x");
+  ASSERT_TRUE(Get("/pictures/big.jpg", data));  // far more than one availability figure
+  EXPECT_TRUE(std::string(data.begin(), data.end()) == Pattern(300000));
+  vxtest::EmulatorRequest("POST", "/__emu/pictures", R"({"path":"/pictures/tiny.bin","status":200,"size":1})");
+  ASSERT_TRUE(Get("/pictures/tiny.bin", data));
+  EXPECT_EQ(std::string(data.begin(), data.end()), Pattern(1));
 }
 
 TEST_F(HttpFetchTest, EveryRequestReachesTheServerNotTheCache) {
-  server.Answer("/again.jpg", 200, Bytes(2000));
-  EXPECT_TRUE(Download("/again.jpg"));
-  EXPECT_TRUE(Download("/again.jpg"));
-  EXPECT_EQ(server.RequestCount("/again.jpg"), 2);
+  EXPECT_TRUE(Download("/pictures/ok.jpg"));
+  EXPECT_TRUE(Download("/pictures/ok.jpg"));
+  EXPECT_EQ(RequestCount("/pictures/ok.jpg"), 2u);
 }
 
 TEST_F(HttpFetchTest, EmptyAddressOrPathFailsWithoutTraffic) {
   EXPECT_FALSE(HttpDownloadToFile(L"", nullptr, 0, 0, file));
-  EXPECT_FALSE(HttpDownloadToFile(server.Url("/x.jpg"), nullptr, 0, 0, L""));
-  EXPECT_EQ(server.RequestCount("/x.jpg"), 0);
+  EXPECT_FALSE(HttpDownloadToFile(Url("/pictures/ok.jpg"), nullptr, 0, 0, L""));
+  EXPECT_EQ(RequestCount("/pictures/ok.jpg"), 0u);
   std::vector<uint8_t> data;
   EXPECT_FALSE(HttpGetToMemory(L"", nullptr, 0, 0, data));
   EXPECT_FALSE(HttpGetToMemory(L"http://127.0.0.1:1/closed", nullptr, 0, 0, data));
