@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/Messages.h"
 #include "app/resource.h"
@@ -181,6 +184,106 @@ TEST_F(ControlWindowTest, AutostartToggleWritesAndRemovesTheRunValue) {
   if (!initially) {
     EXPECT_FALSE(ReadRegistryText(HKEY_CURRENT_USER, kRunKey, valueName).has_value());
   }
+}
+
+// The Run key made read-only for everyone, as a locked-down profile has it; the old
+// permissions come back when the object goes.
+class ReadOnlyRunKey {
+public:
+  ReadOnlyRunKey() {
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, READ_CONTROL | WRITE_DAC, &m_key) != ERROR_SUCCESS) return;
+    DWORD bytes = 0;
+    ::RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, nullptr, &bytes);
+    m_saved.resize(bytes);
+    if (bytes == 0 || ::RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_saved.data(), &bytes) != ERROR_SUCCESS) {
+      m_saved.clear();
+      return;
+    }
+    PSECURITY_DESCRIPTOR readOnly = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &readOnly,
+                                                               nullptr)) {
+      return;
+    }
+    m_applied = ::RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+    ::LocalFree(readOnly);
+  }
+  ~ReadOnlyRunKey() {
+    if (m_applied) ::RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_saved.data());
+    if (m_key) ::RegCloseKey(m_key);
+  }
+  // Whether a writer is really refused now.
+  bool Refuses() const {
+    HKEY probe = nullptr;
+    const LSTATUS opened = ::RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &probe);
+    if (probe) ::RegCloseKey(probe);
+    return m_applied && opened != ERROR_SUCCESS;
+  }
+
+private:
+  HKEY m_key = nullptr;
+  std::vector<BYTE> m_saved;
+  bool m_applied = false;
+};
+
+struct FailureBox {
+  std::wstring caption;
+  std::wstring text;
+};
+
+// Toggles autostart on `window`, answering the failure box it must show.
+FailureBox ToggleExpectingTheFailureBox(HWND window) {
+  FailureBox box;
+  std::thread answer([&] {
+    const HWND found = vxtest::WaitForWindow(L"开机自动运行程序失败！", 10000);
+    if (!found) return;
+    wchar_t text[256] = {};
+    ::GetWindowTextW(found, text, 256);
+    box.caption = text;
+    vxtest::WaitUntil([&] { return ::GetDlgItemTextW(found, 0xFFFF, text, 256) > 0; }, 5000);
+    box.text = text;
+    ::PostMessageW(found, WM_COMMAND, IDOK, 0);
+  });
+  ::SendMessageW(window, WM_COMMAND, ID_TRAY_AUTOSTART, 0);  // returns when the box is answered
+  answer.join();
+  return box;
+}
+
+TEST_F(ControlWindowTest, RefusedAutostartWriteKeepsTheTickAndTellsTheUser) {
+  const wchar_t* valueName = L"vx_app_window_tests";
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, valueName);
+  ASSERT_FALSE(window.IsAutostartChecked());
+  ReadOnlyRunKey readOnly;
+  ASSERT_TRUE(readOnly.Refuses());
+
+  const FailureBox box = ToggleExpectingTheFailureBox(hwnd);
+  EXPECT_EQ(box.caption, L"开机自动运行程序失败！");
+  EXPECT_EQ(box.text, L"请以管理员身份运行程序或者降低UAC权限！");
+  EXPECT_FALSE(window.IsAutostartChecked());
+  EXPECT_FALSE(AutostartTicked(hwnd));
+  EXPECT_FALSE(ReadRegistryText(HKEY_CURRENT_USER, kRunKey, valueName).has_value());
+}
+
+TEST(ControlWindowAutostartTest, RefusedRemovalKeepsTheTickAndTellsTheUser) {
+  const wchar_t* valueName = L"vx_app_window_tests";
+  const std::wstring command = L"\"" + ModuleFilePath() + L"\" autostart";
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kRunKey, valueName, command));
+  // The tick follows the program's own entry; the switch writes the running executable's.
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kRunKey, kAutostartValue, command));
+  {
+    CVXTailcastDlg window;  // reads the autostart state when made
+    ASSERT_TRUE(window.Create(::GetModuleHandleW(nullptr)));
+    ASSERT_TRUE(window.IsAutostartChecked());
+    ReadOnlyRunKey readOnly;
+    ASSERT_TRUE(readOnly.Refuses());
+
+    const FailureBox box = ToggleExpectingTheFailureBox(window.GetSafeHwnd());
+    EXPECT_EQ(box.caption, L"开机自动运行程序失败！");
+    EXPECT_TRUE(window.IsAutostartChecked());
+    EXPECT_TRUE(AutostartTicked(window.GetSafeHwnd()));
+    EXPECT_EQ(ReadRegistryText(HKEY_CURRENT_USER, kRunKey, valueName), command);
+  }
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, valueName);
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, kAutostartValue);
 }
 
 TEST_F(ControlWindowTest, OnlyRightButtonPressOnTheTrayIconIsHandled) {
