@@ -1,7 +1,8 @@
 #!/bin/bash
 # The program's main job inside the current Wine session (tools/wine-session.sh): a
 # log-on start through the stand-in updater, a favourite handed over by a second start,
-# then the shortcut it wrote (read by lnkinfo) and the store row (read by sqlite3).
+# then the shortcut it wrote (read by lnkinfo), the store row (read by sqlite3) and the
+# pingbacks the emulator received.
 #   tools/run-main-job.sh BUILD_BIN_DIR DIST_DIR
 set -euo pipefail
 bin=$1
@@ -25,3 +26,15 @@ lnkinfo "$lnk" | sed -n '/Link information/,$p'
 store=$WINEPREFIX/drive_c/users/Public/Vexo/VexoClient/vexo_shortCut.dll
 echo "----- the store, read by sqlite3: $store"
 sqlite3 -header "$store" 'select strAlbumName, nAlbumID, nChannelID, strVideoURL, strStartupParams, strLNK from shortcut'
+echo "----- the pingbacks the service received (the emulator at \$VXTAILCAST_SERVICE_URL)"
+if [[ -n "${VXTAILCAST_SERVICE_URL:-}" ]]; then
+  /usr/bin/python3 - "$VXTAILCAST_SERVICE_URL" <<'PY'
+import json, sys, urllib.request
+with urllib.request.urlopen(sys.argv[1] + "/__emu/pingbacks", timeout=10) as answer:
+    for pingback in json.load(answer):
+        query = pingback["query"]
+        print("pingback action %s login %s uuid %s" % (query.get("a"), query.get("login"), query.get("uuid")))
+PY
+else
+  echo "(no emulator: run through tools/with-emulator.sh)"
+fi

@@ -22,6 +22,8 @@ expect "lnk arguments carry the source tag" "Command line arguments		: &src=from
 expect "lnk icon is the skin's favourite icon" 'Icon location			: C:\VXTailcast\tcskin\favorite.ico'
 expect "lnk target is the play page with the source tag" "http://www.vexo.com/v_123.html?src=fromtailcast"
 expect "store row" 'ABC|123|2|http://www.vexo.com/v_123.html|&src=fromtailcast|C:\users\'
-passed=$((10 - failures))
+expect "start pingback received" "pingback action 3 login "
+expect "close pingback received" "pingback action 14 login "
+passed=$((12 - failures))
 echo "main job: $passed passed, $failures failed"
 [[ $failures -eq 0 ]]

@@ -75,7 +75,7 @@ int wmain(int argc, wchar_t** argv) {
   ::CloseHandle(logOn.hProcess);
   Print(L"   that start handed over to the updater and ended; the updater starts it again");
 
-  const HWND window = WaitForControlWindow(20000);
+  const HWND window = WaitForControlWindow(60000);  // a first start in a fresh prefix can be slow
   if (!window) return Fail(L"no control window appeared");
   DWORD processId = 0;
   ::GetWindowThreadProcessId(window, &processId);
