@@ -33,9 +33,27 @@ struct Usage {
   double privateKiB = 0;
 };
 
+// Where the system does not report a handle count (Wine answers 0), the open handles are
+// counted by duplicating every possible handle value of the process.
+DWORD CountHandlesByProbing(HANDLE process) {
+  constexpr uintptr_t kHighestProbed = 0x20000;
+  DWORD count = 0;
+  for (uintptr_t value = 4; value < kHighestProbed; value += 4) {
+    HANDLE copy = nullptr;
+    if (::DuplicateHandle(process, reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), &copy, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS)) {
+      ++count;
+      ::CloseHandle(copy);
+    }
+  }
+  return count;
+}
+
 Usage UsageOf(HANDLE process) {
   Usage usage;
-  ::GetProcessHandleCount(process, &usage.handles);
+  if (!::GetProcessHandleCount(process, &usage.handles) || usage.handles == 0) {
+    usage.handles = CountHandlesByProbing(process);
+  }
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof memory;
   ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
@@ -76,7 +94,9 @@ int RunHandOffs(int count) {
   const std::wstring desktop = GetDesktopDirectory();
   const Usage before = UsageOf(process.hProcess);
   std::vector<double> toDisk;
+  Usage halfway;
   for (int i = 0; i < count; ++i) {
+    if (i == count / 2) halfway = UsageOf(process.hProcess);
     const int albumId = 700000 + i;
     const std::wstring lnk = desktop + L"\\Bench " + std::to_wstring(albumId) + L".lnk";
     const auto start = Clock::now();
@@ -89,13 +109,10 @@ int RunHandOffs(int count) {
   const Usage after = UsageOf(process.hProcess);
   std::printf("hand-off to .lnk on disk: median %.2f ms, slowest %.2f ms (%d favourites)\n", Median(toDisk),
               *std::max_element(toDisk.begin(), toDisk.end()), count);
-  if (before.handles == 0 && after.handles == 0) {
-    std::printf("program handles: not reported by this system\n");  // Wine answers 0
-  } else {
-    std::printf("program handles: %lu before, %lu after\n", static_cast<unsigned long>(before.handles),
-                static_cast<unsigned long>(after.handles));
-  }
-  std::printf("program private bytes: %.0f KiB before, %.0f KiB after\n", before.privateKiB, after.privateKiB);
+  std::printf("program handles: %lu before, %lu halfway, %lu after\n", static_cast<unsigned long>(before.handles),
+              static_cast<unsigned long>(halfway.handles), static_cast<unsigned long>(after.handles));
+  std::printf("program private bytes: %.0f KiB before, %.0f KiB halfway, %.0f KiB after\n", before.privateKiB,
+              halfway.privateKiB, after.privateKiB);
 
   ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
   if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(process.hProcess, 1);
