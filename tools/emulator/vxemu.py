@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Loopback emulator of the Vexo services VXTailcast talks to.
 
-Serves pictures, the pingback sink and the play-history list from the fixture tables, records
-every service request it receives, and answers control requests under /__emu/ with which tests
-read the record and change what the services answer.
+Serves pictures, the pingback sink, the play-history list and the catalogue (protocol-buffer
+answers) from the fixture tables, records every service request it receives, and answers control
+requests under /__emu/ with which tests read the record and change what the services answer.
 
     vxemu.py [--port N] [--port-file PATH] [--fixtures DIR] [--verbose]
 
@@ -12,11 +12,16 @@ and renamed into place, so a reader never sees half a number). SIGTERM or SIGINT
 """
 
 import argparse
+import functools
+import importlib
 import json
 import os
 import re
+import shutil
 import signal
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 import traceback
@@ -31,6 +36,10 @@ PICTURE_PREFIX = "/pictures/"
 PINGBACK_PREFIX = "/tailcast/pingback"
 PLAY_HISTORY_PATH = "/apis/playrecord/list"
 AUTH_COOKIE = "vxauth"
+CATALOGUE_PREFIX = "/r/dorsa/album/"
+CATALOGUE_PATH = re.compile(r"/r/dorsa/album/(b|latest)/(-?[0-9]{1,10})/pb/")
+SCHEMA_DIR = Path(__file__).resolve().parents[2] / "PB"
+SCHEMA_FILES = ("video.proto", "album.proto")
 
 MAX_BODY_BYTES = 64 * 1024 * 1024  # largest generated answer and largest request body accepted
 MAX_DELAY_MS = 60_000
@@ -41,6 +50,7 @@ DIGITS = re.compile(r"[0-9]+")
 TEXT = "text/plain; charset=utf-8"
 JSON = "application/json; charset=utf-8"
 BINARY = "application/octet-stream"
+PROTOBUF = "application/x-protobuf"
 
 
 class BadInput(Exception):
@@ -53,6 +63,10 @@ class BadFraming(Exception):
 
 class FixtureError(Exception):
     """A fixture table that cannot be loaded."""
+
+
+class SchemaError(Exception):
+    """The catalogue's message classes cannot be generated from the schema."""
 
 
 @dataclass(frozen=True)
@@ -267,10 +281,123 @@ def load_play_history_table(document, fixtures_dir):
     return table
 
 
+# The catalogue's messages come from the same schema files as the program's classes: protoc
+# generates Python classes from PB/*.proto into a temporary folder, imported once per process.
+
+@functools.cache
+def catalogue_classes():
+    """The generated module of album.proto (its messages: BigAlbum, LatestVideo, ...)."""
+    protoc = shutil.which("protoc") or "/usr/bin/protoc"
+    with tempfile.TemporaryDirectory(prefix="vxemu-pb-") as folder:
+        try:
+            result = subprocess.run([protoc, f"--proto_path={SCHEMA_DIR}", f"--python_out={folder}",
+                                     *SCHEMA_FILES], capture_output=True, text=True, timeout=60)
+        except (OSError, subprocess.TimeoutExpired) as error:
+            raise SchemaError(f"cannot run {protoc}: {error}") from None
+        if result.returncode != 0:
+            raise SchemaError(result.stderr.strip() or f"{protoc} exited with {result.returncode}")
+        sys.path.insert(0, folder)
+        writes_bytecode, sys.dont_write_bytecode = sys.dont_write_bytecode, True
+        try:
+            return importlib.import_module("album_pb2")
+        except Exception as error:  # no protobuf runtime, or one that does not fit the code
+            raise SchemaError(f"cannot import the generated classes: {error!r}") from None
+        finally:
+            sys.dont_write_bytecode = writes_bytecode
+            sys.path.remove(folder)
+
+
+# How an album's answers are sent. "complete" and "missing_required" send the encoding as it
+# is (the latter is the only one that may lack required fields); the others spoil it.
+CATALOGUE_ANSWERS = ("complete", "truncated", "garbage", "missing_required", "empty", "trailing_garbage")
+GARBAGE = b"<html><body>502 Bad Gateway</body></html>\n"  # '<' starts no field: no message
+# endpoint in the path -> (entry field, message name)
+CATALOGUE_ENDPOINTS = {"b": ("big_album", "BigAlbum"), "latest": ("latest", "LatestVideo")}
+MIN_ALBUM_ID = -2**31  # the latest-episode path carries the id signed,
+MAX_ALBUM_ID = 2**32 - 1  # the album-information path unsigned
+
+
+@dataclass(frozen=True)
+class CatalogueEntry:
+    status: int
+    answer: str
+    bodies: dict  # entry field ("big_album", "latest") -> answer body; absent: 404
+
+
+def spoiled(encoded, answer):
+    if answer == "truncated":
+        return encoded[:len(encoded) // 2]
+    if answer == "garbage":
+        return GARBAGE
+    if answer == "empty":
+        return b""
+    if answer == "trailing_garbage":
+        return encoded + GARBAGE
+    return encoded
+
+
+def catalogue_message(name, value, what):
+    from google.protobuf import json_format  # the runtime of the generated classes, there once they are
+    message = getattr(catalogue_classes(), name)()
+    if not isinstance(value, dict):
+        raise BadInput(f"'{what}' must be a JSON object of {name} fields")
+    try:
+        json_format.ParseDict(value, message)
+    except json_format.ParseError as error:
+        raise BadInput(f"'{what}': {error}") from None
+    return message
+
+
+def parse_catalogue_entry(fields):
+    if not isinstance(fields, dict):
+        raise BadInput("a catalogue entry must be a JSON object")
+    reject_unknown_fields(fields, ("big_album", "latest", "answer", "status"), "catalogue")
+    answer = fields.get("answer", "complete")
+    if answer not in CATALOGUE_ANSWERS:
+        raise BadInput(f"'answer' must be one of {', '.join(CATALOGUE_ANSWERS)}")
+    status = require_int(fields.get("status", 200), "status", 200, 599)
+    if status in NO_BODY_STATUSES and answer != "empty":
+        raise BadInput(f"a {status} answer has no body: give 'answer': 'empty'")
+    messages = {field: catalogue_message(name, fields[field], field)
+                for field, name in CATALOGUE_ENDPOINTS.values() if field in fields}
+    if not messages:
+        raise BadInput("give 'big_album', 'latest' or both")
+    missing = {field: message.FindInitializationErrors() for field, message in messages.items()}
+    if answer == "missing_required":
+        if not any(missing.values()):
+            raise BadInput("'missing_required' needs a message that lacks a required field")
+    else:
+        for field, names in missing.items():
+            if names:
+                raise BadInput(f"'{field}' lacks required field(s): {', '.join(names)}")
+    bodies = {field: spoiled(message.SerializePartialToString(), answer) for field, message in messages.items()}
+    return CatalogueEntry(status, answer, bodies)
+
+
+def check_album_id(value):
+    if isinstance(value, bool) or not isinstance(value, int) or not MIN_ALBUM_ID <= value <= MAX_ALBUM_ID:
+        raise BadInput(f"an album id must be an integer from {MIN_ALBUM_ID} to {MAX_ALBUM_ID}")
+    return value
+
+
+def load_catalogue_table(document, fixtures_dir):
+    if not isinstance(document, dict):
+        raise BadInput("the table must be a JSON object keyed by album id")
+    table = {}
+    for album, fields in document.items():
+        try:
+            key = int(album) if re.fullmatch(r"-?[0-9]{1,10}", album) else album
+            table[check_album_id(key)] = parse_catalogue_entry(fields)
+        except BadInput as error:
+            raise BadInput(f"{album}: {error}") from None
+    return table
+
+
 # name -> (file in the fixtures folder, loader(document, fixtures_dir) -> table)
 FIXTURE_TABLES = {
     "pictures": ("pictures.json", load_picture_table),
     "playhistory": ("playhistory.json", load_play_history_table),
+    "catalogue": ("catalogue.json", load_catalogue_table),
 }
 
 
@@ -389,6 +516,22 @@ def answer_play_history(state, request):
 
 
 # ---------------------------------------------------------------------------------------------
+# Service: catalogue. "/r/dorsa/album/b/<id>/pb/" answers the album's BigAlbum and
+# "/r/dorsa/album/latest/<id>/pb/" its LatestVideo, spoiled as the album's entry says.
+
+def answer_catalogue(state, request):
+    match = CATALOGUE_PATH.fullmatch(request.path)
+    if match is None:
+        return text_response(404, f"no such catalogue question: {request.path}")
+    endpoint, album = match.groups()
+    entry = state.lookup("catalogue", int(album))
+    field, _ = CATALOGUE_ENDPOINTS[endpoint]
+    if entry is None or field not in entry.bodies:
+        return text_response(404, f"no such album: {album}")
+    return Response(entry.status, entry.bodies[field], PROTOBUF)
+
+
+# ---------------------------------------------------------------------------------------------
 # Control endpoints
 
 def control_health(state, request):
@@ -434,6 +577,18 @@ def control_put_play_history(state, request):
     return json_response(200, {"cookie": cookie, "count": len(records)})
 
 
+def control_put_catalogue(state, request):
+    fields = json_object_body(request)
+    if "album" not in fields:
+        raise BadInput("'album' is required")
+    album = check_album_id(fields.pop("album"))
+    entry = parse_catalogue_entry(fields)
+    state.put("catalogue", album, entry)
+    sizes = {field: len(entry.bodies[field]) if field in entry.bodies else None
+             for field, _ in CATALOGUE_ENDPOINTS.values()}
+    return json_response(200, {"album": album, "status": entry.status, "answer": entry.answer, **sizes})
+
+
 def control_reset(state, request):
     try:
         state.reset()
@@ -463,9 +618,8 @@ def control_status(state, request):
 # ---------------------------------------------------------------------------------------------
 # Route table. The first route whose path matches and which allows the method answers; a path
 # that matches only routes of other methods gets 405. HEAD is answered as GET without the body.
-# A further service is one more group of routes (for example a starts_with("/r/dorsa/album/")
-# route answering protocol-buffer bodies with content type application/x-protobuf) and, when
-# it needs data, one more entry in FIXTURE_TABLES.
+# A further service is one more group of routes and, when it needs data, one more entry in
+# FIXTURE_TABLES.
 
 @dataclass(frozen=True)
 class Route:
@@ -490,6 +644,7 @@ CONTROL_ROUTES = (
     Route(("DELETE",), exact("/__emu/pingbacks"), control_clear_pingbacks),
     Route(("POST",), exact("/__emu/pictures"), control_put_picture),
     Route(("POST",), exact("/__emu/playhistory"), control_put_play_history),
+    Route(("POST",), exact("/__emu/catalogue"), control_put_catalogue),
     Route(("POST",), exact("/__emu/reset"), control_reset),
     Route(("GET", "POST"), exact("/__emu/echo"), control_echo),
     Route(("GET",), exact("/__emu/delay"), control_delay),
@@ -509,7 +664,11 @@ PLAY_HISTORY_ROUTES = (
     Route(("GET",), exact(PLAY_HISTORY_PATH), answer_play_history),
 )
 
-ROUTES = CONTROL_ROUTES + PICTURE_ROUTES + PINGBACK_ROUTES + PLAY_HISTORY_ROUTES
+CATALOGUE_ROUTES = (
+    Route(("GET",), starts_with(CATALOGUE_PREFIX), answer_catalogue),
+)
+
+ROUTES = CONTROL_ROUTES + PICTURE_ROUTES + PINGBACK_ROUTES + PLAY_HISTORY_ROUTES + CATALOGUE_ROUTES
 
 
 def is_control(request):
@@ -684,6 +843,11 @@ def install_stop_signals():
 
 def main(argv=None):
     args = parse_args(argv)
+    try:
+        catalogue_classes()
+    except SchemaError as error:
+        print(f"vxemu: cannot generate the catalogue classes from {SCHEMA_DIR}: {error}", file=sys.stderr)
+        return 2
     try:
         state = EmulatorState(args.fixtures)
     except FixtureError as error:
