@@ -5,7 +5,9 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 #include <vector>
 
 #include "app/Environment.h"
@@ -38,7 +40,44 @@ std::wstring ClientFavoriteCommand(const DeskFavorRequest& request, const std::w
   return prefix + cleanName;
 }
 
+std::atomic<IconTaskMaker> g_iconTaskMaker{nullptr};
+
+bool IsEpisodicChannel(int channelId) { return channelId == 2 || channelId == 3 || channelId == 4; }
+
+void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, const std::wstring& cleanName,
+                  const std::wstring& target, const std::wstring& workingDir, const std::wstring& arguments) {
+  const IconTaskMaker maker = g_iconTaskMaker.load();
+  if (!maker) return;
+  CWorkerThread* worker = IconWorker();
+  if (!worker) return;
+  IconTaskRequest task;
+  task.AlbumID = request.AlbumID;
+  task.PicUrl = InsertPictureSuffix(WideToAnsi(request.PicUrl), "_128_128");
+  task.LnkPath = lnk;
+  task.AlbumName = cleanName;
+  task.Target = target;
+  task.WorkingDir = workingDir;
+  task.Arguments = arguments;
+  task.Episodic = IsEpisodicChannel(request.ChannelID) ? 1 : 0;
+  task.InfoType = request.InfoType;
+  worker->PostTask(maker(task).release());
+}
+
 }  // namespace
+
+void SetIconTaskMaker(IconTaskMaker maker) { g_iconTaskMaker.store(maker); }
+
+CWorkerThread* IconWorker() {
+  static std::mutex creating;
+  static CWorkerThread* worker = nullptr;  // lives until the process ends
+  std::lock_guard<std::mutex> lock(creating);
+  if (!worker) {
+    auto made = std::make_unique<CWorkerThread>();
+    if (!made->Start()) return nullptr;
+    worker = made.release();
+  }
+  return worker;
+}
 
 std::wstring GetDesktopDirectory() {
   ComScope com;
@@ -51,7 +90,7 @@ std::wstring CreateDesktopShotCut(const std::wstring& name, std::wstring argumen
                                   const std::wstring& target, const std::wstring& workingDir) {
   ComScope com;
   if (!com.Succeeded()) return L"";
-  const std::wstring taggedTarget = WithSourceTag(target);
+  const std::wstring taggedTarget = LinkTarget(target);
   const std::wstring desktop = GetDesktopDirectory();
   if (desktop.empty()) return L"";  // never at the drive root
   const std::wstring linkPath = desktop + L"\\" + name + L".lnk";
@@ -102,5 +141,6 @@ int CreateDeskFavor(const DeskFavorRequest* request) {
   AddShortcut(WideToAnsi(lnk), WideToAnsi(iconPath), kNewShortcutTips, request->AlbumID, request->ChannelID, 0,
               WideToAnsi(cleanName), WideToAnsi(arguments), WideToAnsi(request->VideoUrl),
               WideToAnsi(request->SourceName), request->SourceCode, request->TvYear, request->InfoType);
+  PostIconTask(*request, lnk, cleanName, target, workingDir, arguments);
   return static_cast<int>(lnk.size());
 }

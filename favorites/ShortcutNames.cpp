@@ -37,3 +37,7 @@ std::string InsertPictureSuffix(const std::string& url, const std::string& suffi
   if (url.empty() || dot == std::string::npos) return std::string();
   return url.substr(0, dot) + suffix + url.substr(dot);
 }
+
+std::wstring LinkTarget(const std::wstring& target) {
+  return target.find(L"://") == std::wstring::npos ? target : WithSourceTag(target);
+}

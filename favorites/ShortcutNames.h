@@ -13,5 +13,9 @@ void SanitizeFileName(std::wstring& text, wchar_t replacement);
 // The address with the source tag: "?src=fromtailcast", or "&src=..." when it has a "?".
 std::wstring WithSourceTag(const std::wstring& address);
 
+// What a shortcut points at: a web address ("scheme://...") with the source tag, anything
+// else (the client program's path) as it is, so that a client shortcut stays startable.
+std::wstring LinkTarget(const std::wstring& target);
+
 // "pic/a.jpg" + "_128_128" -> "pic/a_128_128.jpg"; empty for an empty address or one without a dot.
 std::string InsertPictureSuffix(const std::string& url, const std::string& suffix);

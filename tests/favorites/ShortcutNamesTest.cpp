@@ -33,6 +33,13 @@ TEST(WithSourceTagTest, QuestionMarkDecidesTheJoiner) {
   EXPECT_EQ(WithSourceTag(L""), L"?src=fromtailcast");
 }
 
+TEST(WithSourceTagTest, OnlyWebAddressesAreTagged) {
+  EXPECT_EQ(LinkTarget(L"http://www.vexo.com/play?x=1"), L"http://www.vexo.com/play?x=1&src=fromtailcast");
+  EXPECT_EQ(LinkTarget(L"https://www.vexo.com/play"), L"https://www.vexo.com/play?src=fromtailcast");
+  EXPECT_EQ(LinkTarget(L"C:\\Program Files\\Vexo\\VexoClient.exe"), L"C:\\Program Files\\Vexo\\VexoClient.exe");
+  EXPECT_EQ(LinkTarget(L""), L"");
+}
+
 TEST(InsertPictureSuffixTest, BeforeTheLastDot) {
   EXPECT_EQ(InsertPictureSuffix("http://pic.vexo.com/pic/a.jpg", "_128_128"), "http://pic.vexo.com/pic/a_128_128.jpg");
   EXPECT_EQ(InsertPictureSuffix("http://pic.vexo.com/a", "_128_128"), "http://pic.vexo_128_128.com/a");
