@@ -11,6 +11,8 @@
 #include "common/ModulePath.h"
 #include "common/ScopedWin.h"
 #include "common/TraceRecord.h"
+#include "favorites/DesktopShortcut.h"
+#include "follow/DoGetIco.h"
 #include "platform/Lumilib/PaintManagerUI.h"
 #include "platform/Lumilib/UISystem.h"
 #include "platform/RidOdo/PingbackPump.h"
@@ -79,6 +81,7 @@ void CVXTailcastApp::ReadOsVersion() {
 }
 
 void CVXTailcastApp::RunControlWindow() {
+  SetIconTaskMaker(&CDoGetIco::Make);  // every new favourite gets its album icon and episode count
   CVXTailcastDlg controlWindow;
   SetMainWindow(&controlWindow);
   if (controlWindow.Create(Instance())) {

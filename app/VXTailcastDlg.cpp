@@ -16,6 +16,8 @@
 #include "favorites/DeskFavorInfo.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/ShortcutStore.h"
+#include "follow/AlbumInfo.h"
+#include "follow/DesktopUrlUpdater.h"
 #include "platform/RidOdo/RidOdo.h"
 
 namespace {
@@ -164,7 +166,18 @@ LRESULT CVXTailcastDlg::OnCopyData(const COPYDATASTRUCT* record) {
 LRESULT CVXTailcastDlg::OnTailcastCommand(WPARAM code, LPARAM lParam) {
   if (code == CMD_STARTUP_WORK) OnStartupWork();
   if (code == CMD_CREATE_DESKFAVOR) OnCreateDeskFavorCommand(reinterpret_cast<const HandoffText*>(lParam));
+  if (code == CMD_UPDATE_SHORTCUT_URL) OnUpdateShortcutUrl(reinterpret_cast<const AlbumInfo*>(lParam));
   return 1;
+}
+
+// The catalogue's answer for a new web favourite: its play page, unless the user's play
+// history knows a later episode. The updater lives as long as the play history still
+// answers to it.
+void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
+  if (!album) return;
+  auto updater = std::make_shared<CDesktopUrlUpdater>(2);
+  updater->QueryPlayRecords();
+  updater->DoUpdateVideoUrl(album->AlbumID, album->PlayUrl);
 }
 
 void CVXTailcastDlg::OnStartupWork() { StartClientOrShowTrayIcon(); }

@@ -7,6 +7,7 @@
 #include "app/HandoffText.h"
 #include "app/TrayIcon.h"
 #include "app/framework/Dialog.h"
+#include "follow/AlbumInfo.h"
 
 class CVXTailcastDlg : public CDialog {
 public:
@@ -35,6 +36,7 @@ private:
   void OnToggleAutostart();
   void OnCreateDeskFavorCommand(const HandoffText* record);
   void OnTrayExit();
+  void OnUpdateShortcutUrl(const AlbumInfo* album);
   void SendPingback(const wchar_t* traceKey, const char* action);
   [[noreturn]] void OnUninstall();
 

@@ -1,8 +1,10 @@
 // Writing desk favourites as .lnk files on the user's desktop.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "common/WorkerThread.h"
 #include "favorites/DeskFavorInfo.h"
 
 inline constexpr char kNewShortcutTips[] = "Vexo\xca\xd3\xc6\xb5";  // "Vexo视频" in GBK, stored as it is
@@ -18,3 +20,24 @@ std::wstring CreateDesktopShotCut(const std::wstring& name, std::wstring argumen
 // The whole favourite: the shortcut and its store row. Returns the length of the .lnk
 // path written, 0 when no shortcut was written.
 int CreateDeskFavor(const DeskFavorRequest* request);
+
+// What a new favourite's icon task is given, in the order the writer supplies it.
+struct IconTaskRequest {
+  int AlbumID = 0;
+  std::string PicUrl;  // ANSI, with the "_128_128" size suffix
+  std::wstring LnkPath;
+  std::wstring AlbumName;  // the clean name
+  std::wstring Target;     // without the source tag
+  std::wstring WorkingDir;
+  std::wstring Arguments;
+  int Episodic = 0;
+  int InfoType = 0;
+};
+
+// The program installs the maker of its icon task once, at start; without one, favourites
+// keep their provisional icon.
+using IconTaskMaker = std::unique_ptr<ITaskSample> (*)(const IconTaskRequest& request);
+void SetIconTaskMaker(IconTaskMaker maker);
+
+// The one background worker that runs icon tasks in creation order; created on first use.
+CWorkerThread* IconWorker();

@@ -13,19 +13,25 @@ cp -r "$dist/." "$stage/"
 cp "$bin/VexoUpdate.exe" "$bin/vx_main_job.exe" "$stage/"
 touch "$stage/VexoUpdate.relaunch"
 
-/usr/lib/wine/wine64 "$stage/vx_main_job.exe"
+# The program keeps its store in the ANSI code page: run it as its users do, under a Chinese one.
+LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64 "$stage/vx_main_job.exe"
 
 echo
-lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC.lnk' 2>/dev/null | head -n 1)
+lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC 更新至12集.lnk' 2>/dev/null | head -n 1)
 if [[ -z "$lnk" ]]; then
-  echo "FAILED: no ABC.lnk on the desktop"
+  echo "FAILED: no 'ABC 更新至12集.lnk' on the desktop"
   exit 1
 fi
 echo "----- the desktop shortcut, read by lnkinfo: $lnk"
 lnkinfo "$lnk" | sed -n '/Link information/,$p'
-store=$WINEPREFIX/drive_c/users/Public/Vexo/VexoClient/vexo_shortCut.dll
-echo "----- the store, read by sqlite3: $store"
-sqlite3 -header "$store" 'select strAlbumName, nAlbumID, nChannelID, strVideoURL, strStartupParams, strLNK from shortcut'
+data=$WINEPREFIX/drive_c/users/Public/Vexo
+echo "----- the album icon, read by icotool: $data/VexoClient/Icon/album_123.ico"
+icotool -l "$data/VexoClient/Icon/album_123.ico"
+echo "file size $(stat -c %s "$data/VexoClient/Icon/album_123.ico") bytes"
+ls "$data/VexoClient/Icon/"
+store=$data/VexoClient/vexo_shortCut.dll
+echo "----- the store, read by sqlite3 (texts in GBK, shown in UTF-8): $store"
+sqlite3 -header "$store" 'select strAlbumName, strTips, nAlbumID, nChannelID, nFinished, strVideoURL, strStartupParams, strIconName, strLNK from shortcut' | iconv -f gbk -t utf-8
 echo "----- the pingbacks the service received (the emulator at \$VXTAILCAST_SERVICE_URL)"
 if [[ -n "${VXTAILCAST_SERVICE_URL:-}" ]]; then
   /usr/bin/python3 - "$VXTAILCAST_SERVICE_URL" <<'PY'

@@ -20,6 +20,8 @@ public:
   ChildProcess Start(const std::wstring& arguments) const;
   // The stand-in updater starts the program again with "update,," + the command.
   void EnableUpdaterRelaunch() const;
+  // The skin folder beside the program, as an installation has it.
+  bool InstallSkin() const { return m_folder.CopyFolderFromBinaries(L"tcskin"); }
 
   // The control window of this process, once its message loop answers.
   HWND WaitForControlWindow(DWORD processId, DWORD timeoutMs = kProcessTimeoutMs) const;

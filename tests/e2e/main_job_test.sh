@@ -16,14 +16,23 @@ expect "the program ended normally" "the program ended"
 expect "start-up record beside the program" "first startup cmdline:=update,,autostart"
 expect "hand-off reached the running window" 'CopyData IS :={"AlbumID":123'
 expect "shortcut created" "CreateDeskFavor :=true"
+expect "renamed with the episode count" "renamed: "
+expect "pointed at the play page" "and pointed at the album's play page"
+expect "album icon 128 first" "--icon --index=1 --width=128 --height=128 --bit-depth=32"
+expect "album icon 48 second" "--icon --index=2 --width=48 --height=48 --bit-depth=32"
+expect "album icon 32 third" "--icon --index=3 --width=32 --height=32 --bit-depth=32"
+expect "album icon 16 fourth" "--icon --index=4 --width=16 --height=16 --bit-depth=32"
+expect "album icon file size" "file size 82726 bytes"
+expect "badge icon beside it" "updatealbum_123.ico"
 expect "shell link trace in Chinese" "CreateDesktopShotCut=释放CLSID_ShellLink成功！"
 expect "lnk description is the clean name" "Description			: ABC"
 expect "lnk arguments carry the source tag" "Command line arguments		: &src=fromtailcast"
-expect "lnk icon is the skin's favourite icon" 'Icon location			: C:\VXTailcast\tcskin\favorite.ico'
-expect "lnk target is the play page with the source tag" "http://www.vexo.com/v_123.html?src=fromtailcast"
-expect "store row" 'ABC|123|2|http://www.vexo.com/v_123.html|&src=fromtailcast|C:\users\'
+expect "lnk icon is the album icon" 'Icon location			: C:\Users\Public\Vexo\VexoClient\Icon\album_123.ico'
+expect "lnk target is the play page with the source tag" "http://www.vexo.com/a_123.html?src=fromtailcast"
+expect "store row" 'ABC|ABC 更新至12集|123|2|0|http://www.vexo.com/a_123.html|&src=fromtailcast|C:\Users\Public\Vexo\VexoClient\Icon\album_123.ico|C:\users\'
+
 expect "start pingback received" "pingback action 3 login "
 expect "close pingback received" "pingback action 14 login "
-passed=$((12 - failures))
+passed=$((20 - failures))
 echo "main job: $passed passed, $failures failed"
 [[ $failures -eq 0 ]]

@@ -2,8 +2,6 @@
 #include "favorites/DesktopShortcut.h"
 
 #include <windows.h>
-#include <shobjidl.h>
-#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
@@ -14,36 +12,13 @@
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/ShortcutStore.h"
+#include "tests/support/LinkReader.h"
 #include "tests/support/ProcessHarness.h"
 
 namespace {
 
-using Microsoft::WRL::ComPtr;
-
-struct LinkInfo {
-  std::wstring path, arguments, icon, description, workingDir;
-  int iconIndex = -1;
-};
-
-bool ReadLink(const std::wstring& file, LinkInfo& info) {
-  ComScope com;
-  ComPtr<IShellLinkW> link;
-  ComPtr<IPersistFile> persist;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)))) return false;
-  if (FAILED(link.As(&persist)) || FAILED(persist->Load(file.c_str(), STGM_READ))) return false;
-  wchar_t text[2048] = {};
-  link->GetPath(text, 2048, nullptr, SLGP_RAWPATH);
-  info.path = text;
-  link->GetArguments(text, 2048);
-  info.arguments = text;
-  link->GetIconLocation(text, 2048, &info.iconIndex);
-  info.icon = text;
-  link->GetDescription(text, 2048);
-  info.description = text;
-  link->GetWorkingDirectory(text, 2048);
-  info.workingDir = text;
-  return true;
-}
+using vxtest::LinkInfo;
+using vxtest::ReadLink;
 
 // The client's data folder, set before the program's environment first looks.
 class ClientDataFolder : public ::testing::Environment {
@@ -122,6 +97,28 @@ TEST_F(DesktopShortcutTest, FavoriteBecomesShortcutAndStoreRow) {
   EXPECT_EQ(rows[0].strStartupParams, "&src=fromtailcast");
   EXPECT_EQ(rows[0].nAlbumID, 123);
   EXPECT_EQ(rows[0].iInfoType, 0);
+}
+
+// A client favourite starts the client program itself: its path carries no web tag.
+TEST_F(DesktopShortcutTest, ClientFavoritePointsAtTheClientProgram) {
+  vxtest::ScratchFolder client(L"client-install");
+  client.Touch(L"VexoClient.exe");
+  ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue, client.Path()));
+  DeskFavorRequest request = WebRequest(L"Client Album", 321);
+  request.InfoType = 1;
+  request.Charge = 1;
+  ASSERT_GT(CreateDeskFavor(&request), 0);
+  ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue);
+
+  LinkInfo info;
+  ASSERT_TRUE(ReadLink(desktop + L"\\Client Album.lnk", info));
+  EXPECT_EQ(info.path, client.File(L"VexoClient.exe"));
+  EXPECT_EQ(info.workingDir, client.Path());
+  EXPECT_EQ(info.arguments, L"DeskFavor;id=321:type=1:charge=1:name=Client Album");
+  const auto rows = StoredShortcuts();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].iInfoType, 1);
+  EXPECT_EQ(rows[0].strStartupParams, "DeskFavor;id=321:type=1:charge=1:name=Client Album");
 }
 
 TEST_F(DesktopShortcutTest, RepeatIsRefusedUntilTheShortcutIsDeleted) {

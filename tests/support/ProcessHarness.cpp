@@ -52,6 +52,33 @@ void ScratchFolder::CopyFromBinaries(const std::wstring& fileName) const {
   ::CopyFileW((BinaryFolder() + fileName).c_str(), File(fileName).c_str(), FALSE);
 }
 
+namespace {
+
+bool CopyTree(const std::wstring& from, const std::wstring& to) {
+  ::CreateDirectoryW(to.c_str(), nullptr);
+  WIN32_FIND_DATAW entry = {};
+  const HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  bool copied = true;
+  do {
+    const std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      copied = CopyTree(from + L"\\" + name, to + L"\\" + name) && copied;
+    } else {
+      copied = ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && copied;
+    }
+  } while (::FindNextFileW(find, &entry));
+  ::FindClose(find);
+  return copied;
+}
+
+}  // namespace
+
+bool ScratchFolder::CopyFolderFromBinaries(const std::wstring& folderName) const {
+  return CopyTree(BinaryFolder() + folderName, File(folderName));
+}
+
 void ScratchFolder::Touch(const std::wstring& fileName) const {
   const HANDLE handle = ::CreateFileW(File(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);

@@ -27,6 +27,8 @@ public:
   std::wstring File(const std::wstring& name) const { return m_path + name; }
   // Copies a file of the build's bin folder into this folder.
   void CopyFromBinaries(const std::wstring& fileName) const;
+  // Copies a folder of the build's bin folder, with everything below it.
+  bool CopyFolderFromBinaries(const std::wstring& folderName) const;
   void Touch(const std::wstring& fileName) const;
 
 private:

@@ -10,6 +10,7 @@
 #include "app/resource.h"
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
+#include "favorites/DesktopShortcut.h"
 
 namespace {
 
@@ -56,6 +57,33 @@ void PrintFile(const std::wstring& path) {
   }
 }
 
+// The service's address as the program sees it (the local emulator in a run).
+std::wstring ServiceOrigin() {
+  wchar_t origin[512] = {};
+  ::GetEnvironmentVariableW(L"VXTAILCAST_SERVICE_URL", origin, 512);
+  return origin[0] ? origin : L"http://pic.vexo.com";
+}
+
+bool WaitForFile(const std::wstring& path, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::Sleep(50);
+  }
+  return true;
+}
+
+bool WaitForTrace(const wchar_t* section, const wchar_t* key, const std::wstring& value, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  for (;;) {
+    wchar_t text[256] = {};
+    ::GetPrivateProfileStringW(section, key, L"", text, 256, L"c:\\log_tailcast.txt");
+    if (value == text) return true;
+    if (::GetTickCount() - start > timeoutMs) return false;
+    ::Sleep(50);
+  }
+}
+
 int Fail(const wchar_t* what) {
   Print(L"FAILED: " + std::wstring(what));
   return 1;
@@ -86,13 +114,23 @@ int wmain(int argc, wchar_t** argv) {
 
   const std::wstring favorite =
       L"{\"AlbumID\":123,\"AlbumName\":\"ABC\",\"ChannelID\":2,\"VideoUrl\":\"http://www.vexo.com/v_123.html\","
-      L"\"PicUrl\":\"http://pic.vexo.com/a123.jpg\"}";
+      L"\"PicUrl\":\"" + ServiceOrigin() + L"/pictures/album_123.jpg\"}";
   Print(L"3. Second start hands a favourite over: DeskFavor;id=123 strjs=" + favorite);
   PROCESS_INFORMATION second = {};
   if (!StartProcess(program, L"DeskFavor;id=123 strjs=" + favorite, second)) return Fail(L"second start");
   ::WaitForSingleObject(second.hProcess, 20000);
   ::CloseHandle(second.hThread);
   ::CloseHandle(second.hProcess);
+
+  const std::wstring refreshed = GetDesktopDirectory() + L"\\ABC 更新至12集.lnk";
+  Print(L"   the icon worker composes the album icon and asks the catalogue for the episode count...");
+  if (!WaitForFile(refreshed, 30000)) return Fail(L"the shortcut was not renamed with its episode count");
+  Print(L"   renamed: " + refreshed);
+  // Then the catalogue's album information points the shortcut at the album's play page.
+  if (!WaitForTrace(L"tailcast", L"DoUpdateVideoUrl", L"释放CLSID_ShellLink成功！", 30000)) {
+    return Fail(L"the shortcut's address was not updated");
+  }
+  Print(L"   and pointed at the album's play page");
 
   Print(L"4. Exit from the tray menu");
   const HANDLE running = ::OpenProcess(SYNCHRONIZE, FALSE, processId);

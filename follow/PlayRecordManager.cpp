@@ -1,0 +1,50 @@
+#include "follow/PlayRecordManager.h"
+
+#include "app/Environment.h"
+#include "common/TextConvert.h"
+#include "common/TraceRecord.h"
+#include "follow/DesktopUrlUpdater.h"
+#include "platform/RidOdo/RidOdoDll.h"
+
+namespace {
+
+constexpr int kRecordsAsked = 50;
+
+}  // namespace
+
+CPlayRecordManager& CPlayRecordManager::Instance() {
+  static CPlayRecordManager* const manager = new CPlayRecordManager;  // answers may come until the process ends
+  return *manager;
+}
+
+void CPlayRecordManager::Query(std::shared_ptr<CDesktopUrlUpdater> receiver) {
+  CPlayRecordTask* task = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_receiver = std::move(receiver);
+  }
+  CEnvironment& environment = CEnvironment::Instance();
+  if (!environment.IsLoggedIn()) {
+    WriteTrace(L"Tailcast", L"GetPlayRecord ", L"is not online, can not Get Record!", kPlayRecordTraceFile);
+    return;
+  }
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_recordTask) m_recordTask = fnRidOdoDll()->GetPlayRecordTask();
+    task = m_recordTask;
+  }
+  task->QueryRecords(this, AnsiToWide(environment.GetLoginCookie()), kRecordsAsked);
+}
+
+void CPlayRecordManager::OnPlayRecordResult(int code, int value, const std::vector<PlayRecord>& records) {
+  if (code == kNoticeCode) {
+    CEnvironment::Instance().StorePlayRecordNotice(static_cast<uint32_t>(value));
+    return;
+  }
+  std::shared_ptr<CDesktopUrlUpdater> receiver;
+  {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    receiver = m_receiver;
+  }
+  if (receiver) receiver->OnPlayRecords(records);
+}

@@ -1,0 +1,31 @@
+// The thin client of the user's play history: one query at a time is asked through the
+// network library, and every answer goes to the updater given to the latest query.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/RidOdo/PlayRecordTask.h"
+
+class CDesktopUrlUpdater;
+
+class CPlayRecordManager : public IPlayRecordHandler {
+public:
+  // The library reports a notice, not records, with this code.
+  static constexpr int kNoticeCode = 2143;
+
+  static CPlayRecordManager& Instance();
+
+  // Remembers the receiver (even when no query can be made) and starts one query.
+  void Query(std::shared_ptr<CDesktopUrlUpdater> receiver);
+  void OnPlayRecordResult(int code, int value, const std::vector<PlayRecord>& records) override;
+
+private:
+  CPlayRecordManager() = default;
+
+  std::mutex m_mutex;
+  CPlayRecordTask* m_recordTask = nullptr;
+  // Shared, so that an updater stays alive while an answer for it is being delivered.
+  std::shared_ptr<CDesktopUrlUpdater> m_receiver;
+};

@@ -1,0 +1,87 @@
+// The play-history client with the real network library and the emulator's history.
+#include "follow/PlayRecordManager.h"
+
+#include "app/ClientLocations.h"
+#include "common/Registry.h"
+#include "common/TraceRecord.h"
+#include "follow/DesktopUrlUpdater.h"
+#include "tests/follow/FollowFixture.h"
+#include "tests/support/EmulatorClient.h"
+
+namespace {
+
+using namespace vxtest;
+
+const std::wstring kUserKey = std::wstring(kClientUserKeyFormat) + kClientProductKey;
+
+size_t HistoryRequests() { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/playrecord/list").size(); }
+
+class PlayRecordManagerTest : public FollowTest {
+protected:
+  void SetUp() override {
+    FollowTest::SetUp();
+    ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
+    ResetEmulator();
+    ::DeleteFileW(kPlayRecordTraceFile);
+  }
+  static void LogIn(const wchar_t* cookie) {
+    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"1"));
+    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Cookie", cookie));
+  }
+};
+
+TEST_F(PlayRecordManagerTest, AnswerMovesTheShortcutToThePlayedEpisode) {
+  LogIn(L"cookie-123");
+  const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));
+  auto updater = std::make_shared<CDesktopUrlUpdater>(2);
+  updater->QueryPlayRecords();
+  EXPECT_TRUE(WaitUntil([&] { return LinkAt(lnk).targetItemName == "http://www.vexo.com/v_played123.html?src=fromtailcast"; },
+                        kProcessTimeoutMs));
+  EXPECT_EQ(StoredShortcuts()[0].strVideoURL, "http://www.vexo.com/v_played123.html");
+  const Json::Value requests = EmulatorJson("GET", "/__emu/requests?prefix=/apis/playrecord/list");
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0]["query"]["limit"].asString(), "50");
+  EXPECT_EQ(requests[0]["headers"]["cookie"].asString(), "vxauth=cookie-123");
+}
+
+// Answers are not paired with their queries: the updater asked last gets both.
+TEST_F(PlayRecordManagerTest, EveryAnswerGoesToTheLatestReceiver) {
+  LogIn(L"cookie-123");
+  auto first = std::make_shared<CDesktopUrlUpdater>(2);
+  auto second = std::make_shared<CDesktopUrlUpdater>(2);
+  first->QueryPlayRecords();
+  second->QueryPlayRecords();
+  ASSERT_TRUE(WaitUntil([&] { return HistoryRequests() == 2 && !second->GetCurrentRecordUrl(77).empty(); },
+                        kProcessTimeoutMs));
+  ::Sleep(300);  // the other answer, if it were to reach the first updater
+  EXPECT_EQ(second->GetCurrentRecordUrl(77), L"http://www.vexo.com/v_played77.html?list=1");
+  EXPECT_EQ(first->GetCurrentRecordUrl(77), L"");
+}
+
+TEST_F(PlayRecordManagerTest, NoticeCodeTouchesNoUpdater) {
+  LogIn(L"cookie-unknown-to-the-service");
+  auto updater = std::make_shared<CDesktopUrlUpdater>(2);
+  updater->QueryPlayRecords();  // makes it the receiver
+  ASSERT_TRUE(WaitUntil([] { return HistoryRequests() == 1; }, kProcessTimeoutMs));
+  CPlayRecordManager::Instance().OnPlayRecordResult(CPlayRecordManager::kNoticeCode, 5,
+                                                    {PlayRecord{L"123", L"", L"http://www.vexo.com/v_notice.html"}});
+  EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"");
+  CPlayRecordManager::Instance().OnPlayRecordResult(0, 200, {PlayRecord{L"123", L"", L"http://www.vexo.com/v_x.html"}});
+  EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"http://www.vexo.com/v_x.html");
+}
+
+// Runs in a process of its own (a logged-out state sticks).
+TEST_F(PlayRecordManagerTest, LoggedOutAsksNothing) {
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"0"));
+  const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));
+  auto updater = std::make_shared<CDesktopUrlUpdater>(2);
+  updater->QueryPlayRecords();
+  updater->QueryPlayRecords();
+  ::Sleep(500);
+  EXPECT_EQ(HistoryRequests(), 0u);
+  EXPECT_EQ(ReadTrace(kPlayRecordTraceFile, L"Tailcast", L"GetPlayRecord "), L"is not online, can not Get Record!");
+  EXPECT_EQ(LinkAt(lnk).targetItemName, "http://www.vexo.com/v_123.html?src=fromtailcast");
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Status");
+}
+
+}  // namespace
