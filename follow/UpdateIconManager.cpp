@@ -85,6 +85,9 @@ bool CUpdateIconManager::MatchUpdates() {
 void CUpdateIconManager::UpdateIcons() {
   ComScope com;
   std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
+  // Read again under the lock: another rewrite may have renamed a shortcut since construction.
+  m_shortcuts.clear();
+  LoadShortcuts(m_shortcuts);
   RestoreIcons();
   if (!MatchUpdates() || m_updates.empty()) return;
 
@@ -114,6 +117,7 @@ void CUpdateIconManager::RestoreIcons() {
     if (stillUpdated) continue;
     const std::wstring iconName = AnsiToWide(row.strIconName);
     if (!IsBadgeIcon(iconName)) continue;
+    if (!FileExists(AnsiToWide(row.strLNK))) continue;  // renamed or removed meanwhile: never bring it back
     const ComPtr<IShellLinkW> link = CreateLinkWithRetry();
     if (!link) continue;
     ShortcutLinkFields fields;

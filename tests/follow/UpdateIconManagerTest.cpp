@@ -114,6 +114,19 @@ TEST_F(UpdateIconManagerTest, BadgeUnderAnotherSpellingIsStillTakenOff) {
   EXPECT_EQ(LinkAt(lnk).icon, icons.File(L"album_24.ico"));
 }
 
+// Another rewrite renamed the shortcut after this manager was made: the badge goes on the
+// new file, and the old name does not come back.
+TEST_F(UpdateIconManagerTest, RenameMadeMeanwhileIsNotUndone) {
+  const std::wstring lnk = AddWithAlbumIcon(WebFavorite(L"Moved", 30, L"http://www.vexo.com/v_30.html"), true);
+  CUpdateIconManager manager({Update(30, L"Moved")});
+  const std::wstring moved = Desktop() + L"\\Moved 2.lnk";
+  ASSERT_TRUE(::MoveFileW(lnk.c_str(), moved.c_str()));
+  SetShortcutTitle("Moved", "Moved 2", WideToAnsi(moved), 0);
+  manager.UpdateIcons();
+  EXPECT_FALSE(FileExists(lnk));
+  EXPECT_EQ(LinkAt(moved).icon, icons.File(L"updatealbum_30.ico"));
+}
+
 TEST(UpdateIconRulesTest, BadgeIsTheWordUpdateInTheFileName) {
   EXPECT_TRUE(CUpdateIconManager::IsBadgeIcon(L"C:\\icons\\updatealbum_7.ico"));
   EXPECT_FALSE(CUpdateIconManager::IsBadgeIcon(L"C:\\update\\album_7.ico"));
