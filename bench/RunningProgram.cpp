@@ -1,0 +1,117 @@
+#include "bench/RunningProgram.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/Messages.h"
+#include "app/resource.h"
+#include "common/ModulePath.h"
+
+namespace vxbench {
+
+namespace {
+
+DWORD CountHandlesByProbing(HANDLE process) {
+  constexpr uintptr_t kHighestProbed = 0x20000;
+  DWORD count = 0;
+  for (uintptr_t value = 4; value < kHighestProbed; value += 4) {
+    HANDLE copy = nullptr;
+    if (::DuplicateHandle(process, reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), &copy, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS)) {
+      ++count;
+      ::CloseHandle(copy);
+    }
+  }
+  return count;
+}
+
+HWND WaitForControlWindow() {
+  HWND window = nullptr;
+  for (int i = 0; i < 2000 && !window; ++i) {
+    window = ::FindWindowW(nullptr, kControlWindowTitle);
+    if (!window) ::Sleep(10);
+  }
+  DWORD_PTR ignored = 0;
+  if (!window || !::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored)) return nullptr;
+  return window;
+}
+
+}  // namespace
+
+double Milliseconds(Clock::duration elapsed) { return std::chrono::duration<double, std::milli>(elapsed).count(); }
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+RunningProgram::RunningProgram() {
+  const std::wstring program = ModuleFolderWithSeparator() + L"VXTailcast.exe";
+  std::wstring commandLine = L"\"" + program + L"\" update";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &m_process)) {
+    m_process = {};
+    return;
+  }
+  m_window = WaitForControlWindow();
+  ::Sleep(500);  // let start-up settle before the first reading
+}
+
+RunningProgram::~RunningProgram() {
+  if (!m_process.hProcess) return;
+  if (m_window) ::PostMessageW(m_window, WM_COMMAND, ID_TRAY_EXIT, 0);
+  if (::WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(m_process.hProcess, 1);
+  ::CloseHandle(m_process.hThread);
+  ::CloseHandle(m_process.hProcess);
+}
+
+Usage RunningProgram::ReadUsage() const {
+  Usage usage;
+  if (!::GetProcessHandleCount(m_process.hProcess, &usage.handles) || usage.handles == 0) {
+    usage.handles = CountHandlesByProbing(m_process.hProcess);
+  }
+  usage.gdiObjects = ::GetGuiResources(m_process.hProcess, GR_GDIOBJECTS);
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  ::GetProcessMemoryInfo(m_process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  // Wine reports PrivateUsage as 0; its PagefileUsage is the closest figure.
+  usage.privateKiB = (memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage) / 1024.0;
+  return usage;
+}
+
+bool RunningProgram::HandOver(const std::wstring& favoriteText) const {
+  COPYDATASTRUCT record = {0, static_cast<DWORD>((favoriteText.size() + 1) * sizeof(wchar_t)),
+                           const_cast<wchar_t*>(favoriteText.c_str())};
+  DWORD_PTR result = 0;
+  return ::SendMessageTimeoutW(m_window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_NORMAL, 20000,
+                               &result) != 0;
+}
+
+void PrintUsage(const Usage& before, const Usage& halfway, const Usage& after) {
+  std::printf("program handles: %lu before, %lu halfway, %lu after\n", static_cast<unsigned long>(before.handles),
+              static_cast<unsigned long>(halfway.handles), static_cast<unsigned long>(after.handles));
+  if (before.gdiObjects == 0 && after.gdiObjects == 0) {
+    std::printf("program GDI objects: not reported by this system\n");
+  } else {
+    std::printf("program GDI objects: %lu before, %lu halfway, %lu after\n",
+                static_cast<unsigned long>(before.gdiObjects), static_cast<unsigned long>(halfway.gdiObjects),
+                static_cast<unsigned long>(after.gdiObjects));
+  }
+  std::printf("program private bytes: %.0f KiB before, %.0f KiB halfway, %.0f KiB after\n", before.privateKiB,
+              halfway.privateKiB, after.privateKiB);
+}
+
+bool WaitForFile(const std::wstring& path, std::chrono::seconds limit) {
+  const auto start = Clock::now();
+  while (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (Clock::now() - start > limit) return false;
+    ::Sleep(1);
+  }
+  return true;
+}
+
+}  // namespace vxbench

@@ -1,0 +1,44 @@
+// The real program started for a benchmark, with readings of its resources.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace vxbench {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration elapsed);
+double Median(std::vector<double> values);
+
+struct Usage {
+  DWORD handles = 0;     // counted by probing where the system reports none (Wine)
+  DWORD gdiObjects = 0;  // 0 where the system does not report them (Wine)
+  double privateKiB = 0;
+};
+
+class RunningProgram {
+public:
+  // Starts "<bench folder>\VXTailcast.exe update" and waits for its control window.
+  RunningProgram();
+  ~RunningProgram();  // exits it through the tray command
+  RunningProgram(const RunningProgram&) = delete;
+  RunningProgram& operator=(const RunningProgram&) = delete;
+
+  bool IsReady() const { return m_window != nullptr; }
+  HWND Window() const { return m_window; }
+  Usage ReadUsage() const;
+  bool HandOver(const std::wstring& favoriteText) const;
+
+private:
+  PROCESS_INFORMATION m_process = {};
+  HWND m_window = nullptr;
+};
+
+void PrintUsage(const Usage& before, const Usage& halfway, const Usage& after);
+bool WaitForFile(const std::wstring& path, std::chrono::seconds limit);
+
+}  // namespace vxbench
