@@ -1,0 +1,333 @@
+#include "sharedobject/AMF0Serializer.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <string>
+
+namespace {
+
+enum Marker : uint8_t {
+  kNumber = 0x00,
+  kBoolean = 0x01,
+  kString = 0x02,
+  kObject = 0x03,
+  kNull = 0x05,
+  kUndefined = 0x06,
+  kEcmaArray = 0x08,
+  kStrictArray = 0x0A,
+  kDate = 0x0B,
+  kLongString = 0x0C,
+  kSwitchToAmf3 = 0x11,
+};
+
+constexpr uint8_t kObjectEnd[3] = {0x00, 0x00, 0x09};
+
+// An ECMA array key such as "12" names a position; "012", "+1" and "" do not, since printing
+// the number back does not give the key.
+bool DecimalPosition(const std::string& key, uint32_t& position) {
+  if (key.empty() || key.size() > 11) {
+    return false;
+  }
+  char* end = nullptr;
+  const long long value = std::strtoll(key.c_str(), &end, 10);
+  if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max()) {
+    return false;
+  }
+  char text[12];
+  std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
+  if (key != text) {
+    return false;
+  }
+  position = static_cast<uint32_t>(static_cast<int32_t>(value));
+  return true;
+}
+
+// Milliseconds as a double to whole seconds, truncated toward zero. NaN gives 0 and values
+// beyond 64 bits saturate, so no input makes the conversion undefined.
+int64_t SecondsFromMilliseconds(double milliseconds) {
+  const double seconds = std::trunc(milliseconds / 1000.0);
+  if (std::isnan(seconds)) {
+    return 0;
+  }
+  if (seconds <= -9.2e18) {
+    return std::numeric_limits<int64_t>::min();
+  }
+  if (seconds >= 9.2e18) {
+    return std::numeric_limits<int64_t>::max();
+  }
+  return static_cast<int64_t>(seconds);
+}
+
+// One decode: the cursor reads that cannot overrun, the nesting depth and the output charged
+// so far. Every read checks what is available; a failure makes the enclosing values fail.
+class Decoder {
+public:
+  Decoder(IOBuffer& buffer, const AMF0Limits& limits) : buffer_(buffer), limits_(limits) {}
+
+  bool Value(Variant& target);
+  bool ShortString(Variant& target, bool withMarker);
+
+private:
+  bool ReadByte(uint8_t& value);
+  bool ReadU16(uint16_t& value);
+  bool ReadU32(uint32_t& value);
+  bool ReadDouble(double& value);
+  // Checks the length against the available bytes before anything is allocated.
+  bool ReadText(size_t length, Variant& target);
+  bool Charge(size_t bytes);
+  // Consumes the object end bytes when they come next.
+  bool TakeObjectEnd();
+
+  bool Nested(uint8_t marker, Variant& target);
+  bool Object(Variant& target);
+  bool EcmaArray(Variant& target);
+  bool StrictArray(Variant& target);
+  bool PairsUntilEnd(Variant& target);
+  bool Date(Variant& target);
+
+  IOBuffer& buffer_;
+  const AMF0Limits& limits_;
+  size_t depth_ = 0;
+  size_t charged_ = 0;
+};
+
+bool Decoder::ReadByte(uint8_t& value) {
+  if (buffer_.Available() < 1) {
+    return false;
+  }
+  value = buffer_.Data()[0];
+  return buffer_.Skip(1);
+}
+
+bool Decoder::ReadU16(uint16_t& value) {
+  if (buffer_.Available() < 2) {
+    return false;
+  }
+  const uint8_t* bytes = buffer_.Data();
+  value = static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
+  return buffer_.Skip(2);
+}
+
+bool Decoder::ReadU32(uint32_t& value) {
+  if (buffer_.Available() < 4) {
+    return false;
+  }
+  const uint8_t* bytes = buffer_.Data();
+  value = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
+  return buffer_.Skip(4);
+}
+
+bool Decoder::ReadDouble(double& value) {
+  if (buffer_.Available() < 8) {
+    return false;
+  }
+  const uint8_t* bytes = buffer_.Data();
+  uint64_t bits = 0;
+  for (int i = 0; i < 8; ++i) {
+    bits = bits << 8 | bytes[i];
+  }
+  static_assert(sizeof bits == sizeof value, "IEEE double expected");
+  std::memcpy(&value, &bits, sizeof value);
+  return buffer_.Skip(8);
+}
+
+bool Decoder::ReadText(size_t length, Variant& target) {
+  if (buffer_.Available() < length || !Charge(length)) {
+    return false;
+  }
+  target.SetString(std::string(reinterpret_cast<const char*>(buffer_.Data()), length));
+  return buffer_.Skip(length);
+}
+
+bool Decoder::Charge(size_t bytes) {
+  if (bytes > limits_.maxDecodedBytes - charged_) {
+    return false;
+  }
+  charged_ += bytes;
+  return true;
+}
+
+bool Decoder::TakeObjectEnd() {
+  if (buffer_.Available() < sizeof kObjectEnd ||
+      std::memcmp(buffer_.Data(), kObjectEnd, sizeof kObjectEnd) != 0) {
+    return false;
+  }
+  return buffer_.Skip(sizeof kObjectEnd);
+}
+
+bool Decoder::ShortString(Variant& target, bool withMarker) {
+  target.Reset();
+  if (withMarker) {
+    if (buffer_.Available() < 1 || buffer_.Data()[0] != kString) {
+      return false;
+    }
+    buffer_.Skip(1);
+  }
+  uint16_t length = 0;
+  return ReadU16(length) && ReadText(length, target);
+}
+
+bool Decoder::Value(Variant& target) {
+  target.Reset();
+  if (buffer_.Available() < 1) {
+    return false;
+  }
+  const uint8_t marker = buffer_.Data()[0];
+  switch (marker) {
+    case kNumber:
+    case kBoolean:
+    case kString:
+    case kObject:
+    case kNull:
+    case kUndefined:
+    case kEcmaArray:
+    case kStrictArray:
+    case kDate:
+    case kLongString:
+      break;
+    default:
+      // Unsupported markers (references, typed objects, an object end out of place, ...) fail
+      // without being consumed. The switch to AMF3 is among them while this library has no
+      // AMF3 decoder.
+      return false;
+  }
+  buffer_.Skip(1);
+  if (!Charge(AMF0Limits::kValueCost)) {
+    return false;
+  }
+
+  switch (marker) {
+    case kNumber: {
+      double number = 0;
+      if (!ReadDouble(number)) {
+        return false;
+      }
+      target.SetDouble(number);
+      return true;
+    }
+    case kBoolean: {
+      uint8_t flag = 0;
+      if (!ReadByte(flag)) {
+        return false;
+      }
+      target.SetBool(flag == 0x01);
+      return true;
+    }
+    case kString:
+      return ShortString(target, false);
+    case kLongString: {
+      uint32_t length = 0;
+      return ReadU32(length) && ReadText(length, target);
+    }
+    case kNull:
+    case kUndefined:
+      return true;
+    case kDate:
+      return Date(target);
+    default:
+      return Nested(marker, target);
+  }
+}
+
+bool Decoder::Nested(uint8_t marker, Variant& target) {
+  // Every level costs a native stack frame; a bounded depth keeps deeply nested input from
+  // exhausting the stack (and the recursive destruction of the result from doing so later).
+  if (depth_ >= limits_.maxDepth) {
+    return false;
+  }
+  ++depth_;
+  bool decoded = false;
+  if (marker == kObject) {
+    decoded = Object(target);
+  } else if (marker == kEcmaArray) {
+    decoded = EcmaArray(target);
+  } else {
+    decoded = StrictArray(target);
+  }
+  --depth_;
+  return decoded;
+}
+
+bool Decoder::Object(Variant& target) {
+  target.MarkAsArray(false);
+  if (buffer_.Available() < sizeof kObjectEnd) {
+    return false;
+  }
+  return PairsUntilEnd(target);
+}
+
+bool Decoder::PairsUntilEnd(Variant& target) {
+  // Bounded by the data: every pair consumes at least three bytes.
+  while (!TakeObjectEnd()) {
+    Variant key;
+    if (!ShortString(key, false) || !Value(target[key])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Decoder::EcmaArray(Variant& target) {
+  target.MarkAsArray(true);
+  uint32_t count = 0;
+  if (!ReadU32(count)) {
+    return false;
+  }
+  // The count is not trusted for any allocation; running out of data ends the loop.
+  for (uint32_t i = 0; i < count; ++i) {
+    Variant key;
+    if (!ShortString(key, false)) {
+      return false;
+    }
+    uint32_t position = 0;
+    Variant& child = DecimalPosition(key.ToString(), position) ? target[position] : target[key];
+    if (!Value(child)) {
+      return false;
+    }
+  }
+  if (buffer_.Available() < sizeof kObjectEnd) {
+    return false;
+  }
+  return PairsUntilEnd(target);
+}
+
+bool Decoder::StrictArray(Variant& target) {
+  target.MarkAsArray(true);
+  uint32_t count = 0;
+  if (!ReadU32(count)) {
+    return false;
+  }
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!Value(target[i])) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool Decoder::Date(Variant& target) {
+  double milliseconds = 0;
+  if (!ReadDouble(milliseconds)) {
+    return false;
+  }
+  // A time before 1970 cannot be held: it is kept as the epoch itself rather than failing.
+  target.SetTimestamp(CalendarFromSeconds(SecondsFromMilliseconds(milliseconds)));
+  // The time-zone field is skipped but must be there.
+  return buffer_.Skip(2);
+}
+
+}  // namespace
+
+bool AMF0Serializer::ReadValue(IOBuffer& buffer, Variant& target) const {
+  Decoder decoder(buffer, limits_);
+  return decoder.Value(target);
+}
+
+bool AMF0Serializer::ReadShortString(IOBuffer& buffer, Variant& target, bool withMarker) const {
+  Decoder decoder(buffer, limits_);
+  return decoder.ShortString(target, withMarker);
+}
