@@ -1,5 +1,8 @@
 #include "sharedobject/AMF0Serializer.h"
 
+#include "sharedobject/AMF3Serializer.h"
+#include "sharedobject/AMFTime.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -46,27 +49,12 @@ bool DecimalPosition(const std::string& key, uint32_t& position) {
   return true;
 }
 
-// Milliseconds as a double to whole seconds, truncated toward zero. NaN gives 0 and values
-// beyond 64 bits saturate, so no input makes the conversion undefined.
-int64_t SecondsFromMilliseconds(double milliseconds) {
-  const double seconds = std::trunc(milliseconds / 1000.0);
-  if (std::isnan(seconds)) {
-    return 0;
-  }
-  if (seconds <= -9.2e18) {
-    return std::numeric_limits<int64_t>::min();
-  }
-  if (seconds >= 9.2e18) {
-    return std::numeric_limits<int64_t>::max();
-  }
-  return static_cast<int64_t>(seconds);
-}
-
 // One decode: the cursor reads that cannot overrun, the nesting depth and the output charged
 // so far. Every read checks what is available; a failure makes the enclosing values fail.
 class Decoder {
 public:
-  Decoder(IOBuffer& buffer, const AMF0Limits& limits) : buffer_(buffer), limits_(limits) {}
+  Decoder(IOBuffer& buffer, AMFBudget& budget)
+      : buffer_(buffer), budget_(budget), limits_(budget.Limits()) {}
 
   bool Value(Variant& target);
   bool ShortString(Variant& target, bool withMarker);
@@ -90,9 +78,9 @@ private:
   bool Date(Variant& target);
 
   IOBuffer& buffer_;
-  const AMF0Limits& limits_;
+  AMFBudget& budget_;
+  const AMFLimits& limits_;
   size_t depth_ = 0;
-  size_t charged_ = 0;
 };
 
 bool Decoder::ReadByte(uint8_t& value) {
@@ -143,13 +131,7 @@ bool Decoder::ReadText(size_t length, Variant& target) {
   return buffer_.Skip(length);
 }
 
-bool Decoder::Charge(size_t bytes) {
-  if (bytes > limits_.maxDecodedBytes - charged_) {
-    return false;
-  }
-  charged_ += bytes;
-  return true;
-}
+bool Decoder::Charge(size_t bytes) { return budget_.Charge(bytes); }
 
 bool Decoder::TakeObjectEnd() {
   if (buffer_.Available() < sizeof kObjectEnd ||
@@ -188,15 +170,15 @@ bool Decoder::Value(Variant& target) {
     case kStrictArray:
     case kDate:
     case kLongString:
+    case kSwitchToAmf3:
       break;
     default:
       // Unsupported markers (references, typed objects, an object end out of place, ...) fail
-      // without being consumed. The switch to AMF3 is among them while this library has no
-      // AMF3 decoder.
+      // without being consumed.
       return false;
   }
   buffer_.Skip(1);
-  if (!Charge(AMF0Limits::kValueCost)) {
+  if (!Charge(AMFLimits::kValueCost)) {
     return false;
   }
 
@@ -228,6 +210,11 @@ bool Decoder::Value(Variant& target) {
       return true;
     case kDate:
       return Date(target);
+    case kSwitchToAmf3: {
+      // One AMF3 value with reference tables of its own, within this decode's bounds.
+      AMF3Serializer amf3(budget_, depth_);
+      return amf3.ReadValue(buffer_, target);
+    }
     default:
       return Nested(marker, target);
   }
@@ -323,11 +310,13 @@ bool Decoder::Date(Variant& target) {
 }  // namespace
 
 bool AMF0Serializer::ReadValue(IOBuffer& buffer, Variant& target) const {
-  Decoder decoder(buffer, limits_);
+  AMFBudget own(limits_);
+  Decoder decoder(buffer, shared_ ? *shared_ : own);
   return decoder.Value(target);
 }
 
 bool AMF0Serializer::ReadShortString(IOBuffer& buffer, Variant& target, bool withMarker) const {
-  Decoder decoder(buffer, limits_);
+  AMFBudget own(limits_);
+  Decoder decoder(buffer, shared_ ? *shared_ : own);
   return decoder.ShortString(target, withMarker);
 }

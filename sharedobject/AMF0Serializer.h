@@ -4,23 +4,17 @@
 
 #include <cstddef>
 
+#include "sharedobject/AMFLimits.h"
 #include "sharedobject/IOBuffer.h"
 #include "sharedobject/Variant.h"
-
-// Bounds that keep hostile input from exhausting the stack or the memory.
-struct AMF0Limits {
-  // Objects and arrays nested deeper than this fail the value.
-  size_t maxDepth = 256;
-  // Upper bound of one decode's output: every value counts kValueCost, every text its bytes.
-  size_t maxDecodedBytes = size_t{64} << 20;
-
-  static constexpr size_t kValueCost = 64;
-};
 
 class AMF0Serializer {
 public:
   AMF0Serializer() = default;
-  explicit AMF0Serializer(const AMF0Limits& limits) : limits_(limits) {}
+  // Each decode gets its own budget under these limits.
+  explicit AMF0Serializer(const AMFLimits& limits) : limits_(limits) {}
+  // Every decode charges `shared`, which outlives the serializer (a whole file's entries).
+  explicit AMF0Serializer(AMFBudget& shared) : limits_(shared.Limits()), shared_(&shared) {}
 
   // Decodes one marker-led value into `target` (which is reset first), advancing the cursor.
   // On failure the cursor stays where the fault was met and what was decoded stays in `target`.
@@ -30,5 +24,6 @@ public:
   bool ReadShortString(IOBuffer& buffer, Variant& target, bool withMarker) const;
 
 private:
-  AMF0Limits limits_;
+  AMFLimits limits_;
+  AMFBudget* shared_ = nullptr;
 };

@@ -77,6 +77,9 @@ public:
   // Null and Undefined first become an empty Map; Map and TypedMap become a TypedMap of that
   // class; other kinds are left unchanged.
   void SetClassName(const std::string& name);
+  // A value of any non-map kind becomes an empty Map (its payload dropped); a map keeps its
+  // children and its class.
+  void MakeMap() { EnsureMap(); }
   // Null first becomes an empty Map; only a Map (not a TypedMap) takes the flag.
   void MarkAsArray(bool isArray);
 

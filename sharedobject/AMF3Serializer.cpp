@@ -1,0 +1,491 @@
+#include "sharedobject/AMF3Serializer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "sharedobject/AMFTime.h"
+
+namespace {
+
+enum Marker : uint8_t {
+  kUndefined = 0x00,
+  kNull = 0x01,
+  kFalse = 0x02,
+  kTrue = 0x03,
+  kInteger = 0x04,
+  kDouble = 0x05,
+  kString = 0x06,
+  kXmlDocument = 0x07,
+  kDate = 0x08,
+  kArray = 0x09,
+  kObject = 0x0A,
+  kXml = 0x0B,
+  kByteArray = 0x0C,
+};
+
+const char kIsDynamicKey[] = "____isDynamic____";
+const char kClassNameKey[] = "____class_name____";
+const char kTraitsKey[] = "____traits____";
+const char kArrayCollection[] = "flex.messaging.io.ArrayCollection";
+
+bool IsInline(uint32_t header) { return (header & 1) != 0; }
+
+// What a copy of a value costs against the output bound, and how tall its tree is.
+struct Measure {
+  size_t cost = 0;
+  size_t height = 0;
+};
+
+Measure MeasureOf(const Variant& value) {
+  Measure measure{AMFLimits::kValueCost, 0};
+  if (value.GetKind() == Variant::Kind::String || value.GetKind() == Variant::Kind::ByteArray) {
+    measure.cost += value.ToString().size();
+  }
+  if (!value.IsMap()) {
+    return measure;
+  }
+  measure.cost += value.ClassName().size();
+  measure.height = 1;
+  for (const auto& [key, child] : value.GetChildren()) {
+    const Measure inner = MeasureOf(child);
+    measure.cost += key.size() + inner.cost;
+    measure.height = std::max(measure.height, inner.height + 1);
+  }
+  return measure;
+}
+
+}  // namespace
+
+// One call's decoding over the serializer's tables. Every read checks what is available;
+// a failure makes every enclosing value fail.
+class AMF3Decoder {
+public:
+  AMF3Decoder(AMF3Serializer& owner, IOBuffer& buffer)
+      : owner_(owner), buffer_(buffer), budget_(owner.Budget()), depth_(owner.startDepth_) {}
+
+  bool Value(Variant& target);
+  bool String(Variant& target, bool withMarker);
+
+private:
+  using Entry = AMF3Serializer::Entry;
+
+  // Counts one more level of nesting for its lifetime; Entered() is false past the bound.
+  class Level {
+  public:
+    explicit Level(AMF3Decoder& decoder) : decoder_(decoder) {
+      entered_ = decoder_.depth_ < decoder_.budget_.Limits().maxDepth;
+      if (entered_) {
+        ++decoder_.depth_;
+      }
+    }
+    ~Level() {
+      if (entered_) {
+        --decoder_.depth_;
+      }
+    }
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+    bool Entered() const { return entered_; }
+
+  private:
+    AMF3Decoder& decoder_;
+    bool entered_ = false;
+  };
+
+  bool ReadByte(uint8_t& value);
+  bool ReadU29(uint32_t& value);
+  bool ReadDouble(double& value);
+  bool ReadBytes(size_t length, std::string& bytes);
+  bool StringText(std::string& text);
+
+  bool Date(Variant& target);
+  bool ByteArray(Variant& target);
+  bool Array(Variant& target);
+  bool Object(Variant& target);
+  bool Externalizable(Variant& target);
+  bool InlineTraits(uint32_t header, Variant& traits);
+  bool Members(const Variant& traits, bool dynamic, Variant& target);
+
+  // A copy of table entry `index`, or false when there is no such entry or the copy would
+  // pass the bounds.
+  bool CopyEntry(const std::deque<Entry>& table, uint32_t index, Variant& target);
+  // Measures `value`, charges its copy and stores it into `entry`.
+  bool Store(const Variant& value, Entry& entry);
+
+  AMF3Serializer& owner_;
+  IOBuffer& buffer_;
+  AMFBudget& budget_;
+  size_t depth_;
+};
+
+bool AMF3Decoder::ReadByte(uint8_t& value) {
+  if (buffer_.Available() < 1) {
+    return false;
+  }
+  value = buffer_.Data()[0];
+  return buffer_.Skip(1);
+}
+
+bool AMF3Decoder::ReadU29(uint32_t& value) {
+  value = 0;
+  for (int i = 0; i < 3; ++i) {
+    uint8_t byte = 0;
+    if (!ReadByte(byte)) {
+      return false;
+    }
+    value = value << 7 | (byte & 0x7F);
+    if ((byte & 0x80) == 0) {
+      return true;
+    }
+  }
+  uint8_t last = 0;
+  if (!ReadByte(last)) {
+    return false;
+  }
+  value = value << 8 | last;
+  return true;
+}
+
+bool AMF3Decoder::ReadDouble(double& value) {
+  if (buffer_.Available() < 8) {
+    return false;
+  }
+  const uint8_t* bytes = buffer_.Data();
+  uint64_t bits = 0;
+  for (int i = 0; i < 8; ++i) {
+    bits = bits << 8 | bytes[i];
+  }
+  static_assert(sizeof bits == sizeof value, "IEEE double expected");
+  std::memcpy(&value, &bits, sizeof value);
+  return buffer_.Skip(8);
+}
+
+bool AMF3Decoder::ReadBytes(size_t length, std::string& bytes) {
+  // The length is checked against the data before anything is allocated.
+  if (buffer_.Available() < length || !budget_.Charge(length)) {
+    return false;
+  }
+  bytes.assign(reinterpret_cast<const char*>(buffer_.Data()), length);
+  return buffer_.Skip(length);
+}
+
+bool AMF3Decoder::StringText(std::string& text) {
+  uint32_t header = 0;
+  if (!ReadU29(header)) {
+    return false;
+  }
+  const uint32_t index = header >> 1;
+  if (!IsInline(header)) {
+    if (index >= owner_.strings_.size() || !budget_.Charge(owner_.strings_[index].size())) {
+      return false;
+    }
+    text = owner_.strings_[index];
+    return true;
+  }
+  text.clear();
+  if (index == 0) {
+    return true;  // the empty text is never a table entry
+  }
+  if (!ReadBytes(index, text) || !budget_.Charge(text.size())) {
+    return false;
+  }
+  owner_.strings_.push_back(text);
+  return true;
+}
+
+bool AMF3Decoder::String(Variant& target, bool withMarker) {
+  if (withMarker) {
+    if (buffer_.Available() < 1 || buffer_.Data()[0] != kString) {
+      return false;
+    }
+    buffer_.Skip(1);
+  }
+  std::string text;
+  if (!StringText(text)) {
+    return false;
+  }
+  target.SetString(std::move(text));
+  return true;
+}
+
+bool AMF3Decoder::Value(Variant& target) {
+  if (buffer_.Available() < 1) {
+    return false;
+  }
+  const uint8_t marker = buffer_.Data()[0];
+  if (marker > kByteArray) {
+    return false;  // not consumed
+  }
+  buffer_.Skip(1);
+  if (!budget_.Charge(AMFLimits::kValueCost)) {
+    return false;
+  }
+  switch (marker) {
+    case kUndefined:
+    case kNull:
+      target.Reset();
+      return true;
+    case kFalse:
+    case kTrue:
+      target.SetBool(marker == kTrue);
+      return true;
+    case kInteger: {
+      uint32_t value = 0;
+      if (!ReadU29(value)) {
+        return false;
+      }
+      target.SetUInt32(value);
+      return true;
+    }
+    case kDouble: {
+      double value = 0;
+      if (!ReadDouble(value)) {
+        return false;
+      }
+      target.SetDouble(value);
+      return true;
+    }
+    case kString:
+      return String(target, false);
+    case kDate:
+      return Date(target);
+    case kArray:
+      return Array(target);
+    case kObject:
+      return Object(target);
+    case kByteArray:
+      return ByteArray(target);
+    default:
+      return false;  // XML: the marker is consumed, the value is not read
+  }
+}
+
+bool AMF3Decoder::CopyEntry(const std::deque<Entry>& table, uint32_t index, Variant& target) {
+  if (index >= table.size()) {
+    return false;
+  }
+  const Entry& entry = table[index];
+  // A copy must neither pass the output bound nor make the tree taller than the nesting
+  // bound, which keeps the recursive copies and destructions within the stack.
+  if (depth_ + entry.height > budget_.Limits().maxDepth || !budget_.Charge(entry.cost)) {
+    return false;
+  }
+  target = entry.value;
+  return true;
+}
+
+bool AMF3Decoder::Store(const Variant& value, Entry& entry) {
+  const Measure measure = MeasureOf(value);
+  if (!budget_.Charge(measure.cost)) {
+    return false;
+  }
+  entry.value = value;
+  entry.cost = measure.cost;
+  entry.height = measure.height;
+  return true;
+}
+
+bool AMF3Decoder::Date(Variant& target) {
+  uint32_t header = 0;
+  if (!ReadU29(header)) {
+    return false;
+  }
+  if (!IsInline(header)) {
+    return CopyEntry(owner_.objects_, header >> 1, target);
+  }
+  double milliseconds = 0;
+  if (!ReadDouble(milliseconds)) {
+    return false;
+  }
+  // A time before 1970 cannot be held: it is kept as the epoch itself rather than failing.
+  target.SetTimestamp(CalendarFromSeconds(SecondsFromMilliseconds(milliseconds)));
+  owner_.objects_.emplace_back();
+  return Store(target, owner_.objects_.back());
+}
+
+bool AMF3Decoder::ByteArray(Variant& target) {
+  uint32_t header = 0;
+  if (!ReadU29(header)) {
+    return false;
+  }
+  const uint32_t index = header >> 1;
+  std::string bytes;
+  if (!IsInline(header)) {
+    if (index >= owner_.byteArrays_.size() || !budget_.Charge(owner_.byteArrays_[index].size())) {
+      return false;
+    }
+    target.SetByteArray(owner_.byteArrays_[index]);
+    return true;
+  }
+  if (index != 0) {
+    if (!ReadBytes(index, bytes) || !budget_.Charge(bytes.size())) {
+      return false;
+    }
+    owner_.byteArrays_.push_back(bytes);
+  }
+  target.SetByteArray(std::move(bytes));
+  return true;
+}
+
+bool AMF3Decoder::Array(Variant& target) {
+  uint32_t header = 0;
+  if (!ReadU29(header)) {
+    return false;
+  }
+  if (!IsInline(header)) {
+    return CopyEntry(owner_.objects_, header >> 1, target);
+  }
+  Level level(*this);
+  if (!level.Entered()) {
+    return false;
+  }
+  // A repeated key decodes into the child that holds the first value: a map there takes the
+  // new children, anything else is replaced.
+  target.MakeMap();
+  for (;;) {
+    Variant key;
+    if (!String(key, false)) {
+      return false;
+    }
+    if (key.ToString().empty()) {
+      break;
+    }
+    if (!Value(target[key.ToString()])) {
+      return false;
+    }
+  }
+  // The dense count is not trusted for any allocation; running out of data ends the loop.
+  const uint32_t dense = header >> 1;
+  for (uint32_t i = 0; i < dense; ++i) {
+    if (!Value(target[i])) {
+      return false;
+    }
+  }
+  target.MarkAsArray(true);
+  // The array enters the object table after everything it contains.
+  owner_.objects_.emplace_back();
+  return Store(target, owner_.objects_.back());
+}
+
+bool AMF3Decoder::Object(Variant& target) {
+  uint32_t header = 0;
+  if (!ReadU29(header)) {
+    return false;
+  }
+  if (!IsInline(header)) {
+    return CopyEntry(owner_.objects_, header >> 1, target);
+  }
+  Level level(*this);
+  if (!level.Entered()) {
+    return false;
+  }
+  target.MakeMap();
+  if ((header & 7) == 7) {
+    return Externalizable(target);
+  }
+  // The object's place in the table is taken before its members are read, so that members
+  // referring to it get the place (still empty) and later objects the indexes after it.
+  const size_t slot = owner_.objects_.size();
+  owner_.objects_.push_back(Entry{Variant(), AMFLimits::kValueCost, 0});
+
+  const Variant* traits = nullptr;
+  Variant inlineTraits;
+  bool dynamic = false;
+  if ((header & 2) == 0) {
+    const uint32_t index = header >> 2;
+    if (index >= owner_.traits_.size()) {
+      return false;
+    }
+    traits = &owner_.traits_[index].value;
+    const Variant* isDynamic = traits->Find(kIsDynamicKey);
+    dynamic = isDynamic && isDynamic->ToBool();
+  } else {
+    const size_t traitsSlot = owner_.traits_.size();
+    owner_.traits_.emplace_back();
+    if (!InlineTraits(header, inlineTraits) || !Store(inlineTraits, owner_.traits_[traitsSlot])) {
+      return false;
+    }
+    traits = &inlineTraits;
+    dynamic = (header & 8) != 0;
+  }
+
+  const Variant* className = traits->Find(kClassNameKey);
+  if (className && !className->ToString().empty()) {
+    target.SetClassName(className->ToString());
+  }
+  if (!Members(*traits, dynamic, target)) {
+    return false;
+  }
+  return Store(target, owner_.objects_[slot]);
+}
+
+bool AMF3Decoder::Externalizable(Variant& target) {
+  Variant className;
+  if (!String(className, false) || className.ToString() != kArrayCollection) {
+    return false;
+  }
+  target.SetClassName(kArrayCollection);
+  // The wrapped value (an array) fills the collection itself.
+  if (!Value(target)) {
+    return false;
+  }
+  owner_.objects_.emplace_back();
+  return Store(target, owner_.objects_.back());
+}
+
+bool AMF3Decoder::InlineTraits(uint32_t header, Variant& traits) {
+  traits[kIsDynamicKey].SetBool((header & 8) != 0);
+  if (!String(traits[kClassNameKey], false)) {
+    return false;
+  }
+  // The member count is not trusted for any allocation: every name takes at least one byte.
+  const uint32_t sealed = header >> 4;
+  for (uint32_t i = 0; i < sealed; ++i) {
+    if (!String(traits[kTraitsKey][i], false)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool AMF3Decoder::Members(const Variant& traits, bool dynamic, Variant& target) {
+  // Sealed members live in a child map of their own, one level further down.
+  const Variant* sealed = traits.Find(kTraitsKey);
+  if (sealed && sealed->ChildCount() != 0) {
+    Level level(*this);
+    if (!level.Entered()) {
+      return false;
+    }
+    for (const auto& member : sealed->GetChildren()) {
+      if (!Value(target[kTraitsKey][member.second.ToString()])) {
+        return false;
+      }
+    }
+  }
+  if (!dynamic) {
+    return true;
+  }
+  for (;;) {
+    Variant key;
+    if (!String(key, false)) {
+      return false;
+    }
+    if (key.ToString().empty()) {
+      return true;
+    }
+    if (!Value(target[key.ToString()])) {
+      return false;
+    }
+  }
+}
+
+bool AMF3Serializer::ReadValue(IOBuffer& buffer, Variant& target) {
+  AMF3Decoder decoder(*this, buffer);
+  return decoder.Value(target);
+}
+
+bool AMF3Serializer::ReadString(IOBuffer& buffer, Variant& target, bool withMarker) {
+  AMF3Decoder decoder(*this, buffer);
+  return decoder.String(target, withMarker);
+}

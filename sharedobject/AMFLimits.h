@@ -1,0 +1,40 @@
+// Bounds that keep hostile input from exhausting the stack or the memory. Shared by both AMF
+// decoders, so that a value switched from AMF0 to AMF3 stays within the same bounds.
+// Windows-free.
+#pragma once
+
+#include <cstddef>
+
+struct AMFLimits {
+  // Objects and arrays nested deeper than this fail the value; for AMF3 this also bounds the
+  // height of the trees that references copy in.
+  size_t maxDepth = 256;
+  // Upper bound of a decoder's output: every value counts kValueCost, every text its bytes,
+  // and every copy made for a reference or a reference table what it copies.
+  size_t maxDecodedBytes = size_t{64} << 20;
+
+  static constexpr size_t kValueCost = 64;
+};
+
+// What a decoder (or a whole file's decoders) has produced so far, against the limits.
+class AMFBudget {
+public:
+  AMFBudget() = default;
+  explicit AMFBudget(const AMFLimits& limits) : limits_(limits) {}
+
+  // Counts `bytes` more output; false (and nothing counted) when that would pass the bound.
+  bool Charge(size_t bytes) {
+    if (bytes > limits_.maxDecodedBytes - charged_) {
+      return false;
+    }
+    charged_ += bytes;
+    return true;
+  }
+
+  const AMFLimits& Limits() const { return limits_; }
+  size_t Charged() const { return charged_; }
+
+private:
+  AMFLimits limits_;
+  size_t charged_ = 0;
+};
