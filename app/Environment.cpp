@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "app/ClientLocations.h"
+#include "common/DirectoryTree.h"
 #include "common/ModulePath.h"
 #include "common/Registry.h"
 #include "common/ScopedWin.h"
@@ -16,10 +17,6 @@
 #include "common/TextConvert.h"
 
 namespace {
-
-bool PathExists(const std::wstring& path) {
-  return !path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());

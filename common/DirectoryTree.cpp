@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/TextConvert.h"
+
 namespace {
 
 constexpr size_t kMaxTreePath = MAX_PATH;
@@ -40,3 +42,9 @@ bool CreateDirectoryTree(const std::wstring& path) {
   if (IsFolder(folder)) return true;
   return CreateTree(folder, 0);
 }
+
+bool PathExists(const std::wstring& path) {
+  return !path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool PathExistsAnsi(const std::string& path) { return !path.empty() && PathExists(AnsiToWide(path)); }

@@ -46,10 +46,6 @@ std::mutex& StoreLock() {
   return lock;
 }
 
-bool FileExistsAnsi(const std::string& path) {
-  return !path.empty() && ::GetFileAttributesW(AnsiToWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Opens the store and makes sure the table exists; false when it cannot be used.
 bool OpenStore(const std::wstring& path, CSqliteConnection& connection) {
   const size_t slash = path.find_last_of(L'\\');
@@ -136,7 +132,7 @@ void CShortcutStore::Load(std::vector<ShortcutRecord>& shortcuts) {
     std::vector<Record> rows;
     SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows);
     for (const Record& row : rows) {
-      if (!FileExistsAnsi(row.strLNK)) continue;
+      if (!PathExistsAnsi(row.strLNK)) continue;
       Record listed;
       listed.strLNK = row.strLNK;
       listed.strTips = row.strTips;

@@ -3,17 +3,16 @@
 #include <cstdlib>
 
 #include "common/ComScope.h"
+#include "common/DirectoryTree.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
+#include "favorites/ShellLinkTrace.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/PlayRecordManager.h"
 #include "follow/ShortcutLink.h"
 
 namespace {
-
-constexpr wchar_t kLinkCreated[] = L"创建CLSID_ShellLink成功！";
-constexpr wchar_t kLinkReleased[] = L"释放CLSID_ShellLink成功！";
 
 void Trace(const wchar_t* key, const std::wstring& value) { WriteTrace(L"tailcast", key, value); }
 
@@ -29,7 +28,7 @@ void CDesktopUrlUpdater::OnPlayRecords(const std::vector<PlayRecord>& records) {
   std::vector<ShortcutRecord> rows;
   LoadShortcuts(rows);
   for (const ShortcutRecord& row : rows) {
-    if (::GetFileAttributesW(AnsiToWide(row.strLNK).c_str()) == INVALID_FILE_ATTRIBUTES) continue;
+    if (!PathExistsAnsi(row.strLNK)) continue;
     for (const PlayRecord& record : records) {
       if (std::atoi(WideToAnsi(record.albumId).c_str()) != row.nAlbumID) continue;
       if (WideToAnsi(record.videoUrl) == row.strVideoURL) continue;

@@ -3,9 +3,11 @@
 #include <cwchar>
 
 #include "common/ComScope.h"
+#include "common/DirectoryTree.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/IconComposer.h"
+#include "favorites/ShellLinkTrace.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/AlbumInfoParser.h"
@@ -13,13 +15,6 @@
 #include "follow/ShortcutLink.h"
 
 namespace {
-
-constexpr wchar_t kLinkCreated[] = L"创建CLSID_ShellLink成功！";
-constexpr wchar_t kLinkReleased[] = L"释放CLSID_ShellLink成功！";
-
-bool FileExists(const std::wstring& path) {
-  return !path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 struct EpisodeTitle {
   std::wstring title;  // empty: the name stays
@@ -58,7 +53,7 @@ void CDoGetIco::Run() {
   ComScope com;
 
   const std::wstring icon = MakeAlbumIconFile(task.AlbumID, task.PicUrl, task.Episodic);
-  if (!FileExists(icon)) return;  // the shortcut keeps its provisional icon
+  if (!PathExists(icon)) return;  // the shortcut keeps its provisional icon
   MakeUpdateIconFile(icon);
   const std::string albumName = WideToAnsi(task.AlbumName);
   SetShortcutIconName(albumName, WideToAnsi(icon));

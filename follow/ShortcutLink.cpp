@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "common/DirectoryTree.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -9,8 +11,6 @@ namespace {
 constexpr wchar_t kTemporarySuffix[] = L".saving~";
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return ::_wcsicmp(a.c_str(), b.c_str()) == 0; }
-
-bool FileExists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace
 
@@ -40,7 +40,7 @@ bool SaveShortcutLink(IShellLinkW* link, const ShortcutLinkFields& fields, const
   ComPtr<IPersistFile> file;
   if (FAILED(link->QueryInterface(IID_PPV_ARGS(&file)))) return false;
   const std::wstring temporary = lnkPath + kTemporarySuffix;
-  if (FAILED(file->Save(temporary.c_str(), TRUE)) || !FileExists(temporary)) {
+  if (FAILED(file->Save(temporary.c_str(), TRUE)) || !PathExists(temporary)) {
     ::DeleteFileW(temporary.c_str());
     return false;
   }

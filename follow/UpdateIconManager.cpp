@@ -2,6 +2,7 @@
 
 #include "app/Environment.h"
 #include "common/ComScope.h"
+#include "common/DirectoryTree.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/ShortcutNames.h"
@@ -16,10 +17,6 @@ std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.fin
 
 std::wstring IconBesides(const std::wstring& iconName, const wchar_t* prefix, int albumId) {
   return FolderOf(iconName) + prefix + std::to_wstring(albumId) + L".ico";
-}
-
-bool FileExists(const std::wstring& path) {
-  return !path.empty() && ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // One retry; the shell's refusal to aggregate is the one failure worth a trace.
@@ -60,7 +57,7 @@ bool CUpdateIconManager::IsBadgeIcon(const std::wstring& iconName) {
 }
 
 bool CUpdateIconManager::BadgeIconExists(const std::wstring& iconName, int albumId) {
-  return FileExists(IconBesides(iconName, L"updatealbum_", albumId));
+  return PathExists(IconBesides(iconName, L"updatealbum_", albumId));
 }
 
 bool CUpdateIconManager::MatchUpdates() {
@@ -92,7 +89,7 @@ void CUpdateIconManager::UpdateIcons() {
   if (!MatchUpdates() || m_updates.empty()) return;
 
   for (const UpdateIconItem& item : m_updates) {
-    if (!FileExists(item.LnkPath) || item.AlbumID == 0 || item.IconName.empty()) continue;
+    if (!PathExists(item.LnkPath) || item.AlbumID == 0 || item.IconName.empty()) continue;
     if (!BadgeIconExists(item.IconName, item.AlbumID)) continue;
     const ComPtr<IShellLinkW> link = CreateLinkWithRetry();
     if (!link) continue;
@@ -117,7 +114,7 @@ void CUpdateIconManager::RestoreIcons() {
     if (stillUpdated) continue;
     const std::wstring iconName = AnsiToWide(row.strIconName);
     if (!IsBadgeIcon(iconName)) continue;
-    if (!FileExists(AnsiToWide(row.strLNK))) continue;  // renamed or removed meanwhile: never bring it back
+    if (!PathExists(AnsiToWide(row.strLNK))) continue;  // renamed or removed meanwhile: never bring it back
     const ComPtr<IShellLinkW> link = CreateLinkWithRetry();
     if (!link) continue;
     ShortcutLinkFields fields;
