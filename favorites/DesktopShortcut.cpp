@@ -14,15 +14,13 @@
 #include "common/ComScope.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
+#include "favorites/ShellLinkTrace.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-constexpr wchar_t kLinkCreated[] = L"创建CLSID_ShellLink成功！";
-constexpr wchar_t kLinkReleased[] = L"释放CLSID_ShellLink成功！";
 
 bool AlbumAlreadyOnDesktop(int albumId) {
   std::vector<ShortcutRecord> shortcuts;
