@@ -39,7 +39,7 @@ CAlbumInfoParser& CAlbumInfoParser::GetInstance() {
   return *instance;
 }
 
-CAlbumInfoParser::CAlbumInfoParser() : m_taskModule(false) { m_taskModule.SetCallback(this); }
+CAlbumInfoParser::CAlbumInfoParser() { m_taskModule.SetCallback(this); }
 
 void CAlbumInfoParser::RequestAlbumInfo(int albumId) {
   try {

@@ -46,8 +46,7 @@ void Fetch(const CResourceRequest& request, CResourceArg& arg, bool& failed) {
 
 }  // namespace
 
-CTaskModule::CTaskModule(bool /*ownThread: requests always run on the shared pool*/)
-    : m_state(std::make_shared<State>()) {}
+CTaskModule::CTaskModule() : m_state(std::make_shared<State>()) {}
 
 CTaskModule::~CTaskModule() {
   std::lock_guard<std::recursive_mutex> lock(m_state->callbackMutex);

@@ -62,7 +62,8 @@ class CTaskModule {
 public:
   static constexpr unsigned kDefaultTimeoutMs = 30000;
 
-  explicit CTaskModule(bool ownThread = false);
+  // A module has no thread of its own: its requests run on the library's shared pool.
+  CTaskModule();
   // Callbacks already running finish first; later ones are dropped and their arguments released.
   ~CTaskModule();
   CTaskModule(const CTaskModule&) = delete;
