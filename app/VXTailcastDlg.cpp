@@ -9,6 +9,7 @@
 #include "app/Environment.h"
 #include "app/Messages.h"
 #include "app/resource.h"
+#include "common/DirectoryTree.h"
 #include "common/Logger.h"
 #include "common/ScopedWin.h"
 #include "common/TextConvert.h"
@@ -19,6 +20,7 @@
 #include "follow/AlbumInfo.h"
 #include "follow/DesktopUrlUpdater.h"
 #include "platform/RidOdo/RidOdo.h"
+#include "sharedobject/DeskTVInfo.h"
 
 namespace {
 
@@ -31,6 +33,33 @@ std::wstring LoadResourceString(UINT id) {
   const wchar_t* text = nullptr;
   const int length = ::LoadStringW(ProgramInstance(), id, reinterpret_cast<wchar_t*>(&text), 0);
   return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
+}
+
+// The first remembered row of the album decides, and only while its .lnk is still there.
+bool HasStoredShortcut(int albumId) {
+  std::vector<ShortcutRecord> shortcuts;
+  LoadShortcuts(shortcuts);
+  for (const ShortcutRecord& shortcut : shortcuts) {
+    if (shortcut.nAlbumID != albumId) continue;
+    return PathExistsAnsi(shortcut.strLNK);
+  }
+  return false;
+}
+
+// The favourite that the web player left in its shared object. Once taken, its files are
+// deleted whatever the text gave, so that it is not offered again at the next start.
+void TakeFlashFavorite() {
+  DeskFavorInfo info;
+  if (!GetAndParseFlashCookieInfo(info)) {
+    WriteTrace(L"tailcast", L"GetInfoFromFlashPtr: ", L"false");
+    return;
+  }
+  DeleteConsumedSolFiles();
+  DeskFavorRequest request = MakeDeskFavorRequest(info);
+  request.InfoType = 0;
+  WriteTrace(L"tailcast", L"FlashInfo MovieName is : ", request.AlbumName);
+  if (request.AlbumName.empty() || HasStoredShortcut(request.AlbumID)) return;
+  if (CreateDeskFavor(&request) != 0) WriteTrace(L"tailcast", L"FlashCookie CreateDeskFavor : ", L"true");
 }
 
 }  // namespace
@@ -180,7 +209,10 @@ void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
   updater->DoUpdateVideoUrl(album->AlbumID, album->PlayUrl);
 }
 
-void CVXTailcastDlg::OnStartupWork() { StartClientOrShowTrayIcon(); }
+void CVXTailcastDlg::OnStartupWork() {
+  StartClientOrShowTrayIcon();
+  TakeFlashFavorite();
+}
 
 // The tray icon is the program's face only when the client neither runs nor can be started.
 void CVXTailcastDlg::StartClientOrShowTrayIcon() {

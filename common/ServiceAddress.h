@@ -14,6 +14,11 @@ inline constexpr char kPingbackUrl[] = "http://pb.vexo.com/tailcast/pingback";
 
 inline constexpr char kOverrideVariable[] = "VXTAILCAST_SERVICE_URL";
 
+// The site's web hosts as the Flash players name their shared-object folders: the main
+// pages' host, and the pattern that matches the folder of every host of the domain.
+inline constexpr char kMainWebHost[] = "www.vexo.com";
+inline constexpr char kWebHostPattern[] = "*.vexo.com";
+
 }  // namespace service_address
 
 // `url` with the override of the environment applied (unchanged when it is not set).

@@ -3,6 +3,7 @@
 #include "common/JsonText.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
+#include "sharedobject/DeskTVInfo.h"
 
 namespace {
 
@@ -49,6 +50,18 @@ bool ParserDeskFavorInfo(const std::wstring& text, DeskFavorInfo& info) {
                   ReadInt(root, "TvYear", parsed.TvYear) && ReadInt(root, "Type", parsed.InfoType);
   if (!ok) return false;
   info = parsed;
+  return true;
+}
+
+bool GetAndParseFlashCookieInfo(DeskFavorInfo& info) {
+  const std::string text = ReadDeskTVInfo();
+  if (text.empty()) {
+    WriteTrace(L"tailcast", L"GetAndParseFlashCookieInfo : ", L"JsonData is null");
+    return false;
+  }
+  const std::wstring wideText = Utf8ToWide(text);
+  WriteTrace(L"tailcast", L"FlashCookieInfo is : ", wideText);
+  ParserDeskFavorInfo(wideText, info);
   return true;
 }
 

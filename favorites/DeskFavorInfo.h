@@ -34,4 +34,9 @@ struct DeskFavorRequest {
 // of 0 or none, and for members of the wrong JSON type; `info` is then left as it was.
 bool ParserDeskFavorInfo(const std::wstring& text, DeskFavorInfo& info);
 
+// The favourite that the site's web pages left in their shared object, parsed into `info`.
+// True whenever such a text was found, also when it does not parse (then `info` keeps its
+// defaults: album id 0, no name).
+bool GetAndParseFlashCookieInfo(DeskFavorInfo& info);
+
 DeskFavorRequest MakeDeskFavorRequest(const DeskFavorInfo& info);

@@ -51,9 +51,7 @@ protected:
   }
   void TearDown() override {
     EndAllInstances();
-    std::vector<ShortcutRecord> rows;
-    Store().Load(rows);
-    for (const ShortcutRecord& row : rows) ::DeleteFileW(AnsiToWide(row.strLNK).c_str());
+    DeleteStoredLinks(Store());
     ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue);
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Status");
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Cookie");

@@ -1,5 +1,6 @@
 #include "tests/app/ProgramUnderTest.h"
 
+#include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 
 namespace vxtest {
@@ -56,6 +57,12 @@ std::vector<std::wstring> ProgramUnderTest::UpdaterCalls() const {
 
 bool ProgramUnderTest::WaitForUpdaterCalls(size_t count) const {
   return WaitUntil([&] { return UpdaterCalls().size() >= count; }, kProcessTimeoutMs);
+}
+
+void DeleteStoredLinks(CShortcutStore store) {
+  std::vector<ShortcutRecord> rows;
+  store.Load(rows);
+  for (const ShortcutRecord& row : rows) ::DeleteFileW(AnsiToWide(row.strLNK).c_str());
 }
 
 }  // namespace vxtest

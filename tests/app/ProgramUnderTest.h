@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "favorites/ShortcutStore.h"
 #include "tests/support/ProcessHarness.h"
 
 namespace vxtest {
@@ -38,5 +39,8 @@ private:
   ScratchFolder m_folder;
   std::wstring m_executable;
 };
+
+// Deletes the .lnk file of every row of `store`, so that a test leaves no desktop behind.
+void DeleteStoredLinks(CShortcutStore store);
 
 }  // namespace vxtest

@@ -1,0 +1,26 @@
+// Checks that hold for every value the decoders produce, whatever the input: the fuzz targets
+// run them on each result and stop (a crash the fuzzer records) when one fails.
+#pragma once
+
+#include <cstddef>
+
+#include "sharedobject/AMFLimits.h"
+#include "sharedobject/Variant.h"
+
+// Ends the process with a message naming the broken property.
+[[noreturn]] void FuzzCheckFailed(const char* what);
+
+#define FUZZ_CHECK(condition)          \
+  do {                                 \
+    if (!(condition)) {                \
+      FuzzCheckFailed(#condition);     \
+    }                                  \
+  } while (0)
+
+// `value` and all its descendants: only the kinds the decoders make, maps consistent, times
+// within their range, the tree no taller than the depth bound allows (`extraLevels` for the
+// holders above a decoded value, such as a file's root), and no more output held than the
+// bound lets the decoders charge (both with room for the maps that hold sealed members). When its dump is of reasonable size, the dump is written
+// and read back: one line per descendant, each with exactly two tabs. Gives a bound of the
+// dump's size in bytes.
+size_t CheckDecodedTree(const Variant& value, const AMFLimits& limits, size_t extraLevels);
