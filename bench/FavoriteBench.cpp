@@ -45,9 +45,7 @@ int RunHandOffs(int count) {
                 *std::max_element(toDisk.begin(), toDisk.end()), count);
     PrintUsage(before, halfway, after);
   }
-  std::vector<ShortcutRecord> rows;
-  LoadShortcuts(rows);
-  for (const ShortcutRecord& row : rows) ::DeleteFileW(AnsiToWide(row.strLNK).c_str());
+  RemoveStoredShortcuts();
   return 0;
 }
 

@@ -103,9 +103,7 @@ int RunRoundTrips(int count) {
                 Median(renamed), *std::max_element(renamed.begin(), renamed.end()), Median(firstLnk), count);
     PrintUsage(before, halfway, after);
   }
-  std::vector<ShortcutRecord> rows;
-  LoadShortcuts(rows);
-  for (const ShortcutRecord& row : rows) ::DeleteFileW(AnsiToWide(row.strLNK).c_str());
+  RemoveStoredShortcuts();
   return 0;
 }
 

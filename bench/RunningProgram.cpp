@@ -8,6 +8,8 @@
 #include "app/Messages.h"
 #include "app/resource.h"
 #include "common/ModulePath.h"
+#include "common/TextConvert.h"
+#include "favorites/ShortcutStore.h"
 
 namespace vxbench {
 
@@ -112,6 +114,12 @@ bool WaitForFile(const std::wstring& path, std::chrono::seconds limit) {
     ::Sleep(1);
   }
   return true;
+}
+
+void RemoveStoredShortcuts() {
+  std::vector<ShortcutRecord> rows;
+  LoadShortcuts(rows);
+  for (const ShortcutRecord& row : rows) ::DeleteFileW(AnsiToWide(row.strLNK).c_str());
 }
 
 }  // namespace vxbench

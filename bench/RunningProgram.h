@@ -40,5 +40,7 @@ private:
 
 void PrintUsage(const Usage& before, const Usage& halfway, const Usage& after);
 bool WaitForFile(const std::wstring& path, std::chrono::seconds limit);
+// Deletes the .lnk files of every stored shortcut, so that a benchmark leaves no desktop behind.
+void RemoveStoredShortcuts();
 
 }  // namespace vxbench
