@@ -15,6 +15,7 @@
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/ShellLinkTrace.h"
+#include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 
@@ -93,19 +94,13 @@ std::wstring CreateDesktopShotCut(const std::wstring& name, std::wstring argumen
   if (desktop.empty()) return L"";  // never at the drive root
   const std::wstring linkPath = desktop + L"\\" + name + L".lnk";
 
-  ComPtr<IShellLinkW> link;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)))) return L"";
+  const ComPtr<IShellLinkW> link = CreateShellLink();
+  if (!link) return L"";
   WriteTrace(L"tailcast", L"CreateDesktopShotCut", kLinkCreated);
-
-  // A web address as the path gives S_FALSE on some shells; the link is still right.
-  link->SetPath(taggedTarget.c_str());
-  link->SetWorkingDirectory(workingDir.c_str());
-  link->SetArguments(arguments.c_str());
-  link->SetIconLocation(iconPath.c_str(), 0);
-  link->SetDescription(name.c_str());
-
-  ComPtr<IPersistFile> file;
-  const bool saved = SUCCEEDED(link.As(&file)) && SUCCEEDED(file->Save(linkPath.c_str(), TRUE));
+  // A web address as the path gives S_FALSE on some shells; the link is still right. The
+  // file appears whole: it is written beside its place and moved there.
+  const ShortcutLinkFields fields{taggedTarget, workingDir, arguments, iconPath, name};
+  const bool saved = SaveShortcutLink(link.Get(), fields, linkPath, std::wstring());
   WriteTrace(L"tailcast", L"CreateDesktopShotCut", kLinkReleased);
   return saved ? linkPath : L"";
 }

@@ -7,10 +7,10 @@
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/ShellLinkTrace.h"
+#include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/PlayRecordManager.h"
-#include "follow/ShortcutLink.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include "common/TraceRecord.h"
 #include "favorites/IconComposer.h"
 #include "favorites/ShellLinkTrace.h"
+#include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/AlbumInfoParser.h"
 #include "follow/LatestVideo.h"
-#include "follow/ShortcutLink.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "common/DirectoryTree.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
+#include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
-#include "follow/ShortcutLink.h"
 
 using Microsoft::WRL::ComPtr;
 

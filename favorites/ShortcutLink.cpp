@@ -1,4 +1,4 @@
-#include "follow/ShortcutLink.h"
+#include "favorites/ShortcutLink.h"
 
 #include <cwchar>
 
