@@ -39,9 +39,7 @@ struct Measure {
 
 Measure MeasureOf(const Variant& value) {
   Measure measure{AMFLimits::kValueCost, 0};
-  if (value.GetKind() == Variant::Kind::String || value.GetKind() == Variant::Kind::ByteArray) {
-    measure.cost += value.ToString().size();
-  }
+  measure.cost += value.StoredBytes().size();
   if (!value.IsMap()) {
     return measure;
   }
@@ -344,14 +342,14 @@ bool AMF3Decoder::Array(Variant& target) {
   // new children, anything else is replaced.
   target.MakeMap();
   for (;;) {
-    Variant key;
-    if (!String(key, false)) {
+    std::string key;
+    if (!StringText(key)) {
       return false;
     }
-    if (key.ToString().empty()) {
+    if (key.empty()) {
       break;
     }
-    if (!Value(target[key.ToString()])) {
+    if (!Value(target[key])) {
       return false;
     }
   }
@@ -458,7 +456,7 @@ bool AMF3Decoder::Members(const Variant& traits, bool dynamic, Variant& target) 
       return false;
     }
     for (const auto& member : sealed->GetChildren()) {
-      if (!Value(target[kTraitsKey][member.second.ToString()])) {
+      if (!Value(target[kTraitsKey][member.second.StoredBytes()])) {
         return false;
       }
     }
@@ -467,14 +465,14 @@ bool AMF3Decoder::Members(const Variant& traits, bool dynamic, Variant& target) 
     return true;
   }
   for (;;) {
-    Variant key;
-    if (!String(key, false)) {
+    std::string key;
+    if (!StringText(key)) {
       return false;
     }
-    if (key.ToString().empty()) {
+    if (key.empty()) {
       return true;
     }
-    if (!Value(target[key.ToString()])) {
+    if (!Value(target[key])) {
       return false;
     }
   }

@@ -97,6 +97,8 @@ public:
   // The calendar time of Timestamp, Date and Time; null for other kinds.
   const std::tm* CalendarTime() const;
 
+  // The bytes of a String or a ByteArray, without a copy; empty for other kinds.
+  const std::string& StoredBytes() const { return bytes_; }
   std::string ToString() const;
   bool ToBool() const;
   int32_t ToInt32() const;
