@@ -1,8 +1,5 @@
 #include "sharedobject/AMF0Serializer.h"
 
-#include "sharedobject/AMF3Serializer.h"
-#include "sharedobject/AMFTime.h"
-
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +7,10 @@
 #include <cstring>
 #include <limits>
 #include <string>
+
+#include "sharedobject/AMF3Serializer.h"
+#include "sharedobject/AMFTime.h"
+#include "sharedobject/BigEndianRead.h"
 
 namespace {
 
@@ -60,10 +61,6 @@ public:
   bool ShortString(Variant& target, bool withMarker);
 
 private:
-  bool ReadByte(uint8_t& value);
-  bool ReadU16(uint16_t& value);
-  bool ReadU32(uint32_t& value);
-  bool ReadDouble(double& value);
   // Checks the length against the available bytes before anything is allocated.
   bool ReadText(size_t length, Variant& target);
   bool Charge(size_t bytes);
@@ -82,46 +79,6 @@ private:
   const AMFLimits& limits_;
   size_t depth_ = 0;
 };
-
-bool Decoder::ReadByte(uint8_t& value) {
-  if (buffer_.Available() < 1) {
-    return false;
-  }
-  value = buffer_.Data()[0];
-  return buffer_.Skip(1);
-}
-
-bool Decoder::ReadU16(uint16_t& value) {
-  if (buffer_.Available() < 2) {
-    return false;
-  }
-  const uint8_t* bytes = buffer_.Data();
-  value = static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
-  return buffer_.Skip(2);
-}
-
-bool Decoder::ReadU32(uint32_t& value) {
-  if (buffer_.Available() < 4) {
-    return false;
-  }
-  const uint8_t* bytes = buffer_.Data();
-  value = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
-  return buffer_.Skip(4);
-}
-
-bool Decoder::ReadDouble(double& value) {
-  if (buffer_.Available() < 8) {
-    return false;
-  }
-  const uint8_t* bytes = buffer_.Data();
-  uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) {
-    bits = bits << 8 | bytes[i];
-  }
-  static_assert(sizeof bits == sizeof value, "IEEE double expected");
-  std::memcpy(&value, &bits, sizeof value);
-  return buffer_.Skip(8);
-}
 
 bool Decoder::ReadText(size_t length, Variant& target) {
   if (buffer_.Available() < length || !Charge(length)) {
@@ -150,7 +107,7 @@ bool Decoder::ShortString(Variant& target, bool withMarker) {
     buffer_.Skip(1);
   }
   uint16_t length = 0;
-  return ReadU16(length) && ReadText(length, target);
+  return ReadU16(buffer_, length) && ReadText(length, target);
 }
 
 bool Decoder::Value(Variant& target) {
@@ -185,7 +142,7 @@ bool Decoder::Value(Variant& target) {
   switch (marker) {
     case kNumber: {
       double number = 0;
-      if (!ReadDouble(number)) {
+      if (!ReadDouble(buffer_, number)) {
         return false;
       }
       target.SetDouble(number);
@@ -193,7 +150,7 @@ bool Decoder::Value(Variant& target) {
     }
     case kBoolean: {
       uint8_t flag = 0;
-      if (!ReadByte(flag)) {
+      if (!ReadByte(buffer_, flag)) {
         return false;
       }
       target.SetBool(flag == 0x01);
@@ -203,7 +160,7 @@ bool Decoder::Value(Variant& target) {
       return ShortString(target, false);
     case kLongString: {
       uint32_t length = 0;
-      return ReadU32(length) && ReadText(length, target);
+      return ReadU32(buffer_, length) && ReadText(length, target);
     }
     case kNull:
     case kUndefined:
@@ -261,7 +218,7 @@ bool Decoder::PairsUntilEnd(Variant& target) {
 bool Decoder::EcmaArray(Variant& target) {
   target.MarkAsArray(true);
   uint32_t count = 0;
-  if (!ReadU32(count)) {
+  if (!ReadU32(buffer_, count)) {
     return false;
   }
   // The count is not trusted for any allocation; running out of data ends the loop.
@@ -285,7 +242,7 @@ bool Decoder::EcmaArray(Variant& target) {
 bool Decoder::StrictArray(Variant& target) {
   target.MarkAsArray(true);
   uint32_t count = 0;
-  if (!ReadU32(count)) {
+  if (!ReadU32(buffer_, count)) {
     return false;
   }
   for (uint32_t i = 0; i < count; ++i) {
@@ -298,7 +255,7 @@ bool Decoder::StrictArray(Variant& target) {
 
 bool Decoder::Date(Variant& target) {
   double milliseconds = 0;
-  if (!ReadDouble(milliseconds)) {
+  if (!ReadDouble(buffer_, milliseconds)) {
     return false;
   }
   // A time before 1970 cannot be held: it is kept as the epoch itself rather than failing.

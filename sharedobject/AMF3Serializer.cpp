@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "sharedobject/AMFTime.h"
+#include "sharedobject/BigEndianRead.h"
 
 namespace {
 
@@ -91,9 +92,7 @@ private:
     bool entered_ = false;
   };
 
-  bool ReadByte(uint8_t& value);
   bool ReadU29(uint32_t& value);
-  bool ReadDouble(double& value);
   bool ReadBytes(size_t length, std::string& bytes);
   bool StringText(std::string& text);
 
@@ -117,19 +116,11 @@ private:
   size_t depth_;
 };
 
-bool AMF3Decoder::ReadByte(uint8_t& value) {
-  if (buffer_.Available() < 1) {
-    return false;
-  }
-  value = buffer_.Data()[0];
-  return buffer_.Skip(1);
-}
-
 bool AMF3Decoder::ReadU29(uint32_t& value) {
   value = 0;
   for (int i = 0; i < 3; ++i) {
     uint8_t byte = 0;
-    if (!ReadByte(byte)) {
+    if (!ReadByte(buffer_, byte)) {
       return false;
     }
     value = value << 7 | (byte & 0x7F);
@@ -138,25 +129,11 @@ bool AMF3Decoder::ReadU29(uint32_t& value) {
     }
   }
   uint8_t last = 0;
-  if (!ReadByte(last)) {
+  if (!ReadByte(buffer_, last)) {
     return false;
   }
   value = value << 8 | last;
   return true;
-}
-
-bool AMF3Decoder::ReadDouble(double& value) {
-  if (buffer_.Available() < 8) {
-    return false;
-  }
-  const uint8_t* bytes = buffer_.Data();
-  uint64_t bits = 0;
-  for (int i = 0; i < 8; ++i) {
-    bits = bits << 8 | bytes[i];
-  }
-  static_assert(sizeof bits == sizeof value, "IEEE double expected");
-  std::memcpy(&value, &bits, sizeof value);
-  return buffer_.Skip(8);
 }
 
 bool AMF3Decoder::ReadBytes(size_t length, std::string& bytes) {
@@ -238,7 +215,7 @@ bool AMF3Decoder::Value(Variant& target) {
     }
     case kDouble: {
       double value = 0;
-      if (!ReadDouble(value)) {
+      if (!ReadDouble(buffer_, value)) {
         return false;
       }
       target.SetDouble(value);
@@ -293,7 +270,7 @@ bool AMF3Decoder::Date(Variant& target) {
     return CopyEntry(owner_.objects_, header >> 1, target);
   }
   double milliseconds = 0;
-  if (!ReadDouble(milliseconds)) {
+  if (!ReadDouble(buffer_, milliseconds)) {
     return false;
   }
   // A time before 1970 cannot be held: it is kept as the epoch itself rather than failing.
