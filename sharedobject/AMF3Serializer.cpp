@@ -103,6 +103,9 @@ private:
   bool Externalizable(Variant& target);
   bool InlineTraits(uint32_t header, Variant& traits);
   bool Members(const Variant& traits, bool dynamic, Variant& target);
+  // Key and value pairs until the empty key: an array's associative part, an object's dynamic
+  // members.
+  bool NamedValues(Variant& target);
 
   // A copy of table entry `index`, or false when there is no such entry or the copy would
   // pass the bounds.
@@ -318,17 +321,8 @@ bool AMF3Decoder::Array(Variant& target) {
   // A repeated key decodes into the child that holds the first value: a map there takes the
   // new children, anything else is replaced.
   target.MakeMap();
-  for (;;) {
-    std::string key;
-    if (!StringText(key)) {
-      return false;
-    }
-    if (key.empty()) {
-      break;
-    }
-    if (!Value(target[key])) {
-      return false;
-    }
+  if (!NamedValues(target)) {
+    return false;
   }
   // The dense count is not trusted for any allocation; running out of data ends the loop.
   const uint32_t dense = header >> 1;
@@ -438,9 +432,10 @@ bool AMF3Decoder::Members(const Variant& traits, bool dynamic, Variant& target) 
       }
     }
   }
-  if (!dynamic) {
-    return true;
-  }
+  return !dynamic || NamedValues(target);
+}
+
+bool AMF3Decoder::NamedValues(Variant& target) {
   for (;;) {
     std::string key;
     if (!StringText(key)) {
