@@ -7,6 +7,11 @@
 
 #include "sharedobject/IOBuffer.h"
 
+// The four bytes at `bytes` as one number; the caller has checked that they are there.
+inline uint32_t BigEndian32At(const uint8_t* bytes) {
+  return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
+}
+
 inline bool ReadByte(IOBuffer& buffer, uint8_t& value) {
   if (buffer.Available() < 1) {
     return false;
@@ -28,8 +33,7 @@ inline bool ReadU32(IOBuffer& buffer, uint32_t& value) {
   if (buffer.Available() < 4) {
     return false;
   }
-  const uint8_t* bytes = buffer.Data();
-  value = uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
+  value = BigEndian32At(buffer.Data());
   return buffer.Skip(4);
 }
 

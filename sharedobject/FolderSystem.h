@@ -2,6 +2,7 @@
 // system's ANSI code page. One implementation per platform; no Win32 type crosses this header.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -27,6 +28,9 @@ enum class PathKind { kMissing, kFolder, kOther };
 bool List(const std::string& folder, const std::string& pattern, std::vector<Entry>& entries);
 
 PathKind KindOf(const std::string& path);
+
+// The file's size from the file system, without opening it; false when it cannot be had.
+bool FileSize(const std::string& path, uint64_t& size);
 
 // Creates one folder (its parent must exist).
 bool CreateFolder(const std::string& path);

@@ -50,6 +50,13 @@ PathKind KindOf(const std::string& path) {
 
 bool CreateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0777) == 0; }
 
+bool FileSize(const std::string& path, uint64_t& size) {
+  struct stat status;
+  if (stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode) || status.st_size < 0) return false;
+  size = static_cast<uint64_t>(status.st_size);
+  return true;
+}
+
 bool LastAccessTime(const std::string& path, std::tm& utc) {
   struct stat status = {};
   if (::stat(path.c_str(), &status) != 0) return false;

@@ -1,7 +1,5 @@
 #include "sharedobject/SolFile.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -10,6 +8,8 @@
 
 #include "sharedobject/AMF0Serializer.h"
 #include "sharedobject/AMF3Serializer.h"
+#include "sharedobject/BigEndianRead.h"
+#include "sharedobject/FolderSystem.h"
 #include "sharedobject/IOBuffer.h"
 
 namespace {
@@ -19,30 +19,6 @@ constexpr uint8_t kSignature[4] = {0x54, 0x43, 0x53, 0x4F};  // "TCSO"
 // Magic, length and signature, then the padding the players write.
 constexpr size_t kLengthEnd = 6;
 constexpr size_t kBodyOffset = 16;
-
-uint32_t BigEndian32(const uint8_t* bytes) {
-  return uint32_t{bytes[0]} << 24 | uint32_t{bytes[1]} << 16 | uint32_t{bytes[2]} << 8 | bytes[3];
-}
-
-// The file's size from the file system, without opening it; false when it cannot be had.
-bool FileSize(const std::string& path, uint64_t& size) {
-#ifdef _WIN32
-  struct _stat64 status;
-  if (_stat64(path.c_str(), &status) != 0) {
-    return false;
-  }
-#else
-  struct stat status;
-  if (stat(path.c_str(), &status) != 0) {
-    return false;
-  }
-#endif
-  if (status.st_size < 0) {
-    return false;
-  }
-  size = static_cast<uint64_t>(status.st_size);
-  return true;
-}
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -85,7 +61,7 @@ bool DecodeSolImage(const uint8_t* data, size_t size, SolFile& file, const AMFLi
   if (std::memcmp(data, kMagic, sizeof kMagic) != 0) {
     return false;
   }
-  const uint64_t length = BigEndian32(data + 2);
+  const uint64_t length = BigEndian32At(data + 2);
   if (length + kLengthEnd != size) {
     return false;
   }
@@ -132,7 +108,7 @@ bool DecodeSolImage(const uint8_t* data, size_t size, SolFile& file, const AMFLi
 
 bool ReadSolFile(const std::string& path, SolFile& file) {
   uint64_t size = 0;
-  if (!FileSize(path, size) || size < kSmallestSolFile || size > kLargestSolFile) {
+  if (!folder_system::FileSize(path, size) || size < kSmallestSolFile || size > kLargestSolFile) {
     return false;
   }
   // Binary mode, and (the runtime's default) shared for reading and writing by others.

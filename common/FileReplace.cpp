@@ -1,0 +1,61 @@
+#include "common/FileReplace.h"
+
+#include <windows.h>
+
+#include "common/PathText.h"
+#include "common/ScopedWin.h"
+
+namespace {
+
+// A unique file made beside its target (a short name, so a target near the path limit still
+// has room for it), deleted when the object goes unless it was moved away.
+class TemporaryBeside {
+public:
+  explicit TemporaryBeside(const std::wstring& target) {
+    const std::wstring folder = FolderOf(target);
+    wchar_t path[MAX_PATH] = {};
+    if (::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"~vx", 0, path)) m_path = path;
+  }
+  ~TemporaryBeside() {
+    if (!m_path.empty()) ::DeleteFileW(m_path.c_str());
+  }
+  TemporaryBeside(const TemporaryBeside&) = delete;
+  TemporaryBeside& operator=(const TemporaryBeside&) = delete;
+
+  const std::wstring& Path() const { return m_path; }
+  bool MoveTo(const std::wstring& target) {
+    if (!::MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+    m_path.clear();
+    return true;
+  }
+
+private:
+  std::wstring m_path;
+};
+
+bool IsFileWithContents(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data = {};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
+  return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
+}
+
+}  // namespace
+
+bool ReplaceFileWith(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write) {
+  if (path.empty()) return false;
+  TemporaryBeside temporary(path);
+  if (temporary.Path().empty()) return false;
+  if (!write(temporary.Path()) || !IsFileWithContents(temporary.Path())) return false;
+  return temporary.MoveTo(path);
+}
+
+bool ReplaceFileContents(const std::wstring& path, const std::vector<uint8_t>& bytes) {
+  return ReplaceFileWith(path, [&bytes](const std::wstring& temporary) {
+    ScopedKernelHandle file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    const DWORD size = static_cast<DWORD>(bytes.size());
+    return ::WriteFile(file.Get(), bytes.data(), size, &written, nullptr) && written == size;
+  });
+}
