@@ -6,13 +6,14 @@
 
 #include "app/ClientLocations.h"
 #include "common/ModulePath.h"
+#include "common/PathText.h"
 #include "common/ScopedWin.h"
 
 namespace {
 
 // "C:\prog\VXTailcast.exe" -> "VXTailcast"
 std::wstring ValueNameOf(const std::wstring& executable) {
-  std::wstring name = executable.substr(executable.find_last_of(L'\\') + 1);
+  std::wstring name = FileNameOf(executable);
   const size_t dot = name.find_last_of(L'.');
   return dot == std::wstring::npos ? name : name.substr(0, dot);
 }

@@ -11,6 +11,7 @@
 #include "app/ClientLocations.h"
 #include "common/DirectoryTree.h"
 #include "common/ModulePath.h"
+#include "common/PathText.h"
 #include "common/Registry.h"
 #include "common/ScopedWin.h"
 #include "common/SplitText.h"
@@ -80,11 +81,18 @@ CEnvironment::CEnvironment() : m_playRecordNoticeTick(::GetTickCount()) {}
 
 std::wstring CEnvironment::GetModuleFolder() {
   std::lock_guard<std::recursive_mutex> lock(m_mutex);
-  if (m_moduleFolder.empty()) {
-    const std::wstring folder = ModuleFolderWithSeparator();
-    m_moduleFolder = folder.empty() ? folder : folder.substr(0, folder.size() - 1);
-  }
+  if (m_moduleFolder.empty()) m_moduleFolder = ParentFolderOf(ModuleFilePath());
   return m_moduleFolder;
+}
+
+std::wstring CEnvironment::GetSkinFolder() { return GetModuleFolder() + L"\\tcskin"; }
+
+HostPaths CEnvironment::GetHostPaths() {
+  HostPaths paths;
+  paths.clientFolder = GetClientFolder();
+  paths.clientExePath = GetClientExePath();
+  paths.skinFolder = GetSkinFolder();
+  return paths;
 }
 
 std::wstring CEnvironment::GetRawDataFolder() {
@@ -121,8 +129,8 @@ bool CEnvironment::IsClientRunning() const {
 std::wstring CEnvironment::GetClientExePath() const {
   std::wstring path;
   const std::wstring server = ReadRegistryText(HKEY_CLASSES_ROOT, kClientComServerKey, nullptr).value_or(L"");
-  const size_t slash = server.find_last_of(L'\\');
-  if (slash != std::wstring::npos) path = server.substr(0, slash + 1) + kClientExecutable;
+  const std::wstring serverFolder = FolderOf(server);
+  if (!serverFolder.empty()) path = serverFolder + kClientExecutable;
 
   if (!IsFile(path)) {
     const auto installFolder = ReadRegistryNarrowText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "favorites/HostPaths.h"
+
 class CEnvironment {
 public:
   // The process-wide object, created on first use (safe from several threads).
@@ -18,6 +20,9 @@ public:
   CEnvironment();
 
   std::wstring GetModuleFolder();      // without trailing backslash
+  std::wstring GetSkinFolder();        // module folder + "\tcskin", without trailing backslash
+  // The client folder, client program and skin folder, as the favourites are given them.
+  HostPaths GetHostPaths();
   std::wstring GetRawDataFolder();     // "HKernelPath" as stored
   std::wstring GetClientDataFolder();  // resolved, never empty
   std::wstring GetClientFolder();      // data folder + "\VexoClient"

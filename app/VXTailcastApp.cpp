@@ -4,15 +4,15 @@
 #include <shellapi.h>
 
 #include "app/CommandLine.h"
+#include "app/Environment.h"
 #include "app/GdiplusSession.h"
 #include "app/HandoffText.h"
+#include "app/LayerWiring.h"
 #include "app/Messages.h"
 #include "app/VXTailcastDlg.h"
 #include "common/ModulePath.h"
 #include "common/ScopedWin.h"
 #include "common/TraceRecord.h"
-#include "favorites/DesktopShortcut.h"
-#include "follow/DoGetIco.h"
 #include "platform/Lumilib/PaintManagerUI.h"
 #include "platform/Lumilib/UISystem.h"
 #include "platform/RidOdo/PingbackPump.h"
@@ -22,7 +22,6 @@ namespace {
 constexpr wchar_t kApplicationName[] = L"VXTailcast";
 constexpr wchar_t kInstanceMutexName[] = L"VXTailcast_Client_Mutex";
 constexpr wchar_t kUpdaterFileName[] = L"VexoUpdate.exe";
-constexpr wchar_t kSkinFolderName[] = L"tcskin";
 constexpr wchar_t kSettingsKey[] = L"Local AppWizard-Generated Applications";
 constexpr wchar_t kTraceSection[] = L"Tailcast:";
 constexpr unsigned kPingbackGraceMs = 3000;
@@ -55,7 +54,7 @@ bool CVXTailcastApp::InitInstance() {
   SetRegistryKey(kSettingsKey);
   StartGdiplusForProcess();
   Lumi::CUISystem::GetInstance().SetInstance(Instance());
-  Lumi::CUISystem::GetInstance().SetResourcePath((Lumi::CPaintManagerUI::GetInstancePath() + kSkinFolderName).c_str());
+  Lumi::CUISystem::GetInstance().SetResourcePath(CEnvironment::Instance().GetSkinFolder().c_str());
 
   if (isUpdateStart) {
     RunControlWindow();
@@ -81,7 +80,7 @@ void CVXTailcastApp::ReadOsVersion() {
 }
 
 void CVXTailcastApp::RunControlWindow() {
-  SetIconTaskMaker(&CDoGetIco::Make);  // every new favourite gets its album icon and episode count
+  ConnectLowerLayers();
   CVXTailcastDlg controlWindow;
   SetMainWindow(&controlWindow);
   if (controlWindow.Create(Instance())) {

@@ -2,30 +2,23 @@
 
 #include <shellapi.h>
 
-#include <vector>
+#include <memory>
 
 #include "app/AboutDlg.h"
 #include "app/Autostart.h"
 #include "app/Environment.h"
+#include "app/LayerWiring.h"
 #include "app/Messages.h"
+#include "app/Pingbacks.h"
 #include "app/resource.h"
-#include "common/DirectoryTree.h"
 #include "common/Logger.h"
 #include "common/ScopedWin.h"
-#include "common/TextConvert.h"
 #include "common/TraceRecord.h"
-#include "favorites/DeskFavorInfo.h"
-#include "favorites/DesktopShortcut.h"
-#include "favorites/ShortcutStore.h"
+#include "favorites/FavoriteIntake.h"
 #include "follow/AlbumInfo.h"
 #include "follow/DesktopUrlUpdater.h"
-#include "platform/RidOdo/RidOdo.h"
-#include "sharedobject/DeskTVInfo.h"
 
 namespace {
-
-constexpr char kStartAction[] = "3";
-constexpr char kExitAction[] = "14";
 
 HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
 
@@ -33,33 +26,6 @@ std::wstring LoadResourceString(UINT id) {
   const wchar_t* text = nullptr;
   const int length = ::LoadStringW(ProgramInstance(), id, reinterpret_cast<wchar_t*>(&text), 0);
   return length > 0 ? std::wstring(text, static_cast<size_t>(length)) : std::wstring();
-}
-
-// The first remembered row of the album decides, and only while its .lnk is still there.
-bool HasStoredShortcut(int albumId) {
-  std::vector<ShortcutRecord> shortcuts;
-  LoadShortcuts(shortcuts);
-  for (const ShortcutRecord& shortcut : shortcuts) {
-    if (shortcut.nAlbumID != albumId) continue;
-    return PathExistsAnsi(shortcut.strLNK);
-  }
-  return false;
-}
-
-// The favourite that the web player left in its shared object. Once taken, its files are
-// deleted whatever the text gave, so that it is not offered again at the next start.
-void TakeFlashFavorite() {
-  DeskFavorInfo info;
-  if (!GetAndParseFlashCookieInfo(info)) {
-    WriteTrace(L"tailcast", L"GetInfoFromFlashPtr: ", L"false");
-    return;
-  }
-  DeleteConsumedSolFiles();
-  DeskFavorRequest request = MakeDeskFavorRequest(info);
-  request.InfoType = 0;
-  WriteTrace(L"tailcast", L"FlashInfo MovieName is : ", request.AlbumName);
-  if (request.AlbumName.empty() || HasStoredShortcut(request.AlbumID)) return;
-  if (CreateDeskFavor(&request) != 0) WriteTrace(L"tailcast", L"FlashCookie CreateDeskFavor : ", L"true");
 }
 
 }  // namespace
@@ -77,20 +43,8 @@ BOOL CVXTailcastDlg::OnInitDialog() {
   AddAboutItemToSystemMenu();
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-  SendPingback(L"send start pingback e : ", kStartAction);
+  SendStartPingback();
   return TRUE;
-}
-
-// The service learns of each start and end of the program.
-void CVXTailcastDlg::SendPingback(const wchar_t* traceKey, const char* action) {
-  const std::string installId = fnRidOdoDll()->GetUuid();
-  WriteTrace(L"Tailcast:", traceKey, AnsiToWide(installId));
-  CEnvironment& environment = CEnvironment::Instance();
-  CPingbackPump& pump = CPingbackPump::GetInstance();
-  pump.SetIsTailcast(1);
-  LogParamInfo info(1, environment.IsLoggedIn(), action, -1, 0, 0, -1, environment.GetUserId(), "");
-  info.uuid = installId;
-  pump.SendASynLog(info);
 }
 
 // A client running at low integrity may hand favourites over; the filter call exists
@@ -205,7 +159,7 @@ LRESULT CVXTailcastDlg::OnTailcastCommand(WPARAM code, LPARAM lParam) {
 void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
   if (!album) return;
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
-  updater->QueryPlayRecords();
+  updater->QueryPlayRecords(CurrentLogin());
   updater->DoUpdateVideoUrl(album->AlbumID, album->PlayUrl);
 }
 
@@ -261,16 +215,11 @@ void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
 
 void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
   WriteTrace(L"Tailcast:", L"GetDataInfoManager : ", text);
-  if (text.empty()) return;
-  DeskFavorInfo info;
-  if (!ParserDeskFavorInfo(text, info)) return;  // not a favourite: no shortcut for album 0
-  DeskFavorRequest request = MakeDeskFavorRequest(info);
-  request.InfoType = 0;
-  if (CreateDeskFavor(&request) != 0) WriteTrace(L"tailcast", L"CreateDeskFavor : ", L"true");
+  TakeFavoriteText(text);
 }
 
 void CVXTailcastDlg::OnTrayExit() {
-  SendPingback(L"send close pingback e : ", kExitAction);
+  SendClosePingback();
   m_tray.Remove();
   ::PostQuitMessage(0);
 }
@@ -278,8 +227,6 @@ void CVXTailcastDlg::OnTrayExit() {
 // Removes every remembered shortcut that is still on the desktop and ends at once; the
 // store keeps its rows.
 void CVXTailcastDlg::OnUninstall() {
-  std::vector<ShortcutRecord> shortcuts;
-  LoadShortcuts(shortcuts);
-  for (const ShortcutRecord& shortcut : shortcuts) ::DeleteFileW(AnsiToWide(shortcut.strLNK).c_str());
+  RemoveDeskFavorites();
   ::ExitProcess(0);
 }

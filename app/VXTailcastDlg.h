@@ -37,7 +37,6 @@ private:
   void OnCreateDeskFavorCommand(const HandoffText* record);
   void OnTrayExit();
   void OnUpdateShortcutUrl(const AlbumInfo* album);
-  void SendPingback(const wchar_t* traceKey, const char* action);
   [[noreturn]] void OnUninstall();
 
   void GetDataInfoManager(const std::wstring& text);

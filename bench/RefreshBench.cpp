@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Environment.h"
 #include "bench/RunningProgram.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
@@ -45,7 +46,7 @@ void RunComposition(int rounds) {
   Gdiplus::GdiplusStartupInput input;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
   std::vector<double> decode, compose;
-  const IconComposer composer;
+  const IconComposer composer(CEnvironment::Instance().GetSkinFolder());
   for (int i = 0; i < rounds; ++i) {
     auto start = Clock::now();
     { const auto bitmap = std::make_unique<Gdiplus::Bitmap>(picture.c_str()); }

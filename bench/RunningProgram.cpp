@@ -5,11 +5,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/Environment.h"
 #include "app/Messages.h"
 #include "app/resource.h"
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
-#include "favorites/ShortcutStore.h"
+#include "favorites/FavoriteIntake.h"
+#include "favorites/HostPaths.h"
 
 namespace vxbench {
 
@@ -116,10 +118,10 @@ bool WaitForFile(const std::wstring& path, std::chrono::seconds limit) {
   return true;
 }
 
+// The program's store is found where the program finds it.
 void RemoveStoredShortcuts() {
-  std::vector<ShortcutRecord> rows;
-  LoadShortcuts(rows);
-  for (const ShortcutRecord& row : rows) ::DeleteFileW(AnsiToWide(row.strLNK).c_str());
+  SetHostPaths(CEnvironment::Instance().GetHostPaths());
+  RemoveDeskFavorites();
 }
 
 }  // namespace vxbench

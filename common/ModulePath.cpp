@@ -1,5 +1,7 @@
 #include "common/ModulePath.h"
 
+#include "common/PathText.h"
+
 std::wstring ModuleFilePath(HMODULE module) {
   wchar_t path[MAX_PATH] = {};
   const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH);
@@ -8,8 +10,5 @@ std::wstring ModuleFilePath(HMODULE module) {
 }
 
 std::wstring ModuleFolderWithSeparator(HMODULE module) {
-  const std::wstring path = ModuleFilePath(module);
-  const size_t slash = path.find_last_of(L'\\');
-  if (slash == std::wstring::npos) return std::wstring();
-  return path.substr(0, slash + 1);
+  return FolderOf(ModuleFilePath(module));
 }

@@ -2,35 +2,20 @@
 
 #include <windows.h>
 #include <shlobj.h>
-#include <shobjidl.h>
-#include <wrl/client.h>
 
 #include <atomic>
 #include <cstdio>
 #include <mutex>
-#include <vector>
 
-#include "app/Environment.h"
 #include "common/ComScope.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
-#include "favorites/ShellLinkTrace.h"
+#include "favorites/HostPaths.h"
 #include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 
-using Microsoft::WRL::ComPtr;
-
 namespace {
-
-bool AlbumAlreadyOnDesktop(int albumId) {
-  std::vector<ShortcutRecord> shortcuts;
-  LoadShortcuts(shortcuts);  // lists only rows whose .lnk exists
-  for (const ShortcutRecord& shortcut : shortcuts) {
-    if (shortcut.nAlbumID == albumId) return true;
-  }
-  return false;
-}
 
 std::wstring ClientFavoriteCommand(const DeskFavorRequest& request, const std::wstring& cleanName) {
   wchar_t prefix[96] = {};
@@ -62,6 +47,13 @@ void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, cons
   worker->PostTask(maker(task).release());
 }
 
+void Remember(const DeskFavorRequest& request, const std::wstring& lnk, const std::wstring& iconPath,
+              const std::wstring& cleanName, const std::wstring& arguments) {
+  AddShortcut(WideToAnsi(lnk), WideToAnsi(iconPath), kNewShortcutTips, request.AlbumID, request.ChannelID, 0,
+              WideToAnsi(cleanName), WideToAnsi(arguments), WideToAnsi(request.VideoUrl),
+              WideToAnsi(request.SourceName), request.SourceCode, request.TvYear, request.InfoType);
+}
+
 }  // namespace
 
 void SetIconTaskMaker(IconTaskMaker maker) { g_iconTaskMaker.store(maker); }
@@ -87,53 +79,35 @@ std::wstring GetDesktopDirectory() {
 
 std::wstring CreateDesktopShotCut(const std::wstring& name, std::wstring arguments, const std::wstring& iconPath,
                                   const std::wstring& target, const std::wstring& workingDir) {
-  ComScope com;
-  if (!com.Succeeded()) return L"";
-  const std::wstring taggedTarget = LinkTarget(target);
   const std::wstring desktop = GetDesktopDirectory();
   if (desktop.empty()) return L"";  // never at the drive root
-  const std::wstring linkPath = desktop + L"\\" + name + L".lnk";
-
-  const ComPtr<IShellLinkW> link = CreateShellLink();
-  if (!link) return L"";
-  WriteTrace(L"tailcast", L"CreateDesktopShotCut", kLinkCreated);
-  // A web address as the path gives S_FALSE on some shells; the link is still right. The
-  // file appears whole: it is written beside its place and moved there.
-  const ShortcutLinkFields fields{taggedTarget, workingDir, arguments, iconPath, name};
-  const bool saved = SaveShortcutLink(link.Get(), fields, linkPath, std::wstring());
-  WriteTrace(L"tailcast", L"CreateDesktopShotCut", kLinkReleased);
-  return saved ? linkPath : L"";
+  // A long album name is cut in the file name only; the description keeps all of it.
+  const std::wstring linkPath = ShortcutPathFor(desktop, name);
+  const ShortcutLinkFields fields{LinkTarget(target), workingDir, std::move(arguments), iconPath, name};
+  ShortcutWrite how;
+  how.traceKey = L"CreateDesktopShotCut";
+  return WriteShortcutLink(fields, linkPath, how) ? linkPath : L"";
 }
 
 int CreateDeskFavor(const DeskFavorRequest* request) {
   if (!request) return 0;
-  if (AlbumAlreadyOnDesktop(request->AlbumID)) {
+  if (FindShortcutByAlbum(request->AlbumID)) {
     WriteTrace(L"Tailcast:", L"CreateDeskFavor is False: ", L"图标已存在！");
     return 0;
   }
   std::wstring cleanName = request->AlbumName;
   SanitizeFileName(cleanName, L' ');
 
-  std::wstring target, workingDir, arguments;
-  switch (request->InfoType) {
-    case 0:
-      target = request->VideoUrl;
-      arguments = kSourceTagArguments;
-      break;
-    case 1:
-      target = CEnvironment::Instance().GetClientExePath();
-      workingDir = target.substr(0, target.find_last_of(L'\\') + 1);
-      arguments = ClientFavoriteCommand(*request, cleanName);
-      break;
-    default:
-      return 0;
-  }
-  const std::wstring iconPath = CEnvironment::Instance().GetModuleFolder() + L"\\tcskin\\favorite.ico";
-  const std::wstring lnk = CreateDesktopShotCut(cleanName, arguments, iconPath, target, workingDir);
+  ShortcutLinkFields link;
+  if (!SetLinkTarget(request->InfoType, request->VideoUrl, link)) return 0;
+  const bool web = request->InfoType == 0;
+  const std::wstring target = web ? request->VideoUrl : link.path;  // the icon task gets it untagged
+  const std::wstring arguments = web ? std::wstring(kSourceTagArguments) : ClientFavoriteCommand(*request, cleanName);
+  const std::wstring iconPath = ProvisionalIconPath();
+  const std::wstring lnk = CreateDesktopShotCut(cleanName, arguments, iconPath, target, link.workingDir);
+  if (lnk.empty()) return 0;  // no row either: it would keep a later request's row from being stored
 
-  AddShortcut(WideToAnsi(lnk), WideToAnsi(iconPath), kNewShortcutTips, request->AlbumID, request->ChannelID, 0,
-              WideToAnsi(cleanName), WideToAnsi(arguments), WideToAnsi(request->VideoUrl),
-              WideToAnsi(request->SourceName), request->SourceCode, request->TvYear, request->InfoType);
-  PostIconTask(*request, lnk, cleanName, target, workingDir, arguments);
+  Remember(*request, lnk, iconPath, cleanName, arguments);
+  PostIconTask(*request, lnk, cleanName, target, link.workingDir, arguments);
   return static_cast<int>(lnk.size());
 }

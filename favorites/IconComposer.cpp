@@ -15,13 +15,11 @@ using std::min;
 #include <memory>
 #include <utility>
 
-#include "app/Environment.h"
-#include "common/DirectoryTree.h"
-#include "common/ScopedWin.h"
-#include "common/TextConvert.h"
+#include "common/FileReplace.h"
+#include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
+#include "favorites/HostPaths.h"
 #include "favorites/HttpFetch.h"
-#include "platform/Lumilib/PaintManagerUI.h"
 
 const std::vector<int> kAlbumIconSizes = {128, 48, 32, 16};
 
@@ -30,55 +28,6 @@ namespace {
 constexpr wchar_t kMaskFallbackText[] =
     L"未找到%d x %d对应的Mask图片,将尝试使用%dx%d对应的Mask图片,这将降低Icon图标内%d x %d格式的效果！";
 constexpr wchar_t kSizeIgnoredText[] = L"已忽略此尺寸的图片！";
-
-template <typename T>
-struct GdiObjectTraits {
-  using Handle = T;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { ::DeleteObject(h); }
-};
-using ScopedBitmap = ScopedHandle<GdiObjectTraits<HBITMAP>>;
-using ScopedPen = ScopedHandle<GdiObjectTraits<HPEN>>;
-
-struct MemoryDcTraits {
-  using Handle = HDC;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { ::DeleteDC(h); }
-};
-using ScopedMemoryDc = ScopedHandle<MemoryDcTraits>;
-
-// The screen's device context, released when the object goes.
-class ScreenDc {
-public:
-  ScreenDc() : m_dc(::GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (m_dc) ::ReleaseDC(nullptr, m_dc);
-  }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
-  HDC Get() const { return m_dc; }
-
-private:
-  HDC m_dc;
-};
-
-// An object selected into a device context; the previous one is put back when this goes.
-class ScopedSelection {
-public:
-  ScopedSelection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
-  ~ScopedSelection() {
-    if (IsValid()) ::SelectObject(m_dc, m_previous);
-  }
-  ScopedSelection(const ScopedSelection&) = delete;
-  ScopedSelection& operator=(const ScopedSelection&) = delete;
-  bool IsValid() const { return m_previous != nullptr && m_previous != HGDI_ERROR; }
-
-private:
-  HDC m_dc;
-  HGDIOBJ m_previous;
-};
 
 // A file made by GetTempFileNameW, deleted when the object goes.
 class TemporaryFile {
@@ -93,8 +42,6 @@ public:
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   const std::wstring& Path() const { return m_path; }
-  // The file has been moved away: nothing is left to delete.
-  void Forget() { m_path.clear(); }
 
 private:
   std::wstring m_path;
@@ -103,11 +50,6 @@ private:
 bool IsFile(const std::wstring& path) {
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-  const size_t slash = path.find_last_of(L'\\');
-  return slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
 }
 
 std::wstring TempFolder() {
@@ -122,24 +64,6 @@ void ReportMaskFallback(int size, int fallback) {
   wchar_t text[256] = {};
   std::swprintf(text, 256, kMaskFallbackText, size, size, fallback, fallback, size, size);
   DebugText(text);
-}
-
-// Writes `bytes` to a new file beside `path`, then moves it over `path`: a reader never
-// sees a half-written file. The temporary file is gone afterwards either way.
-bool ReplaceFileContents(const std::wstring& path, const std::vector<uint8_t>& bytes) {
-  TemporaryFile temporary(FolderOf(path), L"~ico");
-  if (temporary.Path().empty()) return false;
-  {
-    ScopedKernelHandle file(::CreateFileW(temporary.Path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                          FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    const DWORD size = static_cast<DWORD>(bytes.size());
-    if (!::WriteFile(file.Get(), bytes.data(), size, &written, nullptr) || written != size) return false;
-  }
-  if (!::MoveFileExW(temporary.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-  temporary.Forget();
-  return true;
 }
 
 void DrawScaled(HDC dc, Gdiplus::Image& image, int x, int y, int side) {
@@ -198,7 +122,7 @@ bool WriteBitmaps(const std::vector<ScopedBitmap>& kept, const std::wstring& ico
 
 }  // namespace
 
-IconComposer::IconComposer() : IconComposer(Lumi::CPaintManagerUI::GetInstancePath() + L"tcskin") {}
+IconComposer::IconComposer() : IconComposer(GetHostPaths().skinFolder) {}
 
 IconComposer::IconComposer(std::wstring skinFolder)
     : CornerTable{{256, 38}, {128, 19}, {64, 10}, {48, 8}, {32, 5}, {24, 4}, {16, 3}},
@@ -326,34 +250,4 @@ bool IconComposer::WriteIcoFile(const std::vector<HBITMAP>& bitmaps, const std::
     return false;
   }
   return true;
-}
-
-std::wstring UpdateIconPathFor(const std::wstring& iconPath) {
-  const size_t slash = iconPath.find_last_of(L'\\');
-  const size_t nameStart = slash == std::wstring::npos ? 0 : slash + 1;
-  return iconPath.substr(0, nameStart) + L"update" + iconPath.substr(nameStart);
-}
-
-std::wstring MakeAlbumIconFile(int albumId, const std::string& picUrlAnsi, int episodic) {
-  const std::wstring folder = CEnvironment::Instance().GetClientDataFolder() + L"\\VexoClient\\Icon\\";
-  wchar_t name[64] = {};
-  std::swprintf(name, 64, L"album_%d", albumId);
-  const std::wstring path = folder + name + L".ico";
-  if (IsFile(path)) return path;  // an album's icon is made once
-  try {
-    CreateDirectoryTree(folder);
-    IconComposer().ComposeAlbumIcon(AnsiToWide(picUrlAnsi), path, RGB(0, 0, 0), kAlbumIconSizes, episodic);
-  } catch (...) {
-    return L"";
-  }
-  return path;
-}
-
-void MakeUpdateIconFile(const std::wstring& iconPath) {
-  if (!IsFile(iconPath)) return;
-  try {
-    IconComposer().ComposeUpdateBadgeIcon(iconPath, UpdateIconPathFor(iconPath), RGB(0, 0, 0), kAlbumIconSizes);
-  } catch (...) {
-    // nothing reaches the icon task; the badge icon is simply not renewed
-  }
 }

@@ -14,7 +14,7 @@
 
 class IconComposer {
 public:
-  // Skin pictures from the skin folder beside the program (the UI library's instance path + "tcskin").
+  // Skin pictures from the skin folder beside the program (the host paths' skin folder).
   IconComposer();
   // Skin pictures from another folder (no trailing backslash).
   explicit IconComposer(std::wstring skinFolder);
@@ -53,14 +53,3 @@ private:
 
 // The icon sizes of both icon kinds, in .ico directory order.
 extern const std::vector<int> kAlbumIconSizes;
-
-// "<data folder>\VexoClient\Icon\album_<id>.ico". An existing file is reused; otherwise it is
-// composed from the picture (black corners). The path is returned whether or not the file
-// could be made; empty only when the composition failed unexpectedly.
-std::wstring MakeAlbumIconFile(int albumId, const std::string& picUrlAnsi, int episodic);
-
-// Writes "update<name>" beside an existing album icon `iconPath` (overwriting an older one).
-void MakeUpdateIconFile(const std::wstring& iconPath);
-
-// The badge icon's path for an album icon path: "update" put in front of the file name.
-std::wstring UpdateIconPathFor(const std::wstring& iconPath);

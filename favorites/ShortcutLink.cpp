@@ -2,17 +2,56 @@
 
 #include <cwchar>
 
-#include "common/DirectoryTree.h"
+#include "common/ComScope.h"
+#include "common/FileReplace.h"
+#include "common/PathText.h"
+#include "common/TraceRecord.h"
+#include "favorites/HostPaths.h"
+#include "favorites/ShortcutNames.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
 
-constexpr wchar_t kTemporarySuffix[] = L".saving~";
+constexpr wchar_t kTraceSection[] = L"tailcast";
+constexpr wchar_t kLinkCreated[] = L"创建CLSID_ShellLink成功！";
+constexpr wchar_t kLinkReleased[] = L"释放CLSID_ShellLink成功！";
+constexpr wchar_t kLinkRefused[] = L"创建CLSID_ShellLink失败！";
 
 bool SamePath(const std::wstring& a, const std::wstring& b) { return ::_wcsicmp(a.c_str(), b.c_str()) == 0; }
 
+ComPtr<IShellLinkW> MakeLink(const ShortcutWrite& how) {
+  HRESULT result = S_OK;
+  ComPtr<IShellLinkW> link = CreateShellLink(&result);
+  if (link || !how.retryTraceKey) return link;
+  link = CreateShellLink(&result);
+  if (!link && result == CLASS_E_NOAGGREGATION) WriteTrace(kTraceSection, how.retryTraceKey, kLinkRefused);
+  return nullptr;  // a link object that only a second attempt gave is not trusted
+}
+
+bool SaveLink(IShellLinkW* link, const std::wstring& lnkPath) {
+  ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_PPV_ARGS(&file)))) return false;
+  return ReplaceFileWith(lnkPath, [&file](const std::wstring& temporary) {
+    return SUCCEEDED(file->Save(temporary.c_str(), TRUE));
+  });
+}
+
 }  // namespace
+
+bool SetLinkTarget(int infoType, const std::wstring& address, ShortcutLinkFields& fields) {
+  if (infoType == 0) {
+    fields.path = LinkTarget(address);
+    fields.workingDir.clear();
+    return true;
+  }
+  if (infoType == 1) {
+    fields.path = GetHostPaths().clientExePath;
+    fields.workingDir = FolderOf(fields.path);
+    return true;
+  }
+  return false;
+}
 
 std::recursive_mutex& ShortcutRewriteLock() {
   static std::recursive_mutex* const lock = new std::recursive_mutex;  // lives until the process ends
@@ -27,27 +66,24 @@ ComPtr<IShellLinkW> CreateShellLink(HRESULT* result) {
   return link;
 }
 
-bool SaveShortcutLink(IShellLinkW* link, const ShortcutLinkFields& fields, const std::wstring& lnkPath,
-                      const std::wstring& oldLnk, const std::function<void()>& beforeSave) {
-  if (!link || lnkPath.empty()) return false;
+bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnkPath, const ShortcutWrite& how) {
+  if (lnkPath.empty()) return false;
+  ComScope com;  // a thread that already has COM in another mode keeps it; the link object decides
+  std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
+  const ComPtr<IShellLinkW> link = MakeLink(how);
+  if (!link) return false;
+  if (how.traceKey) WriteTrace(kTraceSection, how.traceKey, kLinkCreated);
+
+  // A web address as the path gives S_FALSE on some shells; the link is still right.
   link->SetPath(fields.path.c_str());
   link->SetWorkingDirectory(fields.workingDir.c_str());
   link->SetArguments(fields.arguments.c_str());
   link->SetIconLocation(fields.iconPath.c_str(), 0);
   link->SetDescription(fields.description.c_str());
-  if (beforeSave) beforeSave();
+  if (how.beforeSave) how.beforeSave();
 
-  ComPtr<IPersistFile> file;
-  if (FAILED(link->QueryInterface(IID_PPV_ARGS(&file)))) return false;
-  const std::wstring temporary = lnkPath + kTemporarySuffix;
-  if (FAILED(file->Save(temporary.c_str(), TRUE)) || !PathExists(temporary)) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
-  }
-  if (!::MoveFileExW(temporary.c_str(), lnkPath.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    ::DeleteFileW(temporary.c_str());
-    return false;
-  }
-  if (!oldLnk.empty() && !SamePath(oldLnk, lnkPath)) ::DeleteFileW(oldLnk.c_str());
-  return true;
+  const bool saved = SaveLink(link.Get(), lnkPath);
+  if (saved && !how.replaces.empty() && !SamePath(how.replaces, lnkPath)) ::DeleteFileW(how.replaces.c_str());
+  if (how.traceKey) WriteTrace(kTraceSection, how.traceKey, kLinkReleased);
+  return saved;
 }

@@ -1,7 +1,8 @@
-// Rewriting an existing desk favourite's .lnk. The new file is written beside the old one
-// and moved into place before the old one goes, so a failed rewrite never loses the
-// shortcut; every rewrite holds one process-wide lock, so the icon worker, the badge
-// update and the address update never interleave on a shortcut.
+// Writing desk favourites' .lnk files through the shell's link object. Every write, new or
+// rewrite, goes through WriteShortcutLink: the file is written beside its place and moved
+// there, so a failed write never loses the shortcut that was there; and every write holds
+// one process-wide lock, so the writer, the icon worker, the badge update and the address
+// update never interleave on a shortcut.
 #pragma once
 
 #include <windows.h>
@@ -20,14 +21,28 @@ struct ShortcutLinkFields {
   std::wstring description;
 };
 
-// Held by every shortcut rewrite from its first read of the store to its last file change.
+// What a shortcut of this kind points at: a web favourite (0) its address (with the source
+// tag when it is a web address), a client favourite (1) the client program, started in its
+// own folder. False for any other kind, which is never written.
+bool SetLinkTarget(int infoType, const std::wstring& address, ShortcutLinkFields& fields);
+
+struct ShortcutWrite {
+  std::wstring replaces;  // the shortcut's old file, removed once the new one is in place
+  // Section "tailcast": the link object's "created" and "released" records under this key.
+  const wchar_t* traceKey = nullptr;
+  // The badges' rule: when the link object cannot be made, one more try, and a record under
+  // this key when the shell refuses aggregation; the shortcut is skipped either way.
+  const wchar_t* retryTraceKey = nullptr;
+  // Runs once the fields are set, just before the file is written (under the lock).
+  std::function<void()> beforeSave;
+};
+
+// Held by every shortcut write; hold it too from a read of the store to the write it decides.
 std::recursive_mutex& ShortcutRewriteLock();
 
 // The shell's link object; null (with the COM result in `result`) when it cannot be made.
 Microsoft::WRL::ComPtr<IShellLinkW> CreateShellLink(HRESULT* result = nullptr);
 
-// Sets the fields in the shell's order (path, working folder, arguments, icon, description),
-// runs `beforeSave`, then saves to `lnkPath` through a temporary file and removes `oldLnk`
-// when it names another file. False (and the old file kept) when nothing could be saved.
-bool SaveShortcutLink(IShellLinkW* link, const ShortcutLinkFields& fields, const std::wstring& lnkPath,
-                      const std::wstring& oldLnk, const std::function<void()>& beforeSave = {});
+// Sets the fields in the shell's order (path, working folder, arguments, icon, description)
+// and saves them as `lnkPath`. False, with the old file kept, when nothing could be saved.
+bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnkPath, const ShortcutWrite& how = {});

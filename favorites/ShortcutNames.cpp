@@ -1,5 +1,7 @@
 #include "favorites/ShortcutNames.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsReservedDeviceName(const std::wstring& name) {
@@ -40,4 +42,15 @@ std::string InsertPictureSuffix(const std::string& url, const std::string& suffi
 
 std::wstring LinkTarget(const std::wstring& target) {
   return target.find(L"://") == std::wstring::npos ? target : WithSourceTag(target);
+}
+
+std::wstring ShortcutPathFor(const std::wstring& folder, const std::wstring& name, const std::wstring& suffix,
+                             size_t longest) {
+  const std::wstring head = folder + L"\\";
+  const std::wstring tail = suffix + L".lnk";
+  if (name.empty() || head.size() + tail.size() >= longest) return std::wstring();
+  size_t kept = std::min(name.size(), longest - head.size() - tail.size());
+  if (kept < name.size() && kept > 0 && name[kept - 1] >= 0xD800 && name[kept - 1] <= 0xDBFF) --kept;
+  if (kept == 0) return std::wstring();
+  return head + name.substr(0, kept) + tail;
 }

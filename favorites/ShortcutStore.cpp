@@ -5,10 +5,11 @@
 #include <functional>
 #include <mutex>
 
-#include "app/Environment.h"
 #include "common/DirectoryTree.h"
+#include "common/PathText.h"
 #include "common/TableMapping.h"
 #include "common/TextConvert.h"
+#include "favorites/HostPaths.h"
 
 const char kShortcutTable[] = "shortcut";
 
@@ -48,8 +49,9 @@ std::mutex& StoreLock() {
 
 // Opens the store and makes sure the table exists; false when it cannot be used.
 bool OpenStore(const std::wstring& path, CSqliteConnection& connection) {
-  const size_t slash = path.find_last_of(L'\\');
-  if (slash != std::wstring::npos) CreateDirectoryTree(path.substr(0, slash));
+  if (path.empty()) return false;  // never a store in the current folder
+  const std::wstring folder = ParentFolderOf(path);
+  if (!folder.empty()) CreateDirectoryTree(folder);
   if (!connection.Open(WideToUtf8(path))) return false;
 
   static const TableMapping<TableProbe> probeMapping({TextColumn("type", &TableProbe::type, true)});
@@ -112,7 +114,12 @@ void UpdateRow(const std::wstring& path, const std::string& albumName, const std
 std::string ShortcutCreateText() { return ShortcutMapping().CreateText(kShortcutTable); }
 std::string ShortcutReplaceText() { return ShortcutMapping().ReplaceText(kShortcutTable); }
 
-std::wstring ShortcutStorePath() { return CEnvironment::Instance().GetClientFolder() + L"\\vexo_shortCut.dll"; }
+std::wstring ShortcutStorePath() {
+  const std::wstring clientFolder = GetHostPaths().clientFolder;
+  return clientFolder.empty() ? std::wstring() : JoinPath(clientFolder, L"vexo_shortCut.dll");
+}
+
+ShortcutKey KeyOf(const std::wstring& albumName) { return ShortcutKey{WideToAnsi(albumName)}; }
 
 CShortcutStore::CShortcutStore(std::wstring path) : m_path(std::move(path)) {}
 
@@ -189,14 +196,52 @@ void AddShortcut(const std::string& lnk, const std::string& iconName, const std:
 
 void LoadShortcuts(std::vector<ShortcutRecord>& shortcuts) { CShortcutStore(ShortcutStorePath()).Load(shortcuts); }
 
-void SetShortcutIconName(const std::string& albumName, const std::string& iconName) {
-  CShortcutStore(ShortcutStorePath()).SetIconName(albumName, iconName);
+namespace {
+
+DeskShortcut DeskShortcutOf(const ShortcutRecord& row) {
+  DeskShortcut shortcut;
+  shortcut.lnk = AnsiToWide(row.strLNK);
+  shortcut.iconName = AnsiToWide(row.strIconName);
+  shortcut.albumName = AnsiToWide(row.strAlbumName);
+  shortcut.tips = AnsiToWide(row.strTips);
+  shortcut.startupParams = AnsiToWide(row.strStartupParams);
+  shortcut.videoUrl = AnsiToWide(row.strVideoURL);
+  shortcut.albumId = row.nAlbumID;
+  shortcut.channelId = row.nChannelID;
+  shortcut.finished = row.nFinished;
+  shortcut.infoType = row.iInfoType;
+  shortcut.key.bytes = row.strAlbumName;
+  return shortcut;
 }
 
-void SetShortcutVideoUrl(const std::string& albumName, const std::string& videoUrl) {
-  CShortcutStore(ShortcutStorePath()).SetVideoUrl(albumName, videoUrl);
+}  // namespace
+
+std::vector<DeskShortcut> LoadDeskShortcuts() {
+  std::vector<ShortcutRecord> rows;
+  LoadShortcuts(rows);
+  std::vector<DeskShortcut> shortcuts;
+  shortcuts.reserve(rows.size());
+  for (const ShortcutRecord& row : rows) shortcuts.push_back(DeskShortcutOf(row));
+  return shortcuts;
 }
 
-void SetShortcutTitle(const std::string& albumName, const std::string& tips, const std::string& lnk, int finished) {
-  CShortcutStore(ShortcutStorePath()).SetTitle(albumName, tips, lnk, finished);
+std::optional<DeskShortcut> FindShortcutByAlbum(int albumId) {
+  std::vector<ShortcutRecord> rows;
+  LoadShortcuts(rows);
+  for (const ShortcutRecord& row : rows) {
+    if (row.nAlbumID == albumId) return DeskShortcutOf(row);
+  }
+  return std::nullopt;
+}
+
+void SetShortcutIconName(const ShortcutKey& key, const std::wstring& iconName) {
+  CShortcutStore(ShortcutStorePath()).SetIconName(key.bytes, WideToAnsi(iconName));
+}
+
+void SetShortcutVideoUrl(const ShortcutKey& key, const std::wstring& videoUrl) {
+  CShortcutStore(ShortcutStorePath()).SetVideoUrl(key.bytes, WideToAnsi(videoUrl));
+}
+
+void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const std::wstring& lnk, int finished) {
+  CShortcutStore(ShortcutStorePath()).SetTitle(key.bytes, WideToAnsi(tips), WideToAnsi(lnk), finished);
 }

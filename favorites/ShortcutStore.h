@@ -1,19 +1,44 @@
 // The remembered desk favourites, in the "shortcut" table of "vexo_shortCut.dll" in the
 // client folder. Every operation holds one process-wide lock from start to end and
-// fails silently. Texts are bytes in the system ANSI code page.
+// fails silently. The table keeps its texts as bytes in the system ANSI code page; the
+// program reads and updates rows as UTF-16 (DeskShortcut), converted here, and only the
+// table's own record (ShortcutRecord) carries the bytes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "favorites/ShortcutRecord.h"
+
+// The row an update is for: its album name exactly as the store keeps it (the table's key).
+struct ShortcutKey {
+  std::string bytes;
+};
+ShortcutKey KeyOf(const std::wstring& albumName);
+
+// A remembered desk favourite as the program works with it: texts in UTF-16, converted from
+// and to the store's ANSI bytes inside the store.
+struct DeskShortcut {
+  std::wstring lnk;
+  std::wstring iconName;
+  std::wstring albumName;
+  std::wstring tips;
+  std::wstring startupParams;
+  std::wstring videoUrl;
+  int albumId = 0;
+  int channelId = 0;
+  int finished = 0;
+  int infoType = 0;
+  ShortcutKey key;
+};
 
 // The table's name and exact layout, shared with older and other versions of the file.
 extern const char kShortcutTable[];
 std::string ShortcutCreateText();
 std::string ShortcutReplaceText();
 
-// Where the store lies: the client folder + "\vexo_shortCut.dll".
+// Where the store lies: the client folder + "\vexo_shortCut.dll"; "" before the host paths are set.
 std::wstring ShortcutStorePath();
 
 // Stores a new favourite unless a row of that album name exists.
@@ -25,11 +50,16 @@ void AddShortcut(const std::string& lnk, const std::string& iconName, const std:
 // Appends the stored favourites whose .lnk file still exists.
 void LoadShortcuts(std::vector<ShortcutRecord>& shortcuts);
 
-void SetShortcutIconName(const std::string& albumName, const std::string& iconName);
-void SetShortcutVideoUrl(const std::string& albumName, const std::string& videoUrl);
-void SetShortcutTitle(const std::string& albumName, const std::string& tips, const std::string& lnk, int finished);
+// The stored favourites whose .lnk file still exists, in table order.
+std::vector<DeskShortcut> LoadDeskShortcuts();
+// The first stored favourite of the album whose .lnk file still exists.
+std::optional<DeskShortcut> FindShortcutByAlbum(int albumId);
 
-// For tests: the same operations against another store file (UTF-16 path).
+void SetShortcutIconName(const ShortcutKey& key, const std::wstring& iconName);
+void SetShortcutVideoUrl(const ShortcutKey& key, const std::wstring& videoUrl);
+void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const std::wstring& lnk, int finished);
+
+// The table's operations on one store file (UTF-16 path); the functions above use the host's.
 class CShortcutStore {
 public:
   explicit CShortcutStore(std::wstring path);

@@ -1,13 +1,9 @@
 #include "follow/AlbumInfoParser.h"
 
-#include <windows.h>
-
+#include <atomic>
 #include <cstdio>
 #include <memory>
 
-#include "app/Messages.h"
-#include "app/framework/Dialog.h"
-#include "app/framework/WinApp.h"
 #include "common/Logger.h"
 #include "common/ServiceAddress.h"
 #include "common/TextConvert.h"
@@ -21,18 +17,15 @@ std::string AlbumInfoUrl(int albumId) {
   return ServiceUrl(std::string(service_address::kCatalogueOrigin) + "/r/dorsa/album/b/" + id + "/pb/");
 }
 
-// Null while the application has no main window (not yet, or shutting down).
-HWND MainWindowHandle() {
-  CWinApp* const app = AfxGetApp();
-  CDialog* const window = app ? app->MainWindow() : nullptr;
-  return window ? window->GetSafeHwnd() : nullptr;
-}
+std::atomic<AlbumInfoSink> g_albumInfoSink{nullptr};
 
 std::string BodyOf(const CResourceArg& arg) {
   return arg.Length() != 0 ? std::string(arg.Buffer(), arg.Length()) : std::string();
 }
 
 }  // namespace
+
+void SetAlbumInfoSink(AlbumInfoSink sink) { g_albumInfoSink.store(sink); }
 
 CAlbumInfoParser& CAlbumInfoParser::GetInstance() {
   static CAlbumInfoParser* const instance = new CAlbumInfoParser;
@@ -68,10 +61,8 @@ int CAlbumInfoParser::OnResCallback(int failed, CResourceArg* arg) {
 void CAlbumInfoParser::HandOver(const std::string& body) {
   AlbumInfo info;
   if (ParseAlbumPbString(&info, body) != 1) return;
-  const HWND window = MainWindowHandle();
-  if (!window) return;
-  // Synchronous: the window reads the record on its own thread while this one waits.
-  ::SendMessageW(window, WM_TAILCAST_COMMAND, CMD_UPDATE_SHORTCUT_URL, reinterpret_cast<LPARAM>(&info));
+  const AlbumInfoSink sink = g_albumInfoSink.load();
+  if (sink) sink(info);
 }
 
 int CAlbumInfoParser::ParseAlbumPbString(AlbumInfo* out, const std::string& body) {

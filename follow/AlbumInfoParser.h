@@ -1,11 +1,18 @@
 // The album-information client: asks the catalogue for an album's record over the network
-// library and hands what it learns (an AlbumInfo) to the application's main window.
+// library and hands what it learns (an AlbumInfo) to the sink the program installed.
 #pragma once
 
 #include <string>
 
 #include "follow/AlbumInfo.h"
 #include "platform/RidOdo/TaskModule.h"
+
+// Takes a complete answer, on the network library's thread; the record is valid only during
+// the call.
+using AlbumInfoSink = void (*)(const AlbumInfo& info);
+
+// Installed once at start; without one, answers are dropped.
+void SetAlbumInfoSink(AlbumInfoSink sink);
 
 class CAlbumInfoParser : public IResourceCallback {
 public:
@@ -20,8 +27,7 @@ public:
   CAlbumInfoParser& operator=(const CAlbumInfoParser&) = delete;
 
   // Starts GET "/r/dorsa/album/b/<albumId>/pb/" (the id as unsigned decimal) and returns at
-  // once. A complete answer reaches the main window as WM_TAILCAST_COMMAND /
-  // CMD_UPDATE_SHORTCUT_URL with an AlbumInfo* that is valid only during that send.
+  // once. A complete answer goes to the album-information sink.
   void RequestAlbumInfo(int albumId);
 
   // Called by the network library on its own thread; always 1. Releases `arg`.

@@ -1,12 +1,10 @@
 #include "follow/DesktopUrlUpdater.h"
 
-#include <cstdlib>
+#include <cwchar>
 
 #include "common/ComScope.h"
-#include "common/DirectoryTree.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
-#include "favorites/ShellLinkTrace.h"
 #include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
@@ -16,24 +14,24 @@ namespace {
 
 void Trace(const wchar_t* key, const std::wstring& value) { WriteTrace(L"tailcast", key, value); }
 
+int AlbumIdOf(const PlayRecord& record) { return static_cast<int>(std::wcstol(record.albumId.c_str(), nullptr, 10)); }
+
 }  // namespace
 
-void CDesktopUrlUpdater::QueryPlayRecords() { CPlayRecordManager::Instance().Query(shared_from_this()); }
+void CDesktopUrlUpdater::QueryPlayRecords(const LoginState& login) {
+  CPlayRecordManager::Instance().Query(shared_from_this(), login);
+}
 
 void CDesktopUrlUpdater::OnPlayRecords(const std::vector<PlayRecord>& records) {
   {
     std::lock_guard<std::mutex> lock(m_recordsMutex);
     m_playRecords = records;
   }
-  std::vector<ShortcutRecord> rows;
-  LoadShortcuts(rows);
-  for (const ShortcutRecord& row : rows) {
-    if (!PathExistsAnsi(row.strLNK)) continue;
+  for (const DeskShortcut& shortcut : LoadDeskShortcuts()) {
     for (const PlayRecord& record : records) {
-      if (std::atoi(WideToAnsi(record.albumId).c_str()) != row.nAlbumID) continue;
-      if (WideToAnsi(record.videoUrl) == row.strVideoURL) continue;
+      if (AlbumIdOf(record) != shortcut.albumId || record.videoUrl == shortcut.videoUrl) continue;
       WriteTrace(L"Tailcast", L"GetPlayRecord UpdateRecordUrl is ", record.videoUrl);
-      DoUpdateVideoUrl(row.nAlbumID, std::string());
+      DoUpdateVideoUrl(shortcut.albumId, std::string());
     }
   }
 }
@@ -50,37 +48,30 @@ std::wstring CDesktopUrlUpdater::GetCurrentRecordUrl(int albumId) {
 void CDesktopUrlUpdater::DoUpdateVideoUrl(int albumId, const std::string& firstUrl) {
   if (albumId == 0) return;
   ComScope com;
+  const std::wstring first = AnsiToWide(firstUrl);
   Trace(L"doupdatevideourl,AlbumID is ", std::to_wstring(albumId));
-  Trace(L"doupdatevideourl, first url is ", AnsiToWide(firstUrl));
+  Trace(L"doupdatevideourl, first url is ", first);
 
   std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
-  std::vector<ShortcutRecord> rows;
-  LoadShortcuts(rows);
-  for (ShortcutRecord& row : rows) {
-    if (row.iInfoType != 0 || row.nAlbumID != albumId) continue;
+  for (const DeskShortcut& shortcut : LoadDeskShortcuts()) {
+    if (shortcut.infoType != 0 || shortcut.albumId != albumId) continue;
     const std::wstring current = GetCurrentRecordUrl(albumId);
     Trace(L"CurrentRecordUrl url is ", current);
-    std::wstring target;
     if (current.empty()) {
-      if (firstUrl.empty()) return;
-      row.strVideoURL = firstUrl;
-      Trace(L"update first url", AnsiToWide(row.strVideoURL));
-      target = AnsiToWide(row.strVideoURL);
-    } else {
-      if (current == AnsiToWide(row.strVideoURL)) return;
-      target = current;
+      if (first.empty()) return;
+      Trace(L"update first url", first);
+    } else if (current == shortcut.videoUrl) {
+      return;
     }
-    const auto link = CreateShellLink();
-    if (!link) continue;  // the next web row of the album may still be rewritten
-    Trace(L"DoUpdateVideoUrl", kLinkCreated);
-
-    const std::wstring lnk = AnsiToWide(row.strLNK);
-    const ShortcutLinkFields fields{WithSourceTag(target), L"", AnsiToWide(row.strStartupParams),
-                                    AnsiToWide(row.strIconName), AnsiToWide(row.strAlbumName)};
+    const std::wstring target = current.empty() ? first : current;
+    const ShortcutLinkFields fields{WithSourceTag(target), L"", shortcut.startupParams, shortcut.iconName,
+                                    shortcut.albumName};
+    ShortcutWrite how;
+    how.replaces = shortcut.lnk;
+    how.traceKey = L"DoUpdateVideoUrl";
     // The store follows only a shortcut that was really rewritten, so a failed save is
     // tried again with the next answer.
-    if (SaveShortcutLink(link.Get(), fields, lnk, lnk)) SetShortcutVideoUrl(row.strAlbumName, WideToAnsi(target));
-    Trace(L"DoUpdateVideoUrl", kLinkReleased);
+    if (WriteShortcutLink(fields, shortcut.lnk, how)) SetShortcutVideoUrl(shortcut.key, target);
     return;
   }
 }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "follow/PlayRecordManager.h"
 #include "platform/RidOdo/PlayRecordTask.h"
 #include "platform/RidOdo/TaskModule.h"
 
@@ -16,7 +17,7 @@ public:
   virtual ~CDesktopUrlUpdater() = default;
 
   // Asks the play history with this updater as the receiver; the answer comes later.
-  void QueryPlayRecords();
+  void QueryPlayRecords(const LoginState& login);
   void OnPlayRecords(const std::vector<PlayRecord>& records);
   std::wstring GetCurrentRecordUrl(int albumId);
   // Rewrites the first web shortcut of the album; `firstUrl` (ANSI bytes) is used when the

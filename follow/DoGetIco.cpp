@@ -1,13 +1,11 @@
 #include "follow/DoGetIco.h"
 
-#include <cwchar>
+#include <cstdio>
 
 #include "common/ComScope.h"
 #include "common/DirectoryTree.h"
-#include "common/TextConvert.h"
 #include "common/TraceRecord.h"
-#include "favorites/IconComposer.h"
-#include "favorites/ShellLinkTrace.h"
+#include "favorites/AlbumIcons.h"
 #include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
@@ -17,12 +15,12 @@
 namespace {
 
 struct EpisodeTitle {
-  std::wstring title;  // empty: the name stays
+  std::wstring suffix;  // " 更新至<n>集" or " <n>集全"; empty: the name stays
   bool complete = false;
 };
 
-// The shortcut's new title from the catalogue's episode count.
-EpisodeTitle TitleFromLatestVideo(const std::wstring& albumName, int albumId) {
+// What the catalogue's episode count adds to the shortcut's name.
+EpisodeTitle TitleFromLatestVideo(int albumId) {
   EpisodeTitle result;
   const LatestVideoAnswer answer = FetchLatestVideo(albumId);
   if (answer.status == LatestVideoStatus::Unreadable) {
@@ -34,10 +32,9 @@ EpisodeTitle TitleFromLatestVideo(const std::wstring& albumName, int albumId) {
   const int latest = answer.video.video_count_updateto();
   if (count <= 1) return result;  // a film keeps its name
   result.complete = count == latest;
-  wchar_t title[512] = {};
-  std::swprintf(title, 512, result.complete ? L"%ls %d集全" : L"%ls 更新至%d集", albumName.c_str(),
-                result.complete ? count : latest);
-  result.title = title;
+  wchar_t suffix[64] = {};
+  std::swprintf(suffix, 64, result.complete ? L" %d集全" : L" 更新至%d集", result.complete ? count : latest);
+  result.suffix = suffix;
   return result;
 }
 
@@ -55,29 +52,27 @@ void CDoGetIco::Run() {
   const std::wstring icon = MakeAlbumIconFile(task.AlbumID, task.PicUrl, task.Episodic);
   if (!PathExists(icon)) return;  // the shortcut keeps its provisional icon
   MakeUpdateIconFile(icon);
-  const std::string albumName = WideToAnsi(task.AlbumName);
-  SetShortcutIconName(albumName, WideToAnsi(icon));
+  const ShortcutKey key = KeyOf(task.AlbumName);
+  SetShortcutIconName(key, icon);
 
-  const EpisodeTitle episodes = TitleFromLatestVideo(task.AlbumName, task.AlbumID);
+  const EpisodeTitle episodes = TitleFromLatestVideo(task.AlbumID);
   const std::wstring desktop = GetDesktopDirectory();
-  if (desktop.empty()) return;  // never rewrite at the drive root
-  const std::wstring firstLnk = desktop + L"\\" + task.AlbumName + L".lnk";
-  const std::wstring lnk = episodes.title.empty() ? firstLnk : desktop + L"\\" + episodes.title + L".lnk";
+  if (desktop.empty() || task.LnkPath.empty()) return;  // never rewrite at the drive root
+  const std::wstring lnk =
+      episodes.suffix.empty() ? task.LnkPath : ShortcutPathFor(desktop, task.AlbumName, episodes.suffix);
 
+  const ShortcutLinkFields fields{LinkTarget(task.Target), task.WorkingDir, task.Arguments, icon, task.AlbumName};
+  ShortcutWrite how;
+  how.replaces = task.LnkPath;
+  how.traceKey = L"DoGetICon Run";
   {
-    std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
-    const auto link = CreateShellLink();
-    if (!link) return;  // no address request either
-    WriteTrace(L"tailcast", L"DoGetICon Run", kLinkCreated);
-    const ShortcutLinkFields fields{LinkTarget(task.Target), task.WorkingDir, task.Arguments, icon,
-                                    task.AlbumName};
+    std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
     // The store names the new file only once it is on the desktop.
-    if (SaveShortcutLink(link.Get(), fields, lnk, firstLnk) && !episodes.title.empty()) {
-      const std::string title = WideToAnsi(episodes.title);
-      SetShortcutTitle(albumName, title, WideToAnsi(lnk), episodes.complete ? 1 : 0);
-      WriteTrace(L"Tailcast", L"UpdateName :", episodes.title);
+    if (WriteShortcutLink(fields, lnk, how) && !episodes.suffix.empty()) {
+      const std::wstring title = task.AlbumName + episodes.suffix;
+      SetShortcutTitle(key, title, lnk, episodes.complete ? 1 : 0);
+      WriteTrace(L"Tailcast", L"UpdateName :", title);
     }
-    WriteTrace(L"tailcast", L"DoGetICon Run", kLinkReleased);
   }
 
   if (task.InfoType == 0) {

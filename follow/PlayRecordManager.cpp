@@ -1,6 +1,7 @@
 #include "follow/PlayRecordManager.h"
 
-#include "app/Environment.h"
+#include <atomic>
+
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "follow/DesktopUrlUpdater.h"
@@ -10,6 +11,8 @@ namespace {
 
 constexpr int kRecordsAsked = 50;
 
+std::atomic<PlayRecordNoticeSink> g_noticeSink{nullptr};
+
 }  // namespace
 
 CPlayRecordManager& CPlayRecordManager::Instance() {
@@ -17,14 +20,15 @@ CPlayRecordManager& CPlayRecordManager::Instance() {
   return *manager;
 }
 
-void CPlayRecordManager::Query(std::shared_ptr<CDesktopUrlUpdater> receiver) {
+void CPlayRecordManager::SetNoticeSink(PlayRecordNoticeSink sink) { g_noticeSink.store(sink); }
+
+void CPlayRecordManager::Query(std::shared_ptr<CDesktopUrlUpdater> receiver, const LoginState& login) {
   CPlayRecordTask* task = nullptr;
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_receiver = std::move(receiver);
   }
-  CEnvironment& environment = CEnvironment::Instance();
-  if (!environment.IsLoggedIn()) {
+  if (!login.loggedIn) {
     WriteTrace(L"Tailcast", L"GetPlayRecord ", L"is not online, can not Get Record!", kPlayRecordTraceFile);
     return;
   }
@@ -33,12 +37,13 @@ void CPlayRecordManager::Query(std::shared_ptr<CDesktopUrlUpdater> receiver) {
     if (!m_recordTask) m_recordTask = fnRidOdoDll()->GetPlayRecordTask();
     task = m_recordTask;
   }
-  task->QueryRecords(this, AnsiToWide(environment.GetLoginCookie()), kRecordsAsked);
+  task->QueryRecords(this, AnsiToWide(login.cookie), kRecordsAsked);
 }
 
 void CPlayRecordManager::OnPlayRecordResult(int code, int value, const std::vector<PlayRecord>& records) {
   if (code == kNoticeCode) {
-    CEnvironment::Instance().StorePlayRecordNotice(static_cast<uint32_t>(value));
+    const PlayRecordNoticeSink sink = g_noticeSink.load();
+    if (sink) sink(static_cast<uint32_t>(value));
     return;
   }
   std::shared_ptr<CDesktopUrlUpdater> receiver;

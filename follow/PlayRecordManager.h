@@ -2,13 +2,24 @@
 // network library, and every answer goes to the updater given to the latest query.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "platform/RidOdo/PlayRecordTask.h"
 
 class CDesktopUrlUpdater;
+
+// The user's login as the client reports it at the time of a query.
+struct LoginState {
+  bool loggedIn = false;
+  std::string cookie;  // in the ANSI code page, as the client keeps it
+};
+
+// Where the service's play-record notice goes (the program keeps it with its arrival time).
+using PlayRecordNoticeSink = void (*)(uint32_t value);
 
 class CPlayRecordManager : public IPlayRecordHandler {
 public:
@@ -17,8 +28,11 @@ public:
 
   static CPlayRecordManager& Instance();
 
+  // Installed once at start; without one, notices are dropped.
+  static void SetNoticeSink(PlayRecordNoticeSink sink);
+
   // Remembers the receiver (even when no query can be made) and starts one query.
-  void Query(std::shared_ptr<CDesktopUrlUpdater> receiver);
+  void Query(std::shared_ptr<CDesktopUrlUpdater> receiver, const LoginState& login);
   void OnPlayRecordResult(int code, int value, const std::vector<PlayRecord>& records) override;
 
 private:

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "favorites/ShortcutRecord.h"
+#include "favorites/ShortcutStore.h"
 
 struct UpdateIconItem {
   int AlbumID = 0;
@@ -16,7 +16,7 @@ struct UpdateIconItem {
   int InfoType = 0;
   std::wstring StartupParams;
   std::wstring IconName;
-  std::string StoredAlbumName;  // the row's key in the store (ANSI)
+  ShortcutKey StoredKey;  // the row's key in the store
 };
 
 class CUpdateIconManager {
@@ -34,5 +34,5 @@ public:
 
 private:
   std::vector<UpdateIconItem> m_updates;
-  std::vector<ShortcutRecord> m_shortcuts;
+  std::vector<DeskShortcut> m_shortcuts;
 };

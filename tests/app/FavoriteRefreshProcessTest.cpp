@@ -170,4 +170,25 @@ TEST_F(FavoriteRefreshTest, AlbumWithoutRequiredFieldsChangesNoAddress) {
   EXPECT_EQ(StoredRow(902)->strVideoURL, "http://www.vexo.com/v_902.html");
 }
 
+// The episode count still shows on a shortcut whose album name alone would pass MAX_PATH:
+// the name is cut in the file name only.
+TEST_F(FavoriteRefreshTest, LongNameIsCutBeforeItsEpisodeCount) {
+  const std::wstring name = L"L" + std::wstring(299, L'o');
+  Favor(123, name);
+  std::wstring lnk;
+  ASSERT_TRUE(WaitUntil([&] {
+    const auto row = StoredRow(123);
+    lnk = row ? AnsiToWide(row->strLNK) : std::wstring();
+    return TargetOf(lnk) == "http://www.vexo.com/a_123.html?src=fromtailcast";
+  }, kProcessTimeoutMs)) << "shortcut now: " << WideToUtf8(lnk);
+  EXPECT_LE(lnk.size(), static_cast<size_t>(MAX_PATH - 1));
+  EXPECT_EQ(lnk.substr(0, desktop.size() + 3), desktop + L"\\Lo");
+  EXPECT_EQ(lnk.substr(lnk.size() - 12), L"o 更新至12集.lnk");
+  LinkInfo info;
+  ASSERT_TRUE(ReadLink(lnk, info));
+  EXPECT_EQ(info.description, name);
+  EXPECT_EQ(AnsiToWide(StoredRow(123)->strTips), name + L" 更新至12集");
+  EXPECT_EQ(AnsiToWide(StoredRow(123)->strAlbumName), name);
+}
+
 }  // namespace

@@ -170,7 +170,13 @@ protected:
     }
     return std::nullopt;
   }
-  std::optional<std::wstring> Trace(const wchar_t* key) const { return program.Trace(L"tailcast", key); }
+  // A new favourite's icon worker may be rewriting the trace file just as it is read, so a
+  // record that is missing is looked for again for a moment.
+  std::optional<std::wstring> Trace(const wchar_t* key) const {
+    std::optional<std::wstring> value;
+    WaitUntil([&] { return (value = program.Trace(L"tailcast", key)).has_value(); }, 1000);
+    return value;
+  }
 
   ScratchFolder data{L"flash-data"};
   ProgramUnderTest program{L"flash"};

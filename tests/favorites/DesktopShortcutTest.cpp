@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ClientLocations.h"
-#include "app/Environment.h"
 #include "common/ComScope.h"
-#include "common/Registry.h"
+#include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
+#include "favorites/HostPaths.h"
 #include "favorites/ShortcutStore.h"
+#include "tests/support/HostPathsForTests.h"
 #include "tests/support/LinkReader.h"
 #include "tests/support/ProcessHarness.h"
 
@@ -20,14 +20,17 @@ namespace {
 using vxtest::LinkInfo;
 using vxtest::ReadLink;
 
-// The client's data folder, set before the program's environment first looks.
+// The client's data folder in a scratch folder, for the whole process.
 class ClientDataFolder : public ::testing::Environment {
 public:
   void SetUp() override {
     folder = std::make_unique<vxtest::ScratchFolder>(L"desk-data");
-    WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, folder->Path());
+    vxtest::UseHostPaths(folder->Path());
   }
-  void TearDown() override { folder.reset(); }
+  void TearDown() override {
+    SetHostPaths(HostPaths());
+    folder.reset();
+  }
   std::unique_ptr<vxtest::ScratchFolder> folder;
 };
 ::testing::Environment* const g_dataFolder = ::testing::AddGlobalTestEnvironment(new ClientDataFolder);
@@ -86,7 +89,7 @@ TEST_F(DesktopShortcutTest, FavoriteBecomesShortcutAndStoreRow) {
   LinkInfo info;
   ASSERT_TRUE(ReadLink(lnk, info));
   EXPECT_EQ(info.description, L"a b c ");
-  EXPECT_EQ(info.icon, CEnvironment::Instance().GetModuleFolder() + L"\\tcskin\\favorite.ico");
+  EXPECT_EQ(info.icon, ProvisionalIconPath());
 
   const auto rows = StoredShortcuts();
   ASSERT_EQ(rows.size(), 1u);
@@ -103,12 +106,15 @@ TEST_F(DesktopShortcutTest, FavoriteBecomesShortcutAndStoreRow) {
 TEST_F(DesktopShortcutTest, ClientFavoritePointsAtTheClientProgram) {
   vxtest::ScratchFolder client(L"client-install");
   client.Touch(L"VexoClient.exe");
-  ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue, client.Path()));
+  const HostPaths before = GetHostPaths();
+  HostPaths withClient = before;
+  withClient.clientExePath = client.File(L"VexoClient.exe");
+  SetHostPaths(withClient);
   DeskFavorRequest request = WebRequest(L"Client Album", 321);
   request.InfoType = 1;
   request.Charge = 1;
   ASSERT_GT(CreateDeskFavor(&request), 0);
-  ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue);
+  SetHostPaths(before);
 
   LinkInfo info;
   ASSERT_TRUE(ReadLink(desktop + L"\\Client Album.lnk", info));
@@ -138,6 +144,38 @@ TEST_F(DesktopShortcutTest, UnsupportedKindsAndNullCreateNothing) {
   EXPECT_EQ(CreateDeskFavor(nullptr), 0);
   EXPECT_FALSE(vxtest::FileExists(desktop + L"\\Kind.lnk"));
   EXPECT_TRUE(StoredShortcuts().empty());
+}
+
+// The file name is cut to keep the path within MAX_PATH; the description and the store keep
+// the whole name. A shortcut that cannot be written leaves no row behind.
+TEST_F(DesktopShortcutTest, LongNameIsCutInTheFileNameOnly) {
+  const std::wstring name = std::wstring(150, L'x') + std::wstring(150, L'y');
+  const DeskFavorRequest request = WebRequest(name, 300);
+  const int length = CreateDeskFavor(&request);
+  ASSERT_EQ(length, MAX_PATH - 1);
+  const auto rows = StoredShortcuts();
+  ASSERT_EQ(rows.size(), 1u);
+  const std::wstring lnk = AnsiToWide(rows[0].strLNK);
+  EXPECT_EQ(lnk.size(), static_cast<size_t>(length));
+  EXPECT_EQ(lnk.substr(0, desktop.size() + 2), desktop + L"\\x");
+  EXPECT_EQ(lnk.substr(lnk.size() - 5), L"y.lnk");
+  EXPECT_EQ(AnsiToWide(rows[0].strAlbumName), name);
+  LinkInfo info;
+  ASSERT_TRUE(ReadLink(lnk, info));
+  EXPECT_EQ(info.description, name);
+
+
+  // A file in the way, held open so that the new shortcut cannot be moved over it.
+  const std::wstring blocked = desktop + L"\\Blocked.lnk";
+  ScopedKernelHandle held(::CreateFileW(blocked.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held);
+  const DeskFavorRequest unwritable = WebRequest(L"Blocked", 301);
+  EXPECT_EQ(CreateDeskFavor(&unwritable), 0);
+  held.Reset();
+  EXPECT_EQ(StoredShortcuts().size(), 1u);
+  EXPECT_EQ(CreateDeskFavor(&unwritable), static_cast<int>(blocked.size()));  // the album was not taken
+  ::DeleteFileW(blocked.c_str());
 }
 
 TEST_F(DesktopShortcutTest, ReservedAndControlCharacterNamesStillWork) {

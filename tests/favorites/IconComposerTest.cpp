@@ -23,16 +23,15 @@ using std::min;
 #include <optional>
 #include <thread>
 
-#include "app/ClientLocations.h"
-#include "app/Environment.h"
-#include "common/Registry.h"
 #include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
+#include "favorites/AlbumIcons.h"
 #include "favorites/HttpFetch.h"
 #include "tests/favorites/IcoReadBack.h"
 #include "tests/favorites/ScratchSkin.h"
 #include "tests/support/EmulatorClient.h"
+#include "tests/support/HostPathsForTests.h"
 #include "tests/support/ProcessHarness.h"
 
 namespace {
@@ -68,17 +67,8 @@ public:
     Gdiplus::GdiplusStartupInput input;
     ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
     m_dataFolder = std::make_unique<vxtest::ScratchFolder>(L"icons-data");
-    const std::optional<std::wstring> previous = ReadRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue);
-    ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, m_dataFolder->Path()));
-    s_dataFolder = CEnvironment::Instance().GetClientDataFolder();  // kept for the process from now on
-    if (previous) {
-      WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, *previous);
-    } else {
-      ScopedRegKey key;
-      if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kClientKey, 0, KEY_SET_VALUE, key.Receive()) == ERROR_SUCCESS) {
-        ::RegDeleteValueW(key.Get(), kDataFolderValue);
-      }
-    }
+    vxtest::UseHostPaths(m_dataFolder->Path());
+    s_dataFolder = m_dataFolder->Path().substr(0, m_dataFolder->Path().size() - 1);
   }
   void TearDown() override {
     m_dataFolder.reset();

@@ -47,4 +47,18 @@ TEST(InsertPictureSuffixTest, BeforeTheLastDot) {
   EXPECT_EQ(InsertPictureSuffix("", "_128_128"), "");
 }
 
+TEST(ShortcutPathForTest, NameIsCutToKeepThePathWithinTheLimitAndTheSuffixWhole) {
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", L"ABC"), L"C:\\D\\ABC.lnk");
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", L"ABC", L" 12", 14), L"C:\\D\\AB 12.lnk");
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", std::wstring(300, L'n')).size(), kLongestShortcutPath);
+  // "a" then U+20000 as a surrogate pair: never half a character.
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", L"a\xD840\xDC00z", L"", 11), L"C:\\D\\a.lnk");
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", L"a\xD840\xDC00z", L"", 12), L"C:\\D\\a\xD840\xDC00.lnk");
+  // No room for a single character, or nothing to name: no path.
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", L"ABC", L"", 10), L"C:\\D\\A.lnk");
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", L"ABC", L"", 9), L"");
+  EXPECT_EQ(ShortcutPathFor(L"C:\\D", L""), L"");
+  EXPECT_EQ(ShortcutPathFor(std::wstring(260, L'd'), L"ABC"), L"");
+}
+
 }  // namespace

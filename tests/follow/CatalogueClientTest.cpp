@@ -1,6 +1,6 @@
 // The catalogue client against the local service emulator (tools/emulator/fixtures/catalogue.json):
 // the latest-episode question, and album information from the request to the hand-over at
-// the application's main window, which here is a hidden dialog on a thread of its own.
+// the sink that the program installs, which here records what it is given.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdlib>
-#include <future>
 #include <iterator>
 #include <mutex>
 #include <regex>
@@ -17,10 +16,6 @@
 #include <thread>
 #include <vector>
 
-#include "app/Messages.h"
-#include "app/framework/Dialog.h"
-#include "app/framework/WinApp.h"
-#include "app/resource.h"
 #include "common/Logger.h"
 #include "follow/AlbumInfoParser.h"
 #include "follow/LatestVideo.h"
@@ -183,7 +178,6 @@ TEST_F(LatestVideoTest, NoServerIsNoAnswer) {
 
 struct HandOver {
   AlbumInfo info;
-  bool duringSend = false;  // sent from another thread, which waits meanwhile
   DWORD thread = 0;
 };
 
@@ -215,68 +209,12 @@ private:
   std::vector<HandOver> m_entries;
 };
 
-class CRecordingWindow : public CDialog {
-public:
-  explicit CRecordingWindow(HandOverLog& log) : CDialog(IDD_TAILCAST_DIALOG, nullptr), m_log(log) {}
+// The sink the program would install, recording each hand-over and the thread it came on.
+HandOverLog* g_handOvers = nullptr;
 
-protected:
-  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
-    if (message != WM_TAILCAST_COMMAND || wParam != CMD_UPDATE_SHORTCUT_URL) {
-      return CDialog::OnMessage(message, wParam, lParam, result);
-    }
-    // The record belongs to the sender and lives only until this returns: copy it now.
-    HandOver handOver;
-    if (lParam) handOver.info = *reinterpret_cast<const AlbumInfo*>(lParam);
-    handOver.duringSend = ::InSendMessage() != FALSE;
-    handOver.thread = ::GetCurrentThreadId();
-    m_log.Add(std::move(handOver));
-    result = 1;
-    return true;
-  }
-
-private:
-  HandOverLog& m_log;
-};
-
-// The hidden dialog, created on and served by a thread of its own.
-class WindowThread {
-public:
-  explicit WindowThread(HandOverLog& log) {
-    std::promise<CDialog*> created;
-    std::future<CDialog*> ready = created.get_future();
-    m_thread = std::thread([this, &log, created = std::move(created)]() mutable {
-      m_threadId = ::GetCurrentThreadId();
-      CRecordingWindow window(log);
-      created.set_value(window.Create(::GetModuleHandleW(nullptr)) ? &window : nullptr);
-      MSG message = {};
-      while (::GetMessageW(&message, nullptr, 0, 0) > 0) ::DispatchMessageW(&message);
-    });
-    m_window = ready.get();
-  }
-  ~WindowThread() {
-    ::PostThreadMessageW(m_threadId, WM_QUIT, 0, 0);
-    m_thread.join();
-  }
-  WindowThread(const WindowThread&) = delete;
-  WindowThread& operator=(const WindowThread&) = delete;
-
-  CDialog* Window() const { return m_window; }
-  DWORD ThreadId() const { return m_threadId; }
-
-private:
-  std::thread m_thread;
-  DWORD m_threadId = 0;
-  CDialog* m_window = nullptr;
-};
-
-class CTestApp : public CWinApp {
-public:
-  CTestApp() : CWinApp(L"CatalogueClientTest") {}
-  void UseMainWindow(CDialog* window) { SetMainWindow(window); }
-
-protected:
-  bool InitInstance() override { return true; }
-};
+void RecordHandOver(const AlbumInfo& info) {
+  if (g_handOvers) g_handOvers->Add(HandOver{info, ::GetCurrentThreadId()});
+}
 
 class LineSink : public ILogSink {
 public:
@@ -299,21 +237,18 @@ class AlbumInfoParserTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     s_log = new HandOverLog;
-    s_app = new CTestApp;
-    s_window = new WindowThread(*s_log);
+    g_handOvers = s_log;
   }
   static void TearDownTestSuite() {
-    delete s_window;
-    delete s_app;
+    SetAlbumInfoSink(nullptr);
+    g_handOvers = nullptr;
     delete s_log;
   }
 
   void SetUp() override {
     ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
-    ASSERT_NE(s_window->Window(), nullptr);
-    ASSERT_NE(s_window->Window()->GetSafeHwnd(), nullptr);
     vxtest::ResetEmulator();
-    s_app->UseMainWindow(s_window->Window());
+    SetAlbumInfoSink(&RecordHandOver);
     s_log->Clear();
     NetworkLogger().AddSink("catalogue-test", &m_sink);
   }
@@ -348,16 +283,12 @@ protected:
   }
 
   static HandOverLog* s_log;
-  static CTestApp* s_app;
-  static WindowThread* s_window;
   LineSink m_sink;
 };
 
 HandOverLog* AlbumInfoParserTest::s_log = nullptr;
-CTestApp* AlbumInfoParserTest::s_app = nullptr;
-WindowThread* AlbumInfoParserTest::s_window = nullptr;
 
-TEST_F(AlbumInfoParserTest, AnswerReachesTheMainWindowFilledDuringASendOnItsThread) {
+TEST_F(AlbumInfoParserTest, AnswerReachesTheSinkFilledOnTheLibrarysThread) {
   Parser().RequestAlbumInfo(123);
   const HandOver handOver = WaitForOneHandOver();
   const AlbumInfo& info = handOver.info;
@@ -371,8 +302,7 @@ TEST_F(AlbumInfoParserTest, AnswerReachesTheMainWindowFilledDuringASendOnItsThre
   EXPECT_EQ(info.AlbumName, L"ABC");
   EXPECT_EQ(info.SourceName, L"Vexo");
   EXPECT_EQ(info.PlayUrl, "http://www.vexo.com/a_123.html");
-  EXPECT_TRUE(handOver.duringSend);
-  EXPECT_EQ(handOver.thread, s_window->ThreadId());
+  EXPECT_NE(handOver.thread, ::GetCurrentThreadId());
   EXPECT_EQ(RequestedCataloguePaths(), std::vector<std::string>{"/r/dorsa/album/b/123/pb/"});
   EXPECT_TRUE(m_sink.Lines().empty());
 }
@@ -478,18 +408,17 @@ TEST_F(AlbumInfoParserTest, CallbackHandsOverOnlyAlbumInformation) {
   EXPECT_EQ(Parser().OnResCallback(0, Delivered(1000, body)), 1);  // a reminder request's id
   EXPECT_TRUE(s_log->Entries().empty());
 
-  // The send is synchronous: the window has the record when the callback returns.
+  // The hand-over is synchronous: the sink has the record when the callback returns.
   EXPECT_EQ(Parser().OnResCallback(0, Delivered(CAlbumInfoParser::kAlbumInfoRequestId, body)), 1);
   const std::vector<HandOver> entries = s_log->Entries();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].info.AlbumID, 124);
   EXPECT_EQ(entries[0].info.AlbumName, L"Complete");
-  EXPECT_TRUE(entries[0].duringSend);
   EXPECT_EQ(Parser().OnResCallback(0, nullptr), 1);
 }
 
-TEST_F(AlbumInfoParserTest, NoMainWindowNoHandOver) {
-  s_app->UseMainWindow(nullptr);
+TEST_F(AlbumInfoParserTest, NoSinkNoHandOver) {
+  SetAlbumInfoSink(nullptr);
   Parser().RequestAlbumInfo(123);
   ASSERT_TRUE(WaitForRequests(1));
   EXPECT_FALSE(s_log->WaitForCount(1, kQuietWaitMs));

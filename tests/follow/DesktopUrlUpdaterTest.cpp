@@ -4,11 +4,11 @@
 #include <atomic>
 #include <thread>
 
+#include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
-#include "app/ClientLocations.h"
-#include "common/Registry.h"
 #include "favorites/DesktopShortcut.h"
+#include "favorites/HostPaths.h"
 #include "favorites/ShortcutStore.h"
 #include "tests/follow/FollowFixture.h"
 
@@ -82,17 +82,20 @@ TEST_F(DesktopUrlUpdaterTest, PaddedRecordIdMatchesLooselyButChangesNothing) {
 TEST_F(DesktopUrlUpdaterTest, ClientShortcutsAreNeverRewritten) {
   vxtest::ScratchFolder client(L"client-install");
   client.Touch(L"VexoClient.exe");
-  ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue, client.Path()));
+  const HostPaths before = GetHostPaths();
+  HostPaths withClient = before;
+  withClient.clientExePath = client.File(L"VexoClient.exe");
+  SetHostPaths(withClient);
   DeskFavorRequest request = WebFavorite(L"Client", 16, L"http://www.vexo.com/v_16.html");
   request.InfoType = 1;
   const std::wstring lnk = AddFavorite(request);
-  ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue);
-  const LinkInfo before = LinkAt(lnk);
-  ASSERT_EQ(before.path, client.File(L"VexoClient.exe"));
+  SetHostPaths(before);
+  const LinkInfo written = LinkAt(lnk);
+  ASSERT_EQ(written.path, client.File(L"VexoClient.exe"));
   updater->OnPlayRecords({Record(L"16", L"http://www.vexo.com/v_16_ep2.html")});
   updater->DoUpdateVideoUrl(16, "http://www.vexo.com/a_16.html");
-  EXPECT_EQ(LinkAt(lnk).path, before.path);
-  EXPECT_EQ(LinkAt(lnk).arguments, before.arguments);
+  EXPECT_EQ(LinkAt(lnk).path, written.path);
+  EXPECT_EQ(LinkAt(lnk).arguments, written.arguments);
 }
 
 TEST_F(DesktopUrlUpdaterTest, OnlyTheFirstWebRowOfAnAlbumIsRewritten) {
@@ -111,10 +114,17 @@ TEST_F(DesktopUrlUpdaterTest, OnlyTheFirstWebRowOfAnAlbumIsRewritten) {
 // A rewrite that cannot be saved keeps the shortcut that was there, and the store with it.
 TEST_F(DesktopUrlUpdaterTest, FailedSaveKeepsTheOldShortcutAndItsAddress) {
   const std::wstring lnk = AddFavorite(WebFavorite(L"Locked", 17, L"http://www.vexo.com/v_17.html"));
-  ASSERT_TRUE(::CreateDirectoryW((lnk + L".saving~").c_str(), nullptr));  // blocks the new file
-  updater->DoUpdateVideoUrl(17, "http://www.vexo.com/a_17.html");
-  ::RemoveDirectoryW((lnk + L".saving~").c_str());
+  {
+    // Open without sharing deletion: the new file cannot be moved over it.
+    ScopedKernelHandle held(
+        ::CreateFileW(lnk.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    updater->DoUpdateVideoUrl(17, "http://www.vexo.com/a_17.html");
+  }
   ASSERT_TRUE(FileExists(lnk));
+  WIN32_FIND_DATAW found = {};
+  ScopedFindHandle leftovers(::FindFirstFileW((Desktop() + L"\\~vx*.tmp").c_str(), &found));
+  EXPECT_FALSE(leftovers) << "temporary file left: " << WideToUtf8(found.cFileName);
   EXPECT_EQ(LinkAt(lnk).targetItemName, "http://www.vexo.com/v_17.html?src=fromtailcast");
   EXPECT_EQ(StoredShortcuts()[0].strVideoURL, "http://www.vexo.com/v_17.html");
   updater->DoUpdateVideoUrl(17, "http://www.vexo.com/a_17.html");  // and works once it can

@@ -2,27 +2,26 @@
 
 #include <memory>
 
-#include "app/ClientLocations.h"
-#include "common/Registry.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
+#include "tests/support/HostPathsForTests.h"
 
 namespace vxtest {
 
 namespace {
 
-// The client's data folder, set before the program's environment first looks.
+// The client's data folder in a scratch folder, for the whole process.
 class ClientDataFolder : public ::testing::Environment {
 public:
   void SetUp() override {
     folder = std::make_unique<ScratchFolder>(L"follow-data");
-    WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, folder->Path());
+    UseHostPaths(folder->Path());
   }
   void TearDown() override {
-    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue);
+    SetHostPaths(HostPaths());
     folder.reset();
   }
   std::unique_ptr<ScratchFolder> folder;

@@ -1,8 +1,6 @@
 // The play-history client with the real network library and the emulator's history.
 #include "follow/PlayRecordManager.h"
 
-#include "app/ClientLocations.h"
-#include "common/Registry.h"
 #include "common/TraceRecord.h"
 #include "follow/DesktopUrlUpdater.h"
 #include "tests/follow/FollowFixture.h"
@@ -11,8 +9,6 @@
 namespace {
 
 using namespace vxtest;
-
-const std::wstring kUserKey = std::wstring(kClientUserKeyFormat) + kClientProductKey;
 
 size_t HistoryRequests() { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/playrecord/list").size(); }
 
@@ -24,17 +20,14 @@ protected:
     ResetEmulator();
     ::DeleteFileW(kPlayRecordTraceFile);
   }
-  static void LogIn(const wchar_t* cookie) {
-    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"1"));
-    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Cookie", cookie));
-  }
+  static LoginState LoggedIn(const char* cookie) { return LoginState{true, cookie}; }
 };
 
 TEST_F(PlayRecordManagerTest, AnswerMovesTheShortcutToThePlayedEpisode) {
-  LogIn(L"cookie-123");
+  const LoginState login = LoggedIn("cookie-123");
   const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
-  updater->QueryPlayRecords();
+  updater->QueryPlayRecords(login);
   EXPECT_TRUE(WaitUntil([&] { return LinkAt(lnk).targetItemName == "http://www.vexo.com/v_played123.html?src=fromtailcast"; },
                         kProcessTimeoutMs));
   EXPECT_EQ(StoredShortcuts()[0].strVideoURL, "http://www.vexo.com/v_played123.html");
@@ -46,11 +39,11 @@ TEST_F(PlayRecordManagerTest, AnswerMovesTheShortcutToThePlayedEpisode) {
 
 // Answers are not paired with their queries: the updater asked last gets both.
 TEST_F(PlayRecordManagerTest, EveryAnswerGoesToTheLatestReceiver) {
-  LogIn(L"cookie-123");
+  const LoginState login = LoggedIn("cookie-123");
   auto first = std::make_shared<CDesktopUrlUpdater>(2);
   auto second = std::make_shared<CDesktopUrlUpdater>(2);
-  first->QueryPlayRecords();
-  second->QueryPlayRecords();
+  first->QueryPlayRecords(login);
+  second->QueryPlayRecords(login);
   ASSERT_TRUE(WaitUntil([&] { return HistoryRequests() == 2 && !second->GetCurrentRecordUrl(77).empty(); },
                         kProcessTimeoutMs));
   ::Sleep(300);  // the other answer, if it were to reach the first updater
@@ -58,30 +51,32 @@ TEST_F(PlayRecordManagerTest, EveryAnswerGoesToTheLatestReceiver) {
   EXPECT_EQ(first->GetCurrentRecordUrl(77), L"");
 }
 
-TEST_F(PlayRecordManagerTest, NoticeCodeTouchesNoUpdater) {
-  LogIn(L"cookie-unknown-to-the-service");
+TEST_F(PlayRecordManagerTest, NoticeGoesToItsSinkAndTouchesNoUpdater) {
+  const LoginState login = LoggedIn("cookie-unknown-to-the-service");
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
-  updater->QueryPlayRecords();  // makes it the receiver
+  updater->QueryPlayRecords(login);  // makes it the receiver
   ASSERT_TRUE(WaitUntil([] { return HistoryRequests() == 1; }, kProcessTimeoutMs));
+  static uint32_t kept = 0;
+  CPlayRecordManager::SetNoticeSink([](uint32_t value) { kept = value; });
   CPlayRecordManager::Instance().OnPlayRecordResult(CPlayRecordManager::kNoticeCode, 5,
                                                     {PlayRecord{L"123", L"", L"http://www.vexo.com/v_notice.html"}});
+  CPlayRecordManager::SetNoticeSink(nullptr);
+  EXPECT_EQ(kept, 5u);
   EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"");
   CPlayRecordManager::Instance().OnPlayRecordResult(0, 200, {PlayRecord{L"123", L"", L"http://www.vexo.com/v_x.html"}});
   EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"http://www.vexo.com/v_x.html");
 }
 
-// Runs in a process of its own (a logged-out state sticks).
 TEST_F(PlayRecordManagerTest, LoggedOutAsksNothing) {
-  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"0"));
+  const LoginState login;  // logged out
   const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
-  updater->QueryPlayRecords();
-  updater->QueryPlayRecords();
+  updater->QueryPlayRecords(login);
+  updater->QueryPlayRecords(login);
   ::Sleep(500);
   EXPECT_EQ(HistoryRequests(), 0u);
   EXPECT_EQ(ReadTrace(kPlayRecordTraceFile, L"Tailcast", L"GetPlayRecord "), L"is not online, can not Get Record!");
   EXPECT_EQ(LinkAt(lnk).targetItemName, "http://www.vexo.com/v_123.html?src=fromtailcast");
-  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Status");
 }
 
 }  // namespace

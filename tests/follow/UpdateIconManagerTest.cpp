@@ -1,10 +1,8 @@
 // Update badges on real shortcuts: the icon each .lnk shows and the icon the store names.
 #include "follow/UpdateIconManager.h"
 
-#include "app/ClientLocations.h"
-#include "common/Registry.h"
-#include "app/Environment.h"
 #include "common/TextConvert.h"
+#include "favorites/HostPaths.h"
 #include "favorites/ShortcutStore.h"
 #include "tests/follow/FollowFixture.h"
 
@@ -27,7 +25,7 @@ protected:
     const std::wstring id = std::to_wstring(request.AlbumID);
     icons.Touch(L"album_" + id + L".ico");
     if (withBadge) icons.Touch(L"updatealbum_" + id + L".ico");
-    SetShortcutIconName(WideToAnsi(CleanName(request.AlbumName)), WideToAnsi(icons.File(L"album_" + id + L".ico")));
+    SetShortcutIconName(KeyOf(CleanName(request.AlbumName)), icons.File(L"album_" + id + L".ico"));
     return lnk;
   }
   std::string StoredIcon(int albumId) {
@@ -62,7 +60,7 @@ TEST_F(UpdateIconManagerTest, BadgeGoesOnAndComesOffWithTheList) {
 TEST_F(UpdateIconManagerTest, NoBadgeFileMeansNoBadge) {
   const std::wstring lnk = AddWithAlbumIcon(WebFavorite(L"Plain", 9, L"http://www.vexo.com/v_9.html"), false);
   CUpdateIconManager({Update(9, L"Plain")}).UpdateIcons();
-  EXPECT_EQ(LinkAt(lnk).icon, CEnvironment::Instance().GetModuleFolder() + L"\\tcskin\\favorite.ico");
+  EXPECT_EQ(LinkAt(lnk).icon, ProvisionalIconPath());
   EXPECT_EQ(StoredIcon(9), WideToAnsi(icons.File(L"album_9.ico")));
 }
 
@@ -77,7 +75,10 @@ TEST_F(UpdateIconManagerTest, ProvisionalIconIsNeverBadgedNorRestored) {
 TEST_F(UpdateIconManagerTest, ClientShortcutGetsTheClientProgram) {
   ScratchFolder client(L"client-install");
   client.Touch(L"VexoClient.exe");
-  ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue, client.Path()));
+  const HostPaths before = GetHostPaths();
+  HostPaths withClient = before;
+  withClient.clientExePath = client.File(L"VexoClient.exe");
+  SetHostPaths(withClient);
   DeskFavorRequest request = WebFavorite(L"Client", 21, L"http://www.vexo.com/v_21.html");
   request.InfoType = 1;
   const std::wstring lnk = AddWithAlbumIcon(request, true);
@@ -90,7 +91,7 @@ TEST_F(UpdateIconManagerTest, ClientShortcutGetsTheClientProgram) {
   CUpdateIconManager({Update(22, L"Other")}).UpdateIcons();
   EXPECT_EQ(LinkAt(lnk).icon, icons.File(L"album_21.ico"));
   EXPECT_EQ(LinkAt(lnk).path, client.File(L"VexoClient.exe"));
-  ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue);
+  SetHostPaths(before);
 }
 
 TEST_F(UpdateIconManagerTest, AlbumWithoutShortcutIsIgnored) {
@@ -98,7 +99,7 @@ TEST_F(UpdateIconManagerTest, AlbumWithoutShortcutIsIgnored) {
   CUpdateIconManager manager({Update(999, L"Nobody")});
   EXPECT_FALSE(manager.MatchUpdates());
   manager.UpdateIcons();
-  EXPECT_EQ(LinkAt(lnk).icon, CEnvironment::Instance().GetModuleFolder() + L"\\tcskin\\favorite.ico");
+  EXPECT_EQ(LinkAt(lnk).icon, ProvisionalIconPath());
 }
 
 // The reminder may spell the album differently from the cleaned name the store keeps; the
@@ -121,7 +122,7 @@ TEST_F(UpdateIconManagerTest, RenameMadeMeanwhileIsNotUndone) {
   CUpdateIconManager manager({Update(30, L"Moved")});
   const std::wstring moved = Desktop() + L"\\Moved 2.lnk";
   ASSERT_TRUE(::MoveFileW(lnk.c_str(), moved.c_str()));
-  SetShortcutTitle("Moved", "Moved 2", WideToAnsi(moved), 0);
+  SetShortcutTitle(KeyOf(L"Moved"), L"Moved 2", moved, 0);
   manager.UpdateIcons();
   EXPECT_FALSE(FileExists(lnk));
   EXPECT_EQ(LinkAt(moved).icon, icons.File(L"updatealbum_30.ico"));

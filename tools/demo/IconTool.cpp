@@ -16,8 +16,9 @@ using std::min;
 #include <cstdlib>
 #include <string>
 
+#include "app/Environment.h"
 #include "common/TextConvert.h"
-#include "favorites/IconComposer.h"
+#include "favorites/AlbumIcons.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ int wmain(int argc, wchar_t** argv) {
     Print(L"FAILED: GDI+ did not start");
     return 1;
   }
+  SetHostPaths(CEnvironment::Instance().GetHostPaths());
   const int albumId = std::wcstol(argv[1], nullptr, 10);
   const int episodic = std::wcstol(argv[3], nullptr, 10);
   const std::wstring albumIcon = MakeAlbumIconFile(albumId, WideToAnsi(argv[2]), episodic);

@@ -1,0 +1,43 @@
+#include "app/LayerWiring.h"
+
+#include <windows.h>
+
+#include "app/Environment.h"
+#include "app/Messages.h"
+#include "app/framework/Dialog.h"
+#include "app/framework/WinApp.h"
+#include "favorites/DesktopShortcut.h"
+#include "favorites/HostPaths.h"
+#include "follow/AlbumInfoParser.h"
+#include "follow/DoGetIco.h"
+
+namespace {
+
+// Synchronous: the control window reads the record on its own thread while the network
+// thread waits. Nothing is sent while there is no control window (not yet, or shutting down).
+void SendAlbumInfoToControlWindow(const AlbumInfo& info) {
+  CWinApp* const app = AfxGetApp();
+  CDialog* const window = app ? app->MainWindow() : nullptr;
+  const HWND handle = window ? window->GetSafeHwnd() : nullptr;
+  if (!handle) return;
+  ::SendMessageW(handle, WM_TAILCAST_COMMAND, CMD_UPDATE_SHORTCUT_URL, reinterpret_cast<LPARAM>(&info));
+}
+
+void KeepPlayRecordNotice(uint32_t value) { CEnvironment::Instance().StorePlayRecordNotice(value); }
+
+}  // namespace
+
+void ConnectLowerLayers() {
+  SetHostPaths(CEnvironment::Instance().GetHostPaths());
+  SetIconTaskMaker(&CDoGetIco::Make);  // every new favourite gets its album icon and episode count
+  SetAlbumInfoSink(&SendAlbumInfoToControlWindow);
+  CPlayRecordManager::SetNoticeSink(&KeepPlayRecordNotice);
+}
+
+LoginState CurrentLogin() {
+  CEnvironment& environment = CEnvironment::Instance();
+  LoginState login;
+  login.loggedIn = environment.IsLoggedIn();
+  login.cookie = environment.GetLoginCookie();
+  return login;
+}
