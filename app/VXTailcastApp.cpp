@@ -25,6 +25,28 @@ constexpr wchar_t kUpdaterFileName[] = L"VexoUpdate.exe";
 constexpr wchar_t kSettingsKey[] = L"Local AppWizard-Generated Applications";
 constexpr wchar_t kTraceSection[] = L"Tailcast:";
 constexpr unsigned kPingbackGraceMs = 3000;
+// A running instance takes its mutex before it makes its window: a start that finds the mutex
+// looks for the window this long.
+constexpr ULONGLONG kWindowSearchMs = 5000;
+constexpr DWORD kWindowSearchStepMs = 100;
+// A hung running instance must not hold a second start for ever.
+constexpr UINT kHandoffTimeoutMs = 10000;
+
+HWND FindRunningWindow() {
+  const ULONGLONG deadline = ::GetTickCount64() + kWindowSearchMs;
+  for (;;) {
+    const HWND window = ::FindWindowW(nullptr, kControlWindowTitle);
+    if (::IsWindow(window)) return window;
+    if (::GetTickCount64() >= deadline) return nullptr;
+    ::Sleep(kWindowSearchStepMs);
+  }
+}
+
+// Synchronous, so the running instance has finished with the record when this returns.
+bool SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  return ::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kHandoffTimeoutMs, &result) != 0;
+}
 
 }  // namespace
 
@@ -42,8 +64,8 @@ bool CVXTailcastApp::InitInstance() {
 
   ScopedKernelHandle instanceMutex(::CreateMutexW(nullptr, TRUE, kInstanceMutexName));
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-    const HWND runningWindow = ::FindWindowW(nullptr, kControlWindowTitle);
-    if (::IsWindow(runningWindow)) {
+    const HWND runningWindow = FindRunningWindow();
+    if (runningWindow) {
       HandOffToRunningInstance(runningWindow);
     } else {
       Trace(L"second startup : ", L"未找到VexoTailcast");
@@ -121,10 +143,13 @@ void CVXTailcastApp::HandOffToRunningInstance(HWND runningWindow) {
     const std::wstring favoriteText = FavoriteTextOf(commandLine);
     HandoffText record = MakeHandoffText(kHandoffFromSecondStart, favoriteText);
     Trace(L"second start cmdline: ", favoriteText);
-    ::SendMessageW(runningWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record));
+    if (!SendWithin(runningWindow, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record))) {
+      Trace(L"second start handoff : ", L"false");
+    }
     return;
   }
-  if (IsUninstallCommand(commandLine)) ::SendMessageW(runningWindow, WM_TAILCAST_UNINSTALL, 0, 0);
+  // The running instance ends inside this call, so its answer tells nothing.
+  if (IsUninstallCommand(commandLine)) SendWithin(runningWindow, WM_TAILCAST_UNINSTALL, 0, 0);
 }
 
 void CVXTailcastApp::LaunchUpdater() {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/Messages.h"
@@ -25,7 +26,15 @@ public:
 
   explicit FakeRunningInstance(bool withWindow = true) {
     m_mutex = ::CreateMutexW(nullptr, TRUE, L"VXTailcast_Client_Mutex");
-    if (!withWindow) return;
+    if (withWindow) CreateWindowNow();
+  }
+  ~FakeRunningInstance() {
+    if (m_window) ::DestroyWindow(m_window);
+    if (m_mutex) ::CloseHandle(m_mutex);
+  }
+
+  // The window of an instance that took its mutex a while ago and is only now ready.
+  void CreateWindowNow() {
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = ::GetModuleHandleW(nullptr);
@@ -33,10 +42,6 @@ public:
     ::RegisterClassW(&windowClass);
     m_window = ::CreateWindowW(L"FakeTailcastWindow", L"VexoTailcast", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                windowClass.hInstance, this);
-  }
-  ~FakeRunningInstance() {
-    if (m_window) ::DestroyWindow(m_window);
-    if (m_mutex) ::CloseHandle(m_mutex);
   }
 
   std::vector<CopyData> copies;
@@ -147,6 +152,61 @@ TEST(HandoffToFakeInstanceTest, UpdateStartWithMutexButNoWindowRunsItsOwn) {
   ChildProcess second = program.Start(L"update");
   EXPECT_NE(program.WaitForControlWindow(second.Id()), nullptr);
   EXPECT_EQ(program.StartupTrace(L"second startup : "), L"\u672a\u627e\u5230VexoTailcast");
+}
+
+// A second start made while the running instance is still starting: the mutex exists, the
+// window comes a moment later, and the favourite still reaches it.
+TEST(HandoffToFakeInstanceTest, WindowThatComesLateStillGetsTheFavorite) {
+  ProgramUnderTest program(L"handoff-late");
+  FakeRunningInstance running(/*withWindow=*/false);
+  ChildProcess second = program.Start(L"DeskFavor;strjs=late");
+  ::Sleep(1500);
+  ASSERT_TRUE(second.IsRunning());
+  running.CreateWindowNow();
+  ASSERT_TRUE(second.WaitForExit(kProcessTimeoutMs));
+  ASSERT_EQ(running.copies.size(), 1u);
+  EXPECT_EQ(running.copies[0].bytes, Utf16WithNul(L"late"));
+  EXPECT_FALSE(program.StartupTrace(L"second startup : ").has_value());
+}
+
+// Holds the instance mutex and a window titled "VexoTailcast" whose thread has stopped
+// answering, as a hung running instance does.
+class HungRunningInstance {
+public:
+  HungRunningInstance() : m_release(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {
+    m_mutex = ::CreateMutexW(nullptr, TRUE, L"VXTailcast_Client_Mutex");
+    HANDLE created = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    m_thread = std::thread([this, created] {
+      const HWND window = ::CreateWindowW(L"STATIC", L"VexoTailcast", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                          ::GetModuleHandleW(nullptr), nullptr);
+      ::SetEvent(created);
+      ::WaitForSingleObject(m_release, INFINITE);  // no message is taken meanwhile
+      ::DestroyWindow(window);
+    });
+    ::WaitForSingleObject(created, INFINITE);
+    ::CloseHandle(created);
+  }
+  ~HungRunningInstance() {
+    ::SetEvent(m_release);
+    m_thread.join();
+    ::CloseHandle(m_release);
+    ::CloseHandle(m_mutex);
+  }
+
+private:
+  HANDLE m_release;
+  HANDLE m_mutex = nullptr;
+  std::thread m_thread;
+};
+
+TEST(HandoffToHungInstanceTest, SecondStartGivesUpAndEnds) {
+  ProgramUnderTest program(L"handoff-hung");
+  HungRunningInstance running;
+  ChildProcess second = program.Start(L"DeskFavor;strjs=abc");
+  ASSERT_TRUE(second.WaitForExit(kProcessTimeoutMs)) << "the second start waits on a hung instance";
+  EXPECT_EQ(second.ExitCode(), 0u);
+  EXPECT_EQ(program.StartupTrace(L"second start cmdline: "), L"abc");
+  EXPECT_EQ(program.StartupTrace(L"second start handoff : "), L"false");
 }
 
 class HandoffToRealInstanceTest : public ::testing::Test {
