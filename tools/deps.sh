@@ -21,8 +21,9 @@ JSONCPP_VER=1.9.5
 PROTOBUF_VER=3.21.12
 GTEST_SRC=/usr/src/googletest
 
-APT_PACKAGES=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools cmake
-              ninja-build tcl dpkg-dev protobuf-compiler googletest build-essential)
+# The packages of tools/packages.txt marked "deps".
+mapfile -t APT_PACKAGES < <(awk '!/^#/ && $2 == "deps" { print $1 }' "$ROOT/tools/packages.txt")
+[ ${#APT_PACKAGES[@]} -gt 0 ] || { echo "deps: no packages in $ROOT/tools/packages.txt" >&2; exit 1; }
 
 say() { echo "deps: $*"; }
 die() { echo "deps: error: $*" >&2; exit 1; }

@@ -5,6 +5,7 @@
 # pingbacks the emulator received.
 #   tools/run-main-job.sh BUILD_BIN_DIR DIST_DIR
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 bin=$1
 dist=$2
 stage=$WINEPREFIX/drive_c/VXTailcast
@@ -14,7 +15,7 @@ cp "$bin/VexoUpdate.exe" "$bin/vx_main_job.exe" "$stage/"
 touch "$stage/VexoUpdate.relaunch"
 
 # The program keeps its store in the ANSI code page: run it as its users do, under a Chinese one.
-LC_ALL=zh_CN.UTF-8 /usr/lib/wine/wine64 "$stage/vx_main_job.exe"
+LC_ALL=zh_CN.UTF-8 "$VX_WINE" "$stage/vx_main_job.exe"
 
 echo
 lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC 更新至12集.lnk' 2>/dev/null | head -n 1)

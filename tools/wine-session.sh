@@ -3,6 +3,7 @@
 # Xvfb display and one persistent wineserver, all removed afterwards.
 #   tools/wine-session.sh COMMAND [ARGS...]
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 session=$(mktemp -d /tmp/vx-wine.XXXXXX)
 export VX_WINE_SESSION=$session
@@ -37,5 +38,5 @@ done
 # A persistent server first, so every program of the session reuses it.
 mkdir -p "$WINEPREFIX"
 wineserver -p
-/usr/lib/wine/wine64 wineboot -i >"$session/wineboot.log" 2>&1
+"$VX_WINE" wineboot -i >"$session/wineboot.log" 2>&1
 "$@"

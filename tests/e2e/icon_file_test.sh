@@ -4,6 +4,7 @@
 #   tests/e2e/icon_file_test.sh BUILD_BIN_DIR
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tools/wine-env.sh"
 bin=$1
 if [[ -z "${VX_WINE_SESSION:-}" || -z "${VXTAILCAST_SERVICE_URL:-}" ]]; then
   echo "FAILED: run inside tools/wine-session.sh and tools/with-emulator.sh"
@@ -18,9 +19,9 @@ cp "$bin/vx_icon_tool.exe" "$stage/"
 cp -r "$root/tcskin" "$stage/tcskin"
 rm -f "$icons/album_$album.ico" "$icons/updatealbum_$album.ico"
 # The client's own data folder, if an earlier test left one, would take the place of the default.
-/usr/lib/wine/wine64 reg delete 'HKLM\Software\Vexo\Dorsa' /v HKernelPath /f >/dev/null 2>&1
+"$VX_WINE" reg delete 'HKLM\Software\Vexo\Dorsa' /v HKernelPath /f >/dev/null 2>&1
 
-output=$(/usr/lib/wine/wine64 "$stage/vx_icon_tool.exe" "$album" "$VXTAILCAST_SERVICE_URL/pictures/album_123.jpg" 0 | tr -d '\r')
+output=$("$VX_WINE" "$stage/vx_icon_tool.exe" "$album" "$VXTAILCAST_SERVICE_URL/pictures/album_123.jpg" 0 | tr -d '\r')
 status=$?
 echo "$output"
 
