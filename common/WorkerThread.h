@@ -3,11 +3,10 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <thread>
+
+#include "common/TaskQueue.h"
 
 class ITaskSample {
 public:
@@ -52,10 +51,7 @@ public:
 
 private:
   std::atomic<bool> m_disabled{false};
-  std::deque<std::unique_ptr<ITaskSample>> m_tasks;
-  bool m_quit = false;
-  mutable std::mutex m_lock;
-  std::condition_variable m_signal;
+  TaskQueue<std::unique_ptr<ITaskSample>> m_tasks;
 };
 
 class CWorkerThread : public CWorkThreadMessageQueue {

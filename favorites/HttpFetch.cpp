@@ -1,80 +1,48 @@
 #include "favorites/HttpFetch.h"
 
-#include "common/ScopedInternet.h"
+#include "common/ScopedWin.h"
+#include "common/WinInetGet.h"
 
 namespace {
 
-constexpr DWORD kReadChunk = 4096;
-constexpr DWORD kMinimumPictureBytes = 1024;
+constexpr uint64_t kMinimumPictureBytes = 1024;
 
-struct OpenRequest {
-  ScopedInternet internet;
-  ScopedInternet request;
-};
-
-// Steps common to both GETs; false unless the answer is 2xx.
-bool Open(const std::wstring& url, const wchar_t* proxy, int accessType, int offset, OpenRequest& open) {
-  open.internet.Reset(::InternetOpenW(L"Proxy", static_cast<DWORD>(accessType), proxy, nullptr, 0));
-  if (!open.internet) return false;
-  const wchar_t headers[] = L"Accept: */*\r\n";
-  open.request.Reset(::InternetOpenUrlW(open.internet.Get(), url.c_str(), headers, ARRAYSIZE(headers) - 1,
-                                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE, 0));
-  if (!open.request) return false;
-  DWORD status = 0, length = sizeof status;
-  if (!::HttpQueryInfoW(open.request.Get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length,
-                        nullptr)) {
-    return false;
-  }
-  if (status < 200 || status > 299) return false;
-  if (offset != 0) ::InternetSetFilePointer(open.request.Get(), offset, nullptr, FILE_BEGIN, 0);
-  return true;
+WebGetOptions FetchOptions(const std::wstring& url, const wchar_t* proxy, int accessType, int offset,
+                           unsigned timeoutMs) {
+  WebGetOptions options;
+  options.url = url;
+  options.agent = L"Proxy";
+  options.accessType = static_cast<DWORD>(accessType);
+  options.proxy = proxy ? proxy : L"";
+  options.timeoutMs = timeoutMs;
+  options.startOffset = offset;
+  return options;
 }
 
 }  // namespace
 
 bool HttpDownloadToFile(const std::wstring& url, const wchar_t* proxy, int accessType, int offset,
-                        const std::wstring& filePath) {
+                        const std::wstring& filePath, unsigned timeoutMs) {
   if (url.empty() || filePath.empty()) return false;
-  OpenRequest open;
-  if (!Open(url, proxy, accessType, offset, open)) return false;
+  CWinInetGet get(FetchOptions(url, proxy, accessType, offset, timeoutMs));
+  if (!get.Open() || !get.IsSuccess()) return false;
   ScopedKernelHandle file(::CreateFileW(filePath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return false;
-
-  char buffer[kReadChunk];
-  DWORD read = 0;
-  unsigned long long total = 0;
-  while (::InternetReadFile(open.request.Get(), buffer, kReadChunk, &read) && read > 0) {
-    DWORD written = 0;
-    if (!::WriteFile(file.Get(), buffer, read, &written, nullptr) || written != read) return false;
-    total += read;
-  }
+  CFileBodySink sink(file.Get());
+  const bool whole = get.ReadBody(sink);
   ::FlushFileBuffers(file.Get());
-  return total > kMinimumPictureBytes;
+  return whole && sink.Written() > kMinimumPictureBytes;
 }
 
-// The first availability figure only sizes the first read; the buffer grows with the
-// body, so nothing is written past it and the caller gets every byte.
 bool HttpGetToMemory(const std::wstring& url, const wchar_t* proxy, int accessType, int offset,
-                     std::vector<uint8_t>& data) {
+                     std::vector<uint8_t>& data, unsigned timeoutMs) {
   data.clear();
-  OpenRequest open;
-  if (!Open(url, proxy, accessType, offset, open)) return false;
-  DWORD available = 0;
-  if (!::InternetQueryDataAvailable(open.request.Get(), &available, 0, 0) || available == 0) return false;
-
-  std::vector<uint8_t> body;
-  DWORD chunk = available;
-  for (;;) {
-    const size_t used = body.size();
-    body.resize(used + chunk);
-    DWORD read = 0;
-    const BOOL ok = ::InternetReadFile(open.request.Get(), body.data() + used, chunk, &read);
-    body.resize(used + (ok ? read : 0));
-    if (!ok) return false;
-    if (read == 0) break;
-    chunk = kReadChunk;
-  }
-  data.swap(body);
+  if (url.empty()) return false;
+  CWinInetGet get(FetchOptions(url, proxy, accessType, offset, timeoutMs));
+  if (!get.Open() || !get.IsSuccess()) return false;
+  CMemoryBodySink sink;
+  if (!get.ReadBody(sink) || sink.Bytes().empty()) return false;
+  data.assign(sink.Bytes().begin(), sink.Bytes().end());
   return true;
 }

@@ -1,5 +1,5 @@
 // The library's one transport: a blocking HTTP GET with a time-out over the whole
-// exchange, used on the library's own threads.
+// exchange, run on the calling thread (one of the library's own).
 #pragma once
 
 #include <string>
@@ -8,7 +8,7 @@
 struct HttpCall {
   std::string url;
   std::string headers;  // extra request headers, each ending in "\r\n"
-  unsigned timeoutMs = 0;
+  unsigned timeoutMs = 0;  // 0: the transport's default
 };
 
 struct HttpAnswer {

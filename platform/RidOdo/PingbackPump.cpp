@@ -18,48 +18,23 @@ constexpr auto kRetryPause = std::chrono::milliseconds(500);
 }  // namespace
 
 CPingbackPump& CPingbackPump::GetInstance() {
-  static CPingbackPump* const pump = new CPingbackPump;  // its thread outlives any static teardown
-  return *pump;
+  static CPingbackPump pump;
+  return pump;
 }
 
-void CPingbackPump::SetIsTailcast(int isTailcast) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_isTailcast = isTailcast;
+CPingbackPump::CPingbackPump() : m_thread([this] { m_queue.Serve([](const Pending& pending) { Send(pending); }); }) {}
+
+CPingbackPump::~CPingbackPump() {
+  m_queue.Quit();
+  m_thread.join();
 }
 
-void CPingbackPump::SendASynLog(const LogParamInfo& info) {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  m_queue.push_back(Pending{info, m_isTailcast});
-  if (!m_started) {
-    m_started = true;
-    std::thread([this] { Run(); }).detach();
-  }
-  m_changed.notify_all();
-}
+void CPingbackPump::SetIsTailcast(int isTailcast) { m_isTailcast = isTailcast; }
+
+void CPingbackPump::SendASynLog(const LogParamInfo& info) { m_queue.Push(Pending{info, m_isTailcast}); }
 
 bool CPingbackPump::WaitUntilSent(unsigned timeoutMs) {
-  std::unique_lock<std::mutex> lock(m_mutex);
-  return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                            [this] { return m_queue.empty() && !m_sending; });
-}
-
-void CPingbackPump::Run() {
-  for (;;) {
-    Pending pending;
-    {
-      std::unique_lock<std::mutex> lock(m_mutex);
-      m_changed.wait(lock, [this] { return !m_queue.empty(); });
-      pending = std::move(m_queue.front());
-      m_queue.pop_front();
-      m_sending = true;
-    }
-    Send(pending);
-    {
-      std::lock_guard<std::mutex> lock(m_mutex);
-      m_sending = false;
-    }
-    m_changed.notify_all();
-  }
+  return m_queue.WaitUntilIdle(std::chrono::milliseconds(timeoutMs));
 }
 
 void CPingbackPump::Send(const Pending& pending) {

@@ -2,15 +2,19 @@
 // each to the service's pingback address.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
-#include <mutex>
+#include <atomic>
+#include <thread>
 
+#include "common/TaskQueue.h"
 #include "platform/RidOdo/LogParamInfo.h"
 
 class CPingbackPump {
 public:
   static CPingbackPump& GetInstance();
+  // At process exit: reports not yet sent are dropped, the one being sent finishes.
+  ~CPingbackPump();
+  CPingbackPump(const CPingbackPump&) = delete;
+  CPingbackPump& operator=(const CPingbackPump&) = delete;
 
   void SetIsTailcast(int isTailcast);
   // Queues a copy and returns at once.
@@ -25,14 +29,10 @@ private:
     int isTailcast;
   };
 
-  CPingbackPump() = default;
-  void Run();
-  void Send(const Pending& pending);
+  CPingbackPump();
+  static void Send(const Pending& pending);
 
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::deque<Pending> m_queue;
-  bool m_sending = false;
-  bool m_started = false;
-  int m_isTailcast = 0;
+  std::atomic<int> m_isTailcast{0};
+  TaskQueue<Pending> m_queue;
+  std::thread m_thread;
 };

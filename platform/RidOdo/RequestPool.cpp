@@ -1,40 +1,19 @@
 #include "platform/RidOdo/RequestPool.h"
 
-#include <thread>
-
-namespace {
-
-constexpr int kWorkers = 4;
-
-}  // namespace
-
 CRequestPool& CRequestPool::Instance() {
-  // Never destroyed: its threads may still be blocked on the network when the process ends.
-  static CRequestPool* const pool = new CRequestPool;
-  return *pool;
+  static CRequestPool pool;
+  return pool;
 }
 
 CRequestPool::CRequestPool() {
-  for (int i = 0; i < kWorkers; ++i) std::thread([this] { Run(); }).detach();
-}
-
-void CRequestPool::Post(std::function<void()> job) {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_jobs.push_back(std::move(job));
-  }
-  m_wake.notify_one();
-}
-
-void CRequestPool::Run() {
-  for (;;) {
-    std::function<void()> job;
-    {
-      std::unique_lock<std::mutex> lock(m_mutex);
-      m_wake.wait(lock, [this] { return !m_jobs.empty(); });
-      job = std::move(m_jobs.front());
-      m_jobs.pop_front();
-    }
-    job();
+  for (int i = 0; i < kWorkers; ++i) {
+    m_workers.emplace_back([this] { m_jobs.Serve([](std::function<void()>& job) { job(); }); });
   }
 }
+
+CRequestPool::~CRequestPool() {
+  m_jobs.Quit();
+  for (std::thread& worker : m_workers) worker.join();
+}
+
+void CRequestPool::Post(std::function<void()> job) { m_jobs.Push(std::move(job)); }

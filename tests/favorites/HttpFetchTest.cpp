@@ -101,6 +101,24 @@ TEST_F(HttpFetchTest, EveryRequestReachesTheServerNotTheCache) {
   EXPECT_EQ(RequestCount("/pictures/ok.jpg"), 2u);
 }
 
+// A server that accepts and then says nothing must not hold up the icon worker: both GETs
+// give up at about their time-out, and nothing is written.
+TEST_F(HttpFetchTest, SilentServerFailsNearTheTimeOut) {
+  constexpr unsigned kTimeoutMs = 1000;
+  ULONGLONG start = ::GetTickCount64();
+  EXPECT_FALSE(HttpDownloadToFile(Url("/__emu/delay?ms=30000&size=5000"), nullptr, 0, 0, file, kTimeoutMs));
+  EXPECT_LT(::GetTickCount64() - start, kTimeoutMs + 4000u);
+  EXPECT_FALSE(vxtest::FileExists(file));
+  std::vector<uint8_t> data{1, 2, 3};
+  start = ::GetTickCount64();
+  EXPECT_FALSE(HttpGetToMemory(Url("/__emu/delay?ms=30000&size=10"), nullptr, 0, 0, data, kTimeoutMs));
+  EXPECT_LT(::GetTickCount64() - start, kTimeoutMs + 4000u);
+  EXPECT_TRUE(data.empty());
+
+  EXPECT_TRUE(HttpDownloadToFile(Url("/__emu/delay?ms=300&size=5000"), nullptr, 0, 0, file, 5000));
+  EXPECT_EQ(FileText(file), Pattern(5000));
+}
+
 TEST_F(HttpFetchTest, EmptyAddressOrPathFailsWithoutTraffic) {
   EXPECT_FALSE(HttpDownloadToFile(L"", nullptr, 0, 0, file));
   EXPECT_FALSE(HttpDownloadToFile(Url("/pictures/ok.jpg"), nullptr, 0, 0, L""));

@@ -1,12 +1,17 @@
 // Asynchronous requests through the network library, against the local service emulator.
 #include "platform/RidOdo/TaskModule.h"
 
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <thread>
 
 #include "common/JsonText.h"
+#include "common/ScopedWin.h"
+#include "platform/RidOdo/RequestPool.h"
 #include "tests/platform/RidOdo/RequestRecorder.h"
 #include "tests/support/EmulatorClient.h"
 
@@ -20,6 +25,18 @@ std::string PatternBytes(size_t size) {
   std::string bytes(size, '\0');
   for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>(i % 251);
   return bytes;
+}
+
+size_t ProcessThreadCount() {
+  ScopedKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) return 0;
+  THREADENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  size_t count = 0;
+  for (BOOL more = ::Thread32First(snapshot.Get(), &entry); more; more = ::Thread32Next(snapshot.Get(), &entry)) {
+    count += entry.th32OwnerProcessID == ::GetCurrentProcessId() ? 1 : 0;
+  }
+  return count;
 }
 
 class TaskModuleTest : public ::testing::Test {
@@ -117,6 +134,42 @@ TEST_F(TaskModuleTest, TimeOutIsHonouredAndZeroMeansTheDefault) {
   }
   std::printf("time-out request ended after %lu ms (time-out 1000, server delay 6000)\n",
               static_cast<unsigned long>(::GetTickCount() - start));
+}
+
+// More silent servers than the library has threads: each request fails at about its
+// time-out on a pool thread, no transfer is left running on a thread of its own, and the
+// pool serves the next request as before.
+TEST_F(TaskModuleTest, SilentServersFailNearTheirTimeOutAndGiveTheThreadsBack) {
+  ASSERT_TRUE(Get("/pictures/ok.jpg", 1));  // the pool is up from here on
+  ASSERT_EQ(recorder.WaitFor(1).size(), 1u);
+  const size_t threadsBefore = ProcessThreadCount();
+  ASSERT_GT(threadsBefore, 0u);
+
+  constexpr int kSilent = 2 * CRequestPool::kWorkers + 1;
+  constexpr unsigned kTimeoutMs = 1000;
+  const ULONGLONG start = ::GetTickCount64();
+  for (int i = 0; i < kSilent; ++i) ASSERT_TRUE(Get("/__emu/delay?ms=30000&size=10", 100 + i, kTimeoutMs));
+  const std::vector<Delivery> deliveries = recorder.WaitFor(1 + kSilent, 30000);
+  const ULONGLONG elapsed = ::GetTickCount64() - start;
+  ASSERT_EQ(deliveries.size(), 1u + kSilent);
+  std::set<DWORD> threads;
+  for (size_t i = 1; i < deliveries.size(); ++i) {
+    EXPECT_NE(deliveries[i].failed, 0) << deliveries[i].id;
+    threads.insert(deliveries[i].threadId);
+  }
+  // Three rounds of the pool's threads, each about one time-out.
+  EXPECT_LT(elapsed, 3 * kTimeoutMs + 6000);
+  EXPECT_LE(threads.size(), static_cast<size_t>(CRequestPool::kWorkers));
+  EXPECT_LE(ProcessThreadCount(), threadsBefore) << "a transfer still runs on a thread of its own";
+  std::printf("%d silent requests (time-out %u ms) all failed after %llu ms on %zu pool threads\n", kSilent,
+              kTimeoutMs, elapsed, threads.size());
+
+  ASSERT_TRUE(Get("/pictures/ok.jpg", 2));
+  const std::vector<Delivery> after = recorder.WaitFor(2 + kSilent);
+  ASSERT_EQ(after.size(), 2u + kSilent);
+  EXPECT_EQ(after.back().id, 2);
+  EXPECT_EQ(after.back().failed, 0);
+  EXPECT_EQ(after.back().body.size(), 5000u);
 }
 
 TEST_F(TaskModuleTest, ManyRequestsAtOnceEachGetExactlyOneCallback) {
