@@ -11,12 +11,7 @@ namespace {
 
 using vxtest::EmulatorOrigin;
 
-// The emulator's generated bodies: byte i is i % 251.
-std::string Pattern(size_t count) {
-  std::string body(count, '\0');
-  for (size_t i = 0; i < count; ++i) body[i] = static_cast<char>(i % 251);
-  return body;
-}
+using vxtest::EmulatorPattern;
 
 // Takes a few bytes, then refuses.
 class RefusingSink : public IBodySink {
@@ -50,7 +45,7 @@ TEST_F(WinInetGetTest, StatusHeadersAndBodyAreGivenAsTheyCame) {
   EXPECT_NE(get.RawHeaders().find(L"Content-Type: image/jpeg"), std::wstring::npos) << WideToUtf8(get.RawHeaders());
   CMemoryBodySink body;
   ASSERT_TRUE(get.ReadBody(body));
-  EXPECT_TRUE(std::string(body.Bytes().begin(), body.Bytes().end()) == Pattern(5000));
+  EXPECT_TRUE(std::string(body.Bytes().begin(), body.Bytes().end()) == EmulatorPattern(5000));
 
   CWinInetGet missing(Options("/pictures/missing.jpg"));
   ASSERT_TRUE(missing.Open());

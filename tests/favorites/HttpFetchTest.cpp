@@ -16,12 +16,7 @@ namespace {
 
 using vxtest::EmulatorOrigin;
 
-// The emulator's generated bodies: byte i is i % 251.
-std::string Pattern(size_t count) {
-  std::string body(count, '\0');
-  for (size_t i = 0; i < count; ++i) body[i] = static_cast<char>(i % 251);
-  return body;
-}
+using vxtest::EmulatorPattern;
 
 std::string FileText(const std::wstring& path) {
   std::ifstream in(std::string(path.begin(), path.end()), std::ios::binary);
@@ -64,21 +59,21 @@ TEST_F(HttpFetchTest, ErrorStatusesGiveFalseAndNoFile) {
 
 TEST_F(HttpFetchTest, PictureMustBeLongerThan1024Bytes) {
   EXPECT_FALSE(Download("/pictures/exact1024.jpg"));
-  EXPECT_EQ(FileText(file), Pattern(1024));  // what came stays on disk
+  EXPECT_EQ(FileText(file), EmulatorPattern(1024));  // what came stays on disk
   EXPECT_TRUE(Download("/pictures/over1024.jpg"));
-  EXPECT_EQ(FileText(file), Pattern(1025));
+  EXPECT_EQ(FileText(file), EmulatorPattern(1025));
   EXPECT_FALSE(Download("/pictures/zero.jpg"));
   EXPECT_EQ(FileText(file), "");
 }
 
 TEST_F(HttpFetchTest, LargeBodyIsWrittenWhole) {
   EXPECT_TRUE(Download("/pictures/big.jpg"));
-  EXPECT_TRUE(FileText(file) == Pattern(300000));
+  EXPECT_TRUE(FileText(file) == EmulatorPattern(300000));
 }
 
 TEST_F(HttpFetchTest, PartialAndNoContentAreTwoHundreds) {
   EXPECT_TRUE(Download("/pictures/partial.jpg"));  // 206 with 2,048 bytes
-  EXPECT_EQ(FileText(file), Pattern(2048));
+  EXPECT_EQ(FileText(file), EmulatorPattern(2048));
   EXPECT_FALSE(Download("/pictures/empty.jpg"));  // 204: nothing to keep
   std::vector<uint8_t> data;
   EXPECT_FALSE(Get("/pictures/empty.jpg", data));  // nothing available
@@ -89,10 +84,10 @@ TEST_F(HttpFetchTest, PartialAndNoContentAreTwoHundreds) {
 TEST_F(HttpFetchTest, MemoryGetReturnsTheWholeBodyWhateverTheFirstAvailability) {
   std::vector<uint8_t> data;
   ASSERT_TRUE(Get("/pictures/big.jpg", data));  // far more than one availability figure
-  EXPECT_TRUE(std::string(data.begin(), data.end()) == Pattern(300000));
+  EXPECT_TRUE(std::string(data.begin(), data.end()) == EmulatorPattern(300000));
   vxtest::EmulatorRequest("POST", "/__emu/pictures", R"({"path":"/pictures/tiny.bin","status":200,"size":1})");
   ASSERT_TRUE(Get("/pictures/tiny.bin", data));
-  EXPECT_EQ(std::string(data.begin(), data.end()), Pattern(1));
+  EXPECT_EQ(std::string(data.begin(), data.end()), EmulatorPattern(1));
 }
 
 TEST_F(HttpFetchTest, EveryRequestReachesTheServerNotTheCache) {
@@ -116,7 +111,7 @@ TEST_F(HttpFetchTest, SilentServerFailsNearTheTimeOut) {
   EXPECT_TRUE(data.empty());
 
   EXPECT_TRUE(HttpDownloadToFile(Url("/__emu/delay?ms=300&size=5000"), nullptr, 0, 0, file, 5000));
-  EXPECT_EQ(FileText(file), Pattern(5000));
+  EXPECT_EQ(FileText(file), EmulatorPattern(5000));
 }
 
 TEST_F(HttpFetchTest, EmptyAddressOrPathFailsWithoutTraffic) {

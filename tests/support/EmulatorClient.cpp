@@ -109,4 +109,10 @@ void SetPlayHistory(const std::string& cookie, const Json::Value& records) {
 
 void ResetEmulator() { EmulatorRequest("POST", "/__emu/reset"); }
 
+std::string EmulatorPattern(size_t count) {
+  std::string body(count, '\0');
+  for (size_t i = 0; i < count; ++i) body[i] = static_cast<char>(i % 251);
+  return body;
+}
+
 }  // namespace vxtest

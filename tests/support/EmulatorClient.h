@@ -32,4 +32,7 @@ std::optional<Json::Value> WaitForPingback(const std::string& action, unsigned t
 void SetPlayHistory(const std::string& cookie, const Json::Value& records);
 void ResetEmulator();
 
+// The bodies the emulator generates for its sized pictures: byte i is i % 251.
+std::string EmulatorPattern(size_t count);
+
 }  // namespace vxtest
