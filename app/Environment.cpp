@@ -19,11 +19,6 @@
 
 namespace {
 
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring Trimmed(const std::wstring& text) {
   const wchar_t* blanks = L" \t\r\n\v\f";
   const size_t first = text.find_first_not_of(blanks);

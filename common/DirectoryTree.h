@@ -8,5 +8,8 @@ bool CreateDirectoryTree(const std::wstring& path);
 
 // True when a file or a folder is at `path`; false for the empty path.
 bool PathExists(const std::wstring& path);
-// The same for a path in the ANSI code page, as the shortcut store keeps them.
+// True when a file (not a folder) is at `path`; false for the empty path.
+bool IsFile(const std::wstring& path);
+
+// The same as PathExists for a path in the ANSI code page, as the shortcut store keeps them.
 bool PathExistsAnsi(const std::string& path);

@@ -7,32 +7,6 @@
 
 namespace {
 
-// A unique file made beside its target (a short name, so a target near the path limit still
-// has room for it), deleted when the object goes unless it was moved away.
-class TemporaryBeside {
-public:
-  explicit TemporaryBeside(const std::wstring& target) {
-    const std::wstring folder = FolderOf(target);
-    wchar_t path[MAX_PATH] = {};
-    if (::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), L"~vx", 0, path)) m_path = path;
-  }
-  ~TemporaryBeside() {
-    if (!m_path.empty()) ::DeleteFileW(m_path.c_str());
-  }
-  TemporaryBeside(const TemporaryBeside&) = delete;
-  TemporaryBeside& operator=(const TemporaryBeside&) = delete;
-
-  const std::wstring& Path() const { return m_path; }
-  bool MoveTo(const std::wstring& target) {
-    if (!::MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
-    m_path.clear();
-    return true;
-  }
-
-private:
-  std::wstring m_path;
-};
-
 bool IsFileWithContents(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data = {};
   if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
@@ -41,9 +15,25 @@ bool IsFileWithContents(const std::wstring& path) {
 
 }  // namespace
 
+TemporaryFile::TemporaryFile(const std::wstring& folder, const wchar_t* prefix) {
+  wchar_t path[MAX_PATH] = {};
+  if (::GetTempFileNameW(folder.empty() ? L"." : folder.c_str(), prefix, 0, path)) m_path = path;
+}
+
+TemporaryFile::~TemporaryFile() {
+  if (!m_path.empty()) ::DeleteFileW(m_path.c_str());
+}
+
+bool TemporaryFile::MoveTo(const std::wstring& target) {
+  if (m_path.empty() || !::MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+  m_path.clear();
+  return true;
+}
+
 bool ReplaceFileWith(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write) {
   if (path.empty()) return false;
-  TemporaryBeside temporary(path);
+  // A short name beside the target, so a target near the path limit still has room for it.
+  TemporaryFile temporary(FolderOf(path), L"~vx");
   if (temporary.Path().empty()) return false;
   if (!write(temporary.Path()) || !IsFileWithContents(temporary.Path())) return false;
   return temporary.MoveTo(path);

@@ -8,6 +8,23 @@
 #include <string>
 #include <vector>
 
+// A file made by GetTempFileNameW in `folder` (empty: the current folder), deleted when the
+// object goes unless it was moved away. Path() is empty when it could not be made.
+class TemporaryFile {
+public:
+  TemporaryFile(const std::wstring& folder, const wchar_t* prefix);
+  ~TemporaryFile();
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  const std::wstring& Path() const { return m_path; }
+  // Moves the file over `target`; afterwards nothing is left to delete.
+  bool MoveTo(const std::wstring& target);
+
+private:
+  std::wstring m_path;
+};
+
 // `write` fills the (already created, empty) temporary file whose path it is given and
 // returns whether it succeeded. The temporary file is gone afterwards either way.
 bool ReplaceFileWith(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write);

@@ -10,11 +10,6 @@
 
 namespace {
 
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring IconBeside(const std::wstring& iconName, const wchar_t* prefix, int albumId) {
   return FolderOf(iconName) + prefix + std::to_wstring(albumId) + L".ico";
 }

@@ -15,6 +15,7 @@ using std::min;
 #include <memory>
 #include <utility>
 
+#include "common/DirectoryTree.h"
 #include "common/FileReplace.h"
 #include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
@@ -28,29 +29,6 @@ namespace {
 constexpr wchar_t kMaskFallbackText[] =
     L"未找到%d x %d对应的Mask图片,将尝试使用%dx%d对应的Mask图片,这将降低Icon图标内%d x %d格式的效果！";
 constexpr wchar_t kSizeIgnoredText[] = L"已忽略此尺寸的图片！";
-
-// A file made by GetTempFileNameW, deleted when the object goes.
-class TemporaryFile {
-public:
-  TemporaryFile(const std::wstring& folder, const wchar_t* prefix) {
-    wchar_t path[MAX_PATH] = {};
-    if (::GetTempFileNameW(folder.c_str(), prefix, 0, path)) m_path = path;
-  }
-  ~TemporaryFile() {
-    if (!m_path.empty()) ::DeleteFileW(m_path.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::wstring& Path() const { return m_path; }
-
-private:
-  std::wstring m_path;
-};
-
-bool IsFile(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::wstring TempFolder() {
   wchar_t folder[MAX_PATH + 1] = {};
