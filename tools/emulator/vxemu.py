@@ -402,7 +402,8 @@ REMINDER_KINDS = ("auth", "ckuid")
 REMINDER_ANSWERS = ("complete", "wrong_code", "malformed", "truncated", "data_not_array", "huge_count",
                     "server_error")
 EMPTY_FEED = {"code": "A00000", "count": 0, "data": []}
-MALFORMED_FEED = b'{"code":"A00000","count":1,"data":[{"albumId":123,}]}'  # a comma before "}"
+# A comma missing between two members: no reader takes it (a trailing comma, some do).
+MALFORMED_FEED = b'{"code":"A00000","count":1,"data":[{"albumId":123 "channelId":2}]}'
 HUGE_COUNT = 2_000_000_000
 # Written in a feed's texts, replaced by the emulator's own origin ("http://host:port") in each
 # answer, so that a feed's picture addresses lead back to the emulator on whatever port it has.
