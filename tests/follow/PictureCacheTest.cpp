@@ -53,7 +53,8 @@ TEST(PictureCacheTest, The401stAddressDropsTheLeastUsed) {
 TEST(MediaTableTest, CreatedOnceAndKeptWithItsRows) {
   const fs::path database = FreshFolder("once") / "media.db";
   CPictureCache::CreateMediaTable(database.string());
-  const std::string columns = "MediaPic( PicUrl TEXT ,PicExtend TEXT ,PicPath TEXT ,MediaID INTEGER ,primary key( MediaID) )";
+  const std::string columns =
+      "MediaPic( PicUrl TEXT ,PicExtend TEXT ,PicPath TEXT ,MediaID INTEGER ,primary key( MediaID) )";
   EXPECT_EQ(CPictureCache::MediaTableCreateText(), "create table " + columns + ";");
   EXPECT_EQ(TableSql(database), "CREATE TABLE " + columns);  // as SQLite keeps it
   {

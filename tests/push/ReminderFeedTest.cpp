@@ -91,7 +91,8 @@ TEST(ReminderFeedTest, KeepsFollowedAlbumsInFeedOrderWithTheirFeedIndex) {
 }
 
 TEST(ReminderFeedTest, ReadsEveryFieldOfAWellFormedItem) {
-  const std::string item = R"({"reminder":{"tvPic":"http://p/pic/abc.jpg","tvName":"第12集","tvFocus":"重逢","mpd":20131205},
+  const std::string item = R"({"reminder":{"tvPic":"http://p/pic/abc.jpg","tvName":"第12集","tvFocus":"重逢",
+    "mpd":20131205},
     "albumId":126,"tvId":4567,"videoId":"v-89ab","channelId":6,"albumName":"快乐大本营","videoOrder":3,
     "sourceName":"湖南卫视","videoPlayTime":"1520","videoUrl":"http://www.vexo.com/v_4567.html"})";
   const auto feed = Parse(Feed("[" + item + "]", 1));

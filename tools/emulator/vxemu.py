@@ -2,8 +2,9 @@
 """Loopback emulator of the Vexo services VXTailcast talks to.
 
 Serves pictures, the pingback sink, the play-history list, the catalogue (protocol-buffer
-answers) and the update-reminder feed from the fixture tables, records every service request it receives, and answers control
-requests under /__emu/ with which tests read the record and change what the services answer.
+answers) and the update-reminder feed from the fixture tables, records every service request it
+receives, and answers control requests under /__emu/ with which tests read the record and change
+what the services answer.
 
     vxemu.py [--port N] [--port-file PATH] [--fixtures DIR] [--verbose]
 
