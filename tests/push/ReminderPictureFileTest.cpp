@@ -1,14 +1,12 @@
 // Reminder pictures stored as real files below a scratch client data folder.
 #include "push/ReminderPictureFile.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
+#include <set>
 
 #include "common/TextConvert.h"
 #include "follow/PictureCache.h"
@@ -16,28 +14,20 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 std::string FileBytes(const std::wstring& path) {
-  std::ifstream in(std::filesystem::path(path), std::ios::binary);
+  std::ifstream in(fs::path(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The number N of "...\updateImage_N.<extension>"; -1 for any other path.
-int PictureNumber(const std::wstring& path, const std::wstring& extension) {
-  std::wsmatch match;
-  const std::wregex pattern(L".*\\\\updateImage_([0-9]+)\\." + extension);
-  return std::regex_match(path, match, pattern) ? std::stoi(match[1].str()) : -1;
-}
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder) {
-  std::vector<std::wstring> names;
-  WIN32_FIND_DATAW data = {};
-  const HANDLE find = ::FindFirstFileW((folder + L"*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
-  do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-  } while (::FindNextFileW(find, &data));
-  ::FindClose(find);
-  return names;
+// Every file below `folder`, as paths relative to it.
+std::set<std::wstring> FilesBelow(const std::wstring& folder) {
+  std::set<std::wstring> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+    if (entry.is_regular_file()) files.insert(fs::relative(entry.path(), folder).wstring());
+  }
+  return files;
 }
 
 class ReminderPictureFileTest : public ::testing::Test {
@@ -45,51 +35,32 @@ protected:
   std::wstring Store(const std::string& address, const std::string& body) {
     return StoreReminderPicture(folder.Path(), address, body.data(), body.size());
   }
-  std::wstring CacheFolder() const { return folder.File(L"VexoClient\\Cache\\"); }
+  // "VexoClient\Cache\updateImage_<first + offset>.<extension>"
+  std::wstring Name(int offset, const wchar_t* extension) const {
+    return L"VexoClient\\Cache\\updateImage_" + std::to_wstring(first + offset) + L"." + extension;
+  }
 
   vxtest::ScratchFolder folder{L"reminder-pictures"};
+  int first = -1;  // the number of the test's first picture
 };
 
-TEST_F(ReminderPictureFileTest, StoresWholeInANewCacheFolderAndRemembersIt) {
-  ASSERT_FALSE(vxtest::FileExists(folder.File(L"VexoClient")));
-  const std::string address = "http://emu/pictures/img.v2.png";
-  const std::string body("\x89PNG\r\n\x1a\n\0 picture bytes", 24);
-  const std::wstring path = Store(address, body);
-
-  ASSERT_GE(PictureNumber(path, L"v2\\.png"), 0) << path;
-  EXPECT_EQ(path.rfind(CacheFolder(), 0), 0u) << path;
-  EXPECT_EQ(FileBytes(path), body);
-  EXPECT_EQ(FilesIn(CacheFolder()).size(), 1u);  // no temporary file left beside it
+TEST_F(ReminderPictureFileTest, NumberedWholeFilesInANewCacheFolderAlsoForHostileAddresses) {
+  const std::string body("\x89PNG\r\n\x1a\n\0 picture", 17);
+  const std::wstring png = Store("http://emu/pictures/img.v2.png", body);
+  ASSERT_EQ(swscanf(png.c_str(), (folder.Path() + L"VexoClient\\Cache\\updateImage_%d.v2.png").c_str(), &first), 1);
+  EXPECT_EQ(png, folder.File(Name(0, L"v2.png")));
+  EXPECT_EQ(FileBytes(png), body);
   std::string cached;
-  ASSERT_TRUE(CPictureCache::GetInstance().FindPicture(address, cached));
-  EXPECT_EQ(cached, WideToAnsi(path));
-}
+  ASSERT_TRUE(CPictureCache::GetInstance().FindPicture("http://emu/pictures/img.v2.png", cached));
+  EXPECT_EQ(cached, WideToAnsi(png));
 
-TEST_F(ReminderPictureFileTest, EveryCallTakesTheNextNumberAlsoWhenItFails) {
-  const std::wstring first = Store("http://emu/a.jpg", "first");
-  const std::wstring oversize = Store("http://emu/big.jpg", std::string(kMaxReminderPictureBytes + 1, 'x'));
-  const std::wstring empty = Store("http://emu/empty.jpg", "");
-  const std::wstring next = Store("http://emu/b.jpg", "next");
-
-  EXPECT_EQ(oversize, L"");
-  EXPECT_EQ(empty, L"");
-  ASSERT_GE(PictureNumber(first, L"jpg"), 0);
-  EXPECT_EQ(PictureNumber(next, L"jpg"), PictureNumber(first, L"jpg") + 3);
-  EXPECT_EQ(FilesIn(CacheFolder()).size(), 2u);
-  std::string cached;
+  // Refused bodies take a number too, and leave no file.
+  EXPECT_EQ(Store("http://emu/big.jpg", std::string(kMaxReminderPictureBytes + 1, 'x')), L"");
+  EXPECT_EQ(Store("http://emu/empty.jpg", ""), L"");
   EXPECT_FALSE(CPictureCache::GetInstance().FindPicture("http://emu/big.jpg", cached));
-
-  const std::wstring largest = Store("http://emu/c.jpg", std::string(kMaxReminderPictureBytes, 'y'));
-  EXPECT_EQ(FileBytes(largest).size(), kMaxReminderPictureBytes);
-}
-
-TEST_F(ReminderPictureFileTest, HostileExtensionStaysInsideTheCacheFolder) {
-  const std::wstring path = Store("http://emu/a.b\\..\\..\\..\\x.exe", "MZ");
-  EXPECT_GE(PictureNumber(path, L"jpg"), 0) << path;
-  EXPECT_EQ(path.rfind(CacheFolder(), 0), 0u);
-  EXPECT_EQ(FilesIn(CacheFolder()).size(), 1u);
-  EXPECT_TRUE(FilesIn(folder.Path()).empty());
-  EXPECT_TRUE(FilesIn(folder.File(L"VexoClient\\")).empty());
+  EXPECT_EQ(Store("http://emu/a.b\\..\\..\\..\\x.exe", "MZ"), folder.File(Name(3, L"jpg")));
+  EXPECT_EQ(Store("http://emu/largest.jpg", std::string(kMaxReminderPictureBytes, 'y')), folder.File(Name(4, L"jpg")));
+  EXPECT_EQ(FilesBelow(folder.Path()), (std::set<std::wstring>{Name(0, L"v2.png"), Name(3, L"jpg"), Name(4, L"jpg")}));
 }
 
 TEST_F(ReminderPictureFileTest, NoPlaceToWriteGivesNoPath) {
