@@ -430,8 +430,8 @@ class ReminderEntry:
         elif self.answer == "huge_count":
             feed["count"] = HUGE_COUNT
         text = json.dumps(feed, ensure_ascii=False)
-        if origin:
-            text = text.replace(ORIGIN_PLACEHOLDER, origin)
+        if origin:  # escaped as a JSON string's contents, whatever the Host header held
+            text = text.replace(ORIGIN_PLACEHOLDER, json.dumps(origin, ensure_ascii=False)[1:-1])
         encoded = text.encode("utf-8")
         return encoded[:len(encoded) // 2] if self.answer == "truncated" else encoded
 
