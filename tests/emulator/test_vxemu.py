@@ -539,6 +539,7 @@ class FixtureFolderTests(EmulatorTestCase):
         (cls.fixtures / "pictures.json").write_text(json.dumps(pictures))
         (cls.fixtures / "playhistory.json").write_text(json.dumps(history or {"c": []}))
         (cls.fixtures / "catalogue.json").write_text("{}")
+        (cls.fixtures / "reminders.json").write_text("{}")
 
     def test_file_pictures_send_the_file(self):
         reply = self.emulator.get("/pictures/cover.png")
@@ -779,6 +780,84 @@ class CatalogueTests(EmulatorTestCase):
                 self.assertEqual({e: self.question(e, 123).body for e in before}, before)
         with self.subTest("not JSON"):
             self.assertEqual(self.emulator.request("POST", "/__emu/catalogue", b"album=123").status, 400)
+
+
+class ReminderFeedTests(EmulatorTestCase):
+    SIGNED_IN = "/apis/vexorc/getUpdateReminder"
+    ANONYMOUS = "/apis/urc/getUpdateReminder"
+    MACHINE = "0123456789abcdef0123456789abcdef"
+    EMPTY = {"code": "A00000", "count": 0, "data": []}
+
+    def feed(self, path):
+        reply = self.emulator.get(path)
+        self.assertEqual(reply.headers["Content-Type"], "application/json; charset=utf-8")
+        return reply
+
+    def test_fixture_feed_per_cookie_and_machine_with_servable_small_pictures(self):
+        origin = f"http://127.0.0.1:{self.emulator.port}"
+        for path in (f"{self.SIGNED_IN}?auth=cookie-123", f"{self.ANONYMOUS}?ckuid={self.MACHINE}"):
+            with self.subTest(path):
+                reply = self.feed(path)
+                self.assertEqual(reply.status, 200)
+                feed = json.loads(reply.body.decode("utf-8"))
+                self.assertEqual((feed["code"], feed["count"], len(feed["data"])), ("A00000", 5, 5))
+                self.assertEqual([item["channelId"] for item in feed["data"]], [1, 2, 4, 6, 2])
+                self.assertEqual(feed["data"][3]["reminder"]["mpd"], 20131205)
+                self.assertEqual(feed["data"][3]["albumName"], "快乐大本营")
+                self.assertEqual(feed["data"][1]["reminder"]["tvPic"], origin + "/pictures/album_123.jpg")
+        for album in (123, 124, 125, 126):
+            small = self.emulator.get(f"/pictures/album_{album}_145_90.jpg")
+            self.assertEqual(small.status, 200)
+            self.assertEqual(small.body, (FIXTURES_DIR / f"album_{album}_145_90.jpg").read_bytes())
+            self.assertEqual(small.body[:2], b"\xff\xd8")
+        self.assertEqual(self.emulator.get("/pictures/album_999_145_90.jpg").status, 404)
+        logged = self.emulator.logged("/apis/")
+        self.assertEqual([(e["path"], e["query"]) for e in logged],
+                         [(self.SIGNED_IN, {"auth": "cookie-123"}), (self.ANONYMOUS, {"ckuid": self.MACHINE})])
+
+    def test_unknown_or_missing_keys_get_an_empty_well_formed_feed(self):
+        for path in (f"{self.SIGNED_IN}?auth=nobody", self.SIGNED_IN, f"{self.ANONYMOUS}?ckuid=",
+                     f"{self.SIGNED_IN}?ckuid={self.MACHINE}", f"{self.ANONYMOUS}?auth=cookie-123"):
+            with self.subTest(path):
+                reply = self.feed(path)
+                self.assertEqual((reply.status, json.loads(reply.body)), (200, self.EMPTY))
+
+    def test_each_answer_mode_spoils_the_feed_as_named(self):
+        feed = {"code": "A00000", "count": 1, "data": [{"albumId": 7, "reminder": {"tvPic": "{origin}/p.jpg"}}]}
+        complete = json.dumps(feed).replace("{origin}", f"http://127.0.0.1:{self.emulator.port}").encode()
+        for answer in ("complete", "wrong_code", "malformed", "truncated", "data_not_array", "huge_count",
+                       "server_error"):
+            with self.subTest(answer):
+                status, stored = self.emulator.json("POST", "/__emu/reminders",
+                                                    {"ckuid": "m1", "feed": feed, "answer": answer})
+                self.assertEqual((status, stored["answer"]), (200, answer))
+                reply = self.feed(f"{self.ANONYMOUS}?ckuid=m1")
+                self.assertEqual(reply.status, 500 if answer == "server_error" else 200)
+                if answer in ("malformed", "truncated"):
+                    self.assertRaises(ValueError, json.loads, reply.body)
+                    if answer == "truncated":
+                        self.assertEqual(reply.body, complete[:len(complete) // 2])
+                    continue
+                got = json.loads(reply.body)
+                expected = json.loads(complete)
+                spoiled = {"wrong_code": {"code": "A00001"}, "huge_count": {"count": 2_000_000_000},
+                           "data_not_array": {"data": {"items": expected["data"]}}}
+                expected.update(spoiled.get(answer, {}))
+                self.assertEqual(got, expected)
+        self.assertEqual(json.loads(self.feed(f"{self.SIGNED_IN}?auth=m1").body), self.EMPTY)
+        self.emulator.request("POST", "/__emu/reset")
+        self.assertEqual(json.loads(self.feed(f"{self.ANONYMOUS}?ckuid=m1").body), self.EMPTY)
+
+    def test_bad_reminder_control_input_is_refused_and_changes_nothing(self):
+        for fields in ({}, {"auth": "a", "ckuid": "b"}, {"auth": ""}, {"ckuid": 5},
+                       {"auth": "cookie-123", "feed": []}, {"auth": "cookie-123", "answer": "late"},
+                       {"auth": "cookie-123", "colour": "red"}):
+            with self.subTest(fields):
+                status, reply = self.emulator.json("POST", "/__emu/reminders", fields)
+                self.assertEqual(status, 400)
+                self.assertIn("error", reply)
+        feed = json.loads(self.feed(f"{self.SIGNED_IN}?auth=cookie-123").body)
+        self.assertEqual(feed["count"], 5)
 
 
 class CatalogueFixtureTests(unittest.TestCase):

@@ -1,9 +1,10 @@
 #!/usr/bin/python3
 """Loopback emulator of the Vexo services VXTailcast talks to.
 
-Serves pictures, the pingback sink, the play-history list and the catalogue (protocol-buffer
-answers) from the fixture tables, records every service request it receives, and answers control
-requests under /__emu/ with which tests read the record and change what the services answer.
+Serves pictures, the pingback sink, the play-history list, the catalogue (protocol-buffer
+answers) and the update-reminder feed from the fixture tables, records every service request it
+receives, and answers control requests under /__emu/ with which tests read the record and change
+what the services answer.
 
     vxemu.py [--port N] [--port-file PATH] [--fixtures DIR] [--verbose]
 
@@ -38,6 +39,9 @@ PLAY_HISTORY_PATH = "/apis/playrecord/list"
 AUTH_COOKIE = "vxauth"
 CATALOGUE_PREFIX = "/r/dorsa/album/"
 CATALOGUE_PATH = re.compile(r"/r/dorsa/album/(b|latest)/(-?[0-9]{1,10})/pb/")
+# The reminder feed: the signed-in endpoint takes the login cookie as "auth", the anonymous one
+# the machine id as "ckuid", both in the query.
+REMINDER_PATHS = {"/apis/vexorc/getUpdateReminder": "auth", "/apis/urc/getUpdateReminder": "ckuid"}
 SCHEMA_DIR = Path(__file__).resolve().parents[2] / "PB"
 SCHEMA_FILES = ("video.proto", "album.proto")
 
@@ -393,11 +397,87 @@ def load_catalogue_table(document, fixtures_dir):
     return table
 
 
+# The reminder feed, per login cookie ("auth") and per machine id ("ckuid"). An entry is the
+# feed document answered and how it is sent: well-formed, or spoiled in one named way.
+REMINDER_KINDS = ("auth", "ckuid")
+REMINDER_ANSWERS = ("complete", "wrong_code", "malformed", "truncated", "data_not_array", "huge_count",
+                    "server_error")
+EMPTY_FEED = {"code": "A00000", "count": 0, "data": []}
+# A comma missing between two members: no reader takes it (a trailing comma, some do).
+MALFORMED_FEED = b'{"code":"A00000","count":1,"data":[{"albumId":123 "channelId":2}]}'
+HUGE_COUNT = 2_000_000_000
+# Written in a feed's texts, replaced by the emulator's own origin ("http://host:port") in each
+# answer, so that a feed's picture addresses lead back to the emulator on whatever port it has.
+ORIGIN_PLACEHOLDER = "{origin}"
+
+
+@dataclass(frozen=True)
+class ReminderEntry:
+    answer: str
+    feed: dict
+
+    def status(self):
+        return 500 if self.answer == "server_error" else 200
+
+    def body(self, origin):
+        feed = dict(self.feed)
+        if self.answer == "malformed":
+            return MALFORMED_FEED
+        if self.answer == "wrong_code":
+            feed["code"] = "A00001"
+        elif self.answer == "data_not_array":
+            feed["data"] = {"items": feed.get("data")}
+        elif self.answer == "huge_count":
+            feed["count"] = HUGE_COUNT
+        text = json.dumps(feed, ensure_ascii=False)
+        if origin:  # escaped as a JSON string's contents, whatever the Host header held
+            text = text.replace(ORIGIN_PLACEHOLDER, json.dumps(origin, ensure_ascii=False)[1:-1])
+        encoded = text.encode("utf-8")
+        return encoded[:len(encoded) // 2] if self.answer == "truncated" else encoded
+
+
+def parse_reminder_entry(fields):
+    if not isinstance(fields, dict):
+        raise BadInput("a reminder entry must be a JSON object")
+    reject_unknown_fields(fields, ("feed", "answer"), "reminder")
+    answer = fields.get("answer", "complete")
+    if answer not in REMINDER_ANSWERS:
+        raise BadInput(f"'answer' must be one of {', '.join(REMINDER_ANSWERS)}")
+    feed = fields.get("feed", EMPTY_FEED)
+    if not isinstance(feed, dict):
+        raise BadInput("'feed' must be a JSON object (the answer's document)")
+    return ReminderEntry(answer, feed)
+
+
+def check_reminder_key(value, kind):
+    if not isinstance(value, str) or not value:
+        raise BadInput(f"'{kind}' must be a non-empty string")
+    return value
+
+
+def load_reminder_table(document, fixtures_dir):
+    if not isinstance(document, dict):
+        raise BadInput("the table must be a JSON object with 'auth' and 'ckuid' tables")
+    reject_unknown_fields(document, REMINDER_KINDS, "reminder table")
+    table = {}
+    for kind in REMINDER_KINDS:
+        entries = document.get(kind, {})
+        if not isinstance(entries, dict):
+            raise BadInput(f"'{kind}' must be a JSON object keyed by {kind}")
+        for key, fields in entries.items():
+            try:
+                table[(kind, check_reminder_key(key, kind))] = parse_reminder_entry(fields)
+            except BadInput as error:
+                raise BadInput(f"{kind} {key}: {error}") from None
+    return table
+
+
 # name -> (file in the fixtures folder, loader(document, fixtures_dir) -> table)
 FIXTURE_TABLES = {
     "pictures": ("pictures.json", load_picture_table),
     "playhistory": ("playhistory.json", load_play_history_table),
     "catalogue": ("catalogue.json", load_catalogue_table),
+    "reminders": ("reminders.json", load_reminder_table),
 }
 
 
@@ -532,6 +612,21 @@ def answer_catalogue(state, request):
 
 
 # ---------------------------------------------------------------------------------------------
+# Service: update-reminder feed. An unknown cookie or machine id (or none) gets a well-formed,
+# empty feed.
+
+def answer_reminders(state, request):
+    kind = REMINDER_PATHS[request.path]
+    key = request.query.get(kind)
+    entry = state.lookup("reminders", (kind, key)) if key else None
+    if entry is None:
+        entry = ReminderEntry("complete", EMPTY_FEED)
+    host = request.headers.get("host", "")
+    origin = f"http://{host}" if host and host.isprintable() and " " not in host else ""
+    return Response(entry.status(), entry.body(origin), JSON)
+
+
+# ---------------------------------------------------------------------------------------------
 # Control endpoints
 
 def control_health(state, request):
@@ -587,6 +682,19 @@ def control_put_catalogue(state, request):
     sizes = {field: len(entry.bodies[field]) if field in entry.bodies else None
              for field, _ in CATALOGUE_ENDPOINTS.values()}
     return json_response(200, {"album": album, "status": entry.status, "answer": entry.answer, **sizes})
+
+
+def control_put_reminders(state, request):
+    fields = json_object_body(request)
+    kinds = [kind for kind in REMINDER_KINDS if kind in fields]
+    if len(kinds) != 1:
+        raise BadInput("give exactly one of 'auth' (a login cookie) and 'ckuid' (a machine id)")
+    kind = kinds[0]
+    key = check_reminder_key(fields.pop(kind), kind)
+    entry = parse_reminder_entry(fields)
+    state.put("reminders", (kind, key), entry)
+    return json_response(200, {kind: key, "answer": entry.answer, "status": entry.status(),
+                               "size": len(entry.body(""))})
 
 
 def control_reset(state, request):
@@ -645,6 +753,7 @@ CONTROL_ROUTES = (
     Route(("POST",), exact("/__emu/pictures"), control_put_picture),
     Route(("POST",), exact("/__emu/playhistory"), control_put_play_history),
     Route(("POST",), exact("/__emu/catalogue"), control_put_catalogue),
+    Route(("POST",), exact("/__emu/reminders"), control_put_reminders),
     Route(("POST",), exact("/__emu/reset"), control_reset),
     Route(("GET", "POST"), exact("/__emu/echo"), control_echo),
     Route(("GET",), exact("/__emu/delay"), control_delay),
@@ -668,7 +777,11 @@ CATALOGUE_ROUTES = (
     Route(("GET",), starts_with(CATALOGUE_PREFIX), answer_catalogue),
 )
 
-ROUTES = CONTROL_ROUTES + PICTURE_ROUTES + PINGBACK_ROUTES + PLAY_HISTORY_ROUTES + CATALOGUE_ROUTES
+REMINDER_ROUTES = (
+    Route(("GET", "POST"), lambda state, request: request.path in REMINDER_PATHS, answer_reminders),
+)
+
+ROUTES = CONTROL_ROUTES + PICTURE_ROUTES + PINGBACK_ROUTES + PLAY_HISTORY_ROUTES + CATALOGUE_ROUTES + REMINDER_ROUTES
 
 
 def is_control(request):
