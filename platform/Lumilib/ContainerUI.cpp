@@ -27,13 +27,19 @@ bool CContainerUI::Remove(CControlUI* control) {
   auto found = std::find_if(m_items.begin(), m_items.end(),
                             [control](const std::unique_ptr<CControlUI>& item) { return item.get() == control; });
   if (found == m_items.end()) return false;
+  std::unique_ptr<CControlUI> removed = std::move(*found);
   m_items.erase(found);
+  if (GetManager()) GetManager()->Retire(std::move(removed));
   NeedUpdate();
   return true;
 }
 
 void CContainerUI::RemoveAll() {
+  std::vector<std::unique_ptr<CControlUI>> removed = std::move(m_items);
   m_items.clear();
+  for (auto& item : removed) {
+    if (GetManager()) GetManager()->Retire(std::move(item));
+  }
   NeedUpdate();
 }
 

@@ -10,7 +10,9 @@ namespace Lumi {
 CPaintManagerUI::CPaintManagerUI() = default;
 
 CPaintManagerUI::~CPaintManagerUI() {
-  m_root.reset();  // its controls still tell this manager that they go
+  // The controls still tell this manager that they go.
+  m_retired.clear();
+  m_root.reset();
 }
 
 void CPaintManagerUI::Init(HWND window) { m_window = window; }
@@ -20,7 +22,7 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
   m_hot = nullptr;
   m_pushed = nullptr;
   m_toolTip.Hide();
-  m_root.reset();
+  Retire(std::move(m_root));
   m_root.reset(root);
   root->SetManager(this, nullptr);
   root->NeedUpdate();
@@ -52,6 +54,7 @@ bool CPaintManagerUI::RemoveNotifier(INotifyUI* listener) {
 
 void CPaintManagerUI::SendNotify(CControlUI* sender, const wchar_t* type, POINT pt, WPARAM wParam, LPARAM lParam) {
   if (!sender || !type) return;
+  ++m_delivering;
   TEventUI event = {type, sender, pt, wParam, lParam};
   sender->Fire(event);
   // A listener may remove others; work on a copy.
@@ -60,6 +63,13 @@ void CPaintManagerUI::SendNotify(CControlUI* sender, const wchar_t* type, POINT 
     TNotifyUI message = {CStdString(type), sender, wParam, lParam};
     listener->Notify(message);
   }
+  if (--m_delivering == 0) m_retired.clear();
+}
+
+void CPaintManagerUI::Retire(std::unique_ptr<CControlUI> control) {
+  if (!control) return;
+  ForgetControl(control.get());
+  if (m_delivering > 0) m_retired.push_back(std::move(control));
 }
 
 void CPaintManagerUI::UpdateLayout(const RECT& client) {

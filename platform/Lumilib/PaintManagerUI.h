@@ -67,6 +67,9 @@ public:
 
   // Controls tell the manager when they go away, hide or turn disabled.
   void ForgetControl(CControlUI* control);
+  // Deletes a control taken out of the tree; while events are being delivered it waits until
+  // the delivery is over, since a handler may have removed the very control that fired.
+  void Retire(std::unique_ptr<CControlUI> control);
   void ToolTipChanged(CControlUI* control);
 
   // Folder of the module given to CUISystem::SetInstance, with a trailing separator.
@@ -85,6 +88,8 @@ private:
 
   HWND m_window = nullptr;
   std::unique_ptr<CControlUI> m_root;
+  std::vector<std::unique_ptr<CControlUI>> m_retired;
+  int m_delivering = 0;
   std::vector<INotifyUI*> m_notifiers;
   CControlUI* m_hot = nullptr;
   CControlUI* m_pushed = nullptr;
