@@ -1,5 +1,6 @@
 // A small skin painted into a 32-bit bitmap, as the layered pop-up paints: colours where the
 // skin has them, opaque where something is drawn, transparent elsewhere, text with alpha.
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/Lumilib/GdiplusInclude.h"
@@ -102,6 +103,29 @@ TEST_F(PaintTest, ButtonPaintsItsStatePictureAndDisabledColour) {
   button->SetEnabled(false);
   Paint();
   EXPECT_EQ(At(2, 2), 0xFF00FF00u);
+}
+
+// Under the default UI font Chinese characters come out as their own glyphs, not as the box
+// of a missing one (which would look the same for every character).
+TEST_F(PaintTest, ChineseTextGetsRealGlyphsWithTheDefaultFont) {
+  ASSERT_NE(Load(R"(<Window><Font id="0" name="" size="16" /><HorizontalLayout>
+        <Label width="20" text="中" /><Label width="20" text="文" /><Label width="20" text="&#xE000;" />
+      </HorizontalLayout></Window>)",
+                 RECT{0, 0, kWidth, kHeight}),
+            nullptr);
+  Paint();
+  const auto glyph = [this](int left) {
+    std::vector<uint32_t> cell;
+    for (int y = 0; y < kHeight; ++y) cell.insert(cell.end(), &bits[y * kWidth + left], &bits[y * kWidth + left + 20]);
+    return cell;
+  };
+  const auto inked = [](const std::vector<uint32_t>& cell) {
+    return std::count_if(cell.begin(), cell.end(), [](uint32_t pixel) { return Alpha(pixel) > 128; });
+  };
+  EXPECT_GT(inked(glyph(0)), 15);
+  EXPECT_GT(inked(glyph(20)), 15);
+  EXPECT_NE(glyph(0), glyph(20));
+  EXPECT_NE(glyph(0), glyph(40));
 }
 
 }  // namespace
