@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the third-party libraries (SQLite, jsoncpp, protobuf, GoogleTest) for the MinGW-w64
+# Builds the third-party libraries (SQLite, jsoncpp, protobuf, tinyxml2, GoogleTest) for the MinGW-w64
 # Windows targets from Debian's own source packages, and installs each target's set into
 #   build/deps/<triple>/{include,lib,lib/cmake}
 # Usage: tools/deps.sh [TRIPLE...]   TRIPLE: i686-w64-mingw32 | x86_64-w64-mingw32 (default: both)
@@ -19,6 +19,7 @@ JOBS="${VX_DEPS_JOBS:-$(nproc)}"
 SQLITE_VER=3.40.1
 JSONCPP_VER=1.9.5
 PROTOBUF_VER=3.21.12
+TINYXML2_VER=9.0.0
 GTEST_SRC=/usr/src/googletest
 
 # The packages of tools/packages.txt marked "deps".
@@ -75,9 +76,12 @@ flock 9
 
 # ---------------------------------------------------------------------------------------------
 # 2. Debian source packages, fetched and unpacked once into build/deps/src/<name>
-SRCPKGS=(sqlite3 libjsoncpp protobuf)
-declare -A SRCDIR=([sqlite3]="$SRC/sqlite3" [libjsoncpp]="$SRC/jsoncpp" [protobuf]="$SRC/protobuf")
-declare -A SRCVER=([sqlite3]="$SQLITE_VER" [libjsoncpp]="$JSONCPP_VER" [protobuf]="$PROTOBUF_VER")
+SRCPKGS=(sqlite3 libjsoncpp protobuf tinyxml2)
+declare -A SRCDIR=([sqlite3]="$SRC/sqlite3" [libjsoncpp]="$SRC/jsoncpp" [protobuf]="$SRC/protobuf"
+                   [tinyxml2]="$SRC/tinyxml2")
+# Debian repacked tinyxml2's upstream tarball ("+dfsg"); the version part of its file names says so.
+declare -A SRCVER=([sqlite3]="$SQLITE_VER" [libjsoncpp]="$JSONCPP_VER" [protobuf]="$PROTOBUF_VER"
+                   [tinyxml2]="$TINYXML2_VER+dfsg")
 
 need_fetch=0
 for s in "${SRCPKGS[@]}"; do [ -f "${SRCDIR[$s]}/.unpacked" ] || need_fetch=1; done
@@ -180,6 +184,11 @@ build_protobuf() {
     -Dprotobuf_WITH_ZLIB=OFF -Dprotobuf_BUILD_EXAMPLES=OFF -Dprotobuf_INSTALL=ON
 }
 
+# The skin reader of the UI library.
+build_tinyxml2() {
+  cmake_build "$@" "${SRCDIR[tinyxml2]}" -Dtinyxml2_BUILD_TESTING=OFF
+}
+
 build_googletest() {
   cmake_build "$@" "$GTEST_SRC" \
     -DBUILD_GMOCK=ON -DINSTALL_GTEST=ON -Dgtest_build_tests=OFF -Dgtest_build_samples=OFF \
@@ -192,11 +201,12 @@ recipe() {
     sqlite3)   echo "sqlite3 $SQLITE_VER -O2 -DSQLITE_THREADSAFE=1" ;;
     jsoncpp)   echo "jsoncpp $JSONCPP_VER static cxx17 r1" ;;
     protobuf)  echo "protobuf $PROTOBUF_VER static nozlib noprotoc full+lite cxx17 r1" ;;
+    tinyxml2)  echo "tinyxml2 $TINYXML2_VER static cxx17 r1" ;;
     googletest) echo "googletest $(dpkg-query -W -f='${Version}' googletest) static gtest+gmock cxx17 r1" ;;
   esac
 }
 
-LIBS=(sqlite3 jsoncpp protobuf googletest)
+LIBS=(sqlite3 jsoncpp protobuf tinyxml2 googletest)
 for t in "${TRIPLES[@]}"; do
   prefix="$DEPS/$t"
   mkdir -p "$prefix"

@@ -1,8 +1,143 @@
 #include "platform/Lumilib/PaintManagerUI.h"
 
+#include <algorithm>
+
+#include "platform/Lumilib/ControlUI.h"
 #include "platform/Lumilib/UISystem.h"
 
 namespace Lumi {
+
+CPaintManagerUI::CPaintManagerUI() = default;
+
+CPaintManagerUI::~CPaintManagerUI() {
+  // The controls still tell this manager that they go.
+  m_retired.clear();
+  m_root.reset();
+}
+
+void CPaintManagerUI::Init(HWND window) { m_window = window; }
+
+bool CPaintManagerUI::AttachDialog(CControlUI* root) {
+  if (!root) return false;
+  m_hot = nullptr;
+  m_pushed = nullptr;
+  m_toolTip.Hide();
+  Retire(std::move(m_root));
+  m_root.reset(root);
+  root->SetManager(this, nullptr);
+  root->NeedUpdate();
+  return true;
+}
+
+CControlUI* CPaintManagerUI::FindControl(const wchar_t* name) const {
+  if (!m_root || !name || !*name) return nullptr;
+  return m_root->FindControl([name](CControlUI* control) { return control->GetName() == name; }, UIFIND_ALL);
+}
+
+CControlUI* CPaintManagerUI::FindControl(POINT pt) const {
+  if (!m_root) return nullptr;
+  return m_root->FindControl([pt](CControlUI* control) { return control->GetPos().Contains(pt); },
+                             UIFIND_VISIBLE | UIFIND_ENABLED | UIFIND_TOP_FIRST);
+}
+
+void CPaintManagerUI::AddNotifier(INotifyUI* listener) {
+  if (!listener || std::find(m_notifiers.begin(), m_notifiers.end(), listener) != m_notifiers.end()) return;
+  m_notifiers.push_back(listener);
+}
+
+bool CPaintManagerUI::RemoveNotifier(INotifyUI* listener) {
+  auto found = std::find(m_notifiers.begin(), m_notifiers.end(), listener);
+  if (found == m_notifiers.end()) return false;
+  m_notifiers.erase(found);
+  return true;
+}
+
+void CPaintManagerUI::SendNotify(CControlUI* sender, const wchar_t* type, POINT pt, WPARAM wParam, LPARAM lParam) {
+  if (!sender || !type) return;
+  ++m_delivering;
+  TEventUI event = {type, sender, pt, wParam, lParam};
+  sender->Fire(event);
+  // A listener may remove others; work on a copy.
+  const std::vector<INotifyUI*> listeners = m_notifiers;
+  for (INotifyUI* listener : listeners) {
+    TNotifyUI message = {CStdString(type), sender, wParam, lParam};
+    listener->Notify(message);
+  }
+  if (--m_delivering == 0) m_retired.clear();
+}
+
+void CPaintManagerUI::Retire(std::unique_ptr<CControlUI> control) {
+  if (!control) return;
+  ForgetControl(control.get());
+  if (m_delivering > 0) m_retired.push_back(std::move(control));
+}
+
+void CPaintManagerUI::UpdateLayout(const RECT& client) {
+  if (!m_root) return;
+  const QRect area(client);
+  if (m_root->IsUpdateNeeded() && !area.IsEmpty()) {
+    m_root->SetPos(area);
+    return;
+  }
+  // SetPos clears the flag, so every round finds one control fewer.
+  const auto needsUpdate = [](CControlUI* control) { return control->IsUpdateNeeded(); };
+  while (CControlUI* control = m_root->FindControl(needsUpdate, UIFIND_VISIBLE)) {
+    control->SetPos(control->GetPos());
+  }
+}
+
+void CPaintManagerUI::PaintTree(HDC dc, const RECT& rc) {
+  if (m_root && m_root->IsVisible()) m_root->DoPaint(dc, rc);
+}
+
+void CPaintManagerUI::Invalidate(const RECT& rc) {
+  if (!m_window) return;
+  const QRect area(rc);
+  ::InvalidateRect(m_window, area.IsEmpty() ? nullptr : &rc, FALSE);
+}
+
+int CPaintManagerUI::GetTruncatedStringPos(const wchar_t* text, int widthPx, int fontIndex) {
+  if (!text || !*text || widthPx <= 0) return 0;
+  ScopedMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!dc) return 0;
+  ScopedSelection font(dc.Get(), GetFont(fontIndex));
+  const int length = lstrlenW(text);
+  int fit = 0;
+  SIZE size = {};
+  if (!::GetTextExtentExPointW(dc.Get(), text, length, widthPx, &fit, nullptr, &size)) return 0;
+  return std::max(0, std::min(fit, length));
+}
+
+HFONT CPaintManagerUI::GetFont(int index) { return m_fonts.Get(index); }
+
+bool CPaintManagerUI::AddFont(int id, const wchar_t* face, int sizePx, bool bold, bool italic, bool underline) {
+  return m_fonts.Add(id, face ? face : L"", sizePx, bold, italic, underline);
+}
+
+Gdiplus::Bitmap* CPaintManagerUI::GetImage(const wchar_t* path) { return m_images.Get(path ? path : L""); }
+
+namespace {
+
+bool IsWithin(CControlUI* control, CControlUI* ancestor) {
+  for (CControlUI* at = control; at; at = at->GetParent()) {
+    if (at == ancestor) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void CPaintManagerUI::ForgetControl(CControlUI* control) {
+  if (m_hot && IsWithin(m_hot, control)) {
+    m_hot = nullptr;
+    m_toolTip.Hide();
+  }
+  if (m_pushed && IsWithin(m_pushed, control)) m_pushed = nullptr;
+}
+
+void CPaintManagerUI::ToolTipChanged(CControlUI* control) {
+  if (control == m_hot) m_toolTip.Track(m_window, control->GetPos(), control->GetToolTip().Str());
+}
 
 std::wstring CPaintManagerUI::GetInstancePath() {
   wchar_t path[MAX_PATH] = {};

@@ -1,20 +1,103 @@
-// Per-window painting and message routing of the UI library. At this stage it offers
-// the process-wide helpers: where the program lies and the thread's message loop.
+// One per window: owns the window's control tree, lays it out, paints it, turns mouse
+// messages into control events and keeps the skin's fonts and pictures.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
+
+#include "platform/Lumilib/FontTable.h"
+#include "platform/Lumilib/ImageCache.h"
+#include "platform/Lumilib/ToolTipWindow.h"
+#include "platform/Lumilib/UINotify.h"
 
 namespace Lumi {
 
+class CControlUI;
+
 class CPaintManagerUI {
 public:
+  CPaintManagerUI();
+  ~CPaintManagerUI();
+  CPaintManagerUI(const CPaintManagerUI&) = delete;
+  CPaintManagerUI& operator=(const CPaintManagerUI&) = delete;
+
+  void Init(HWND window);
+  HWND GetPaintWindow() const { return m_window; }
+
+  // Mouse, cursor, size and (for ordinary windows) paint messages; true when consumed, with
+  // `result` the message's answer.
+  bool MessageHandler(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+  // Takes ownership of the tree (the previous one is deleted); false for null.
+  bool AttachDialog(CControlUI* root);
+  CControlUI* GetRoot() const { return m_root.get(); }
+  // By skin name; null when absent.
+  CControlUI* FindControl(const wchar_t* name) const;
+  // The top-most visible, enabled control under the point (client coordinates), or null.
+  CControlUI* FindControl(POINT pt) const;
+
+  void AddNotifier(INotifyUI* listener);
+  bool RemoveNotifier(INotifyUI* listener);
+  // Fires the event on the control's delegates, then tells the listeners.
+  void SendNotify(CControlUI* sender, const wchar_t* type, POINT pt = POINT{0, 0}, WPARAM wParam = 0,
+                  LPARAM lParam = 0);
+
+  // Layout before painting: the root over the client area when it needs it (and the area is
+  // not empty), otherwise each control that needs an update at its current position.
+  void UpdateLayout(const RECT& client);
+  // Paints the whole tree into `dc` over `rc`.
+  void PaintTree(HDC dc, const RECT& rc);
+  void Invalidate(const RECT& rc);
+
+  // How many leading characters of `text` fit in `widthPx` with the skin font `fontIndex`.
+  int GetTruncatedStringPos(const wchar_t* text, int widthPx, int fontIndex);
+  HFONT GetFont(int index);
+  bool AddFont(int id, const wchar_t* face, int sizePx, bool bold, bool italic = false, bool underline = false);
+  Gdiplus::Bitmap* GetImage(const wchar_t* path);
+  SIZE GetInitSize() const { return m_initSize; }
+  void SetInitSize(int cx, int cy) { m_initSize = SIZE{cx, cy}; }
+
+  CControlUI* GetHotControl() const { return m_hot; }
+  CControlUI* GetPushedControl() const { return m_pushed; }
+  HWND GetToolTipWindow() const { return m_toolTip.GetHWND(); }
+  const std::wstring& GetToolTipText() const { return m_toolTip.GetText(); }
+
+  // Controls tell the manager when they go away, hide or turn disabled.
+  void ForgetControl(CControlUI* control);
+  // Deletes a control taken out of the tree; while events are being delivered it waits until
+  // the delivery is over, since a handler may have removed the very control that fired.
+  void Retire(std::unique_ptr<CControlUI> control);
+  void ToolTipChanged(CControlUI* control);
+
   // Folder of the module given to CUISystem::SetInstance, with a trailing separator.
   static std::wstring GetInstancePath();
-
   // Runs the calling thread's message loop until WM_QUIT; returns the WM_QUIT exit code.
   static int MessageLoop();
+
+private:
+  void OnMouseMove(POINT pt);
+  void OnMouseLeave();
+  bool OnButtonDown(POINT pt);
+  bool OnButtonUp(POINT pt);
+  bool OnSetCursor(LPARAM lParam, LRESULT& result);
+  void OnPaint();
+  void SetHot(CControlUI* control, POINT pt);
+
+  HWND m_window = nullptr;
+  std::unique_ptr<CControlUI> m_root;
+  std::vector<std::unique_ptr<CControlUI>> m_retired;
+  int m_delivering = 0;
+  std::vector<INotifyUI*> m_notifiers;
+  CControlUI* m_hot = nullptr;
+  CControlUI* m_pushed = nullptr;
+  bool m_trackingLeave = false;
+  SIZE m_initSize = {0, 0};
+  CFontTable m_fonts;
+  CImageCache m_images;
+  CToolTipWindow m_toolTip;
 };
 
 }  // namespace Lumi

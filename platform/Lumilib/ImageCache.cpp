@@ -1,0 +1,57 @@
+#include "platform/Lumilib/ImageCache.h"
+
+#include "platform/Lumilib/GdiplusInclude.h"
+#include "platform/Lumilib/UISystem.h"
+
+namespace Lumi {
+
+namespace {
+
+bool IsAbsolute(const std::wstring& path) {
+  if (path.size() >= 2 && path[1] == L':') return true;
+  return !path.empty() && (path[0] == L'\\' || path[0] == L'/');
+}
+
+// Loads the file into a premultiplied copy of its own, so that the file is not kept open.
+std::unique_ptr<Gdiplus::Bitmap> LoadPicture(const std::wstring& file) {
+  if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+  Gdiplus::Bitmap source(file.c_str());
+  if (source.GetLastStatus() != Gdiplus::Ok || source.GetWidth() == 0 || source.GetHeight() == 0) return nullptr;
+  const int width = static_cast<int>(source.GetWidth());
+  const int height = static_cast<int>(source.GetHeight());
+  auto copy = std::make_unique<Gdiplus::Bitmap>(width, height, PixelFormat32bppPARGB);
+  if (copy->GetLastStatus() != Gdiplus::Ok) return nullptr;
+  Gdiplus::Graphics graphics(copy.get());
+  graphics.Clear(Gdiplus::Color(0, 0, 0, 0));
+  if (graphics.DrawImage(&source, 0, 0, width, height) != Gdiplus::Ok) return nullptr;
+  return copy;
+}
+
+}  // namespace
+
+CImageCache::CImageCache() = default;
+CImageCache::~CImageCache() = default;
+
+std::wstring CImageCache::Resolve(const std::wstring& path) {
+  const bool unc = path.size() >= 2 && (path[0] == L'\\' || path[0] == L'/') && (path[1] == L'\\' || path[1] == L'/');
+  std::wstring joined = IsAbsolute(path) ? path : CUISystem::GetInstance().GetResourcePath() + path;
+  std::wstring file;
+  for (wchar_t ch : joined) {
+    if (ch == L'/') ch = L'\\';
+    if (ch == L'\\' && !file.empty() && file.back() == L'\\') continue;
+    file += ch;
+  }
+  return unc ? L"\\" + file : file;
+}
+
+Gdiplus::Bitmap* CImageCache::Get(const std::wstring& path) {
+  if (path.empty()) return nullptr;
+  const std::wstring file = Resolve(path);
+  auto found = m_pictures.find(file);
+  if (found != m_pictures.end()) return found->second.get();
+  std::unique_ptr<Gdiplus::Bitmap> picture = LoadPicture(file);
+  if (!picture) return nullptr;
+  return m_pictures.emplace(file, std::move(picture)).first->second.get();
+}
+
+}  // namespace Lumi

@@ -1,0 +1,34 @@
+// The pictures of one window, loaded once per path. Paths are relative to the skin folder
+// (CUISystem::GetResourcePath) unless absolute.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace Gdiplus {
+class Bitmap;
+}
+
+namespace Lumi {
+
+class CImageCache {
+public:
+  CImageCache();
+  ~CImageCache();
+  CImageCache(const CImageCache&) = delete;
+  CImageCache& operator=(const CImageCache&) = delete;
+
+  // The picture, or null when the file is missing or no picture; a failure is tried again
+  // next time (a downloaded picture may arrive later).
+  Gdiplus::Bitmap* Get(const std::wstring& path);
+
+  // The file a skin path names: absolute paths as they are, others below the skin folder;
+  // forward and doubled separators become one backslash.
+  static std::wstring Resolve(const std::wstring& path);
+
+private:
+  std::map<std::wstring, std::unique_ptr<Gdiplus::Bitmap>> m_pictures;
+};
+
+}  // namespace Lumi

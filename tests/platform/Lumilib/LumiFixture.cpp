@@ -1,0 +1,74 @@
+#include "tests/platform/Lumilib/LumiFixture.h"
+
+#include <windowsx.h>
+
+
+#include "common/TraceRecord.h"
+#include "platform/Lumilib/GdiplusInclude.h"
+
+namespace lumitest {
+
+LRESULT TestWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  if (manager.MessageHandler(msg, wParam, lParam, result)) return result;
+  return CWindowWnd::HandleMessage(msg, wParam, lParam);
+}
+
+LumiTest::LumiTest() {
+  Gdiplus::GdiplusStartupInput input;
+  Gdiplus::GdiplusStartup(&m_gdiplus, &input, nullptr);
+  Lumi::CUISystem::GetInstance().SetResourcePath(skin.Path().c_str());
+  window.Create(nullptr, L"lumi test", WS_POPUP, 0, 0, 0, 300, 200);
+  window.manager.Init(window.GetHWND());
+}
+
+LumiTest::~LumiTest() {
+  ::DestroyWindow(window.GetHWND());
+  Pump();
+  Gdiplus::GdiplusShutdown(m_gdiplus);
+}
+
+void LumiTest::WriteSkin(const std::string& name, const std::string& xml) const {
+  const std::wstring path = skin.Path() + std::wstring(name.begin(), name.end());
+  ScopedKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  ASSERT_TRUE(file && ::WriteFile(file.Get(), xml.data(), static_cast<DWORD>(xml.size()), &written, nullptr));
+}
+
+Lumi::CControlUI* LumiTest::Load(const std::string& xml, const RECT& area) {
+  WriteSkin("test.xml", xml);
+  Lumi::CDialogBuilder builder;
+  Lumi::CControlUI* root = builder.Create(L"test.xml", nullptr, nullptr, &window.manager);
+  if (!root) return nullptr;
+  window.manager.AttachDialog(root);
+  window.manager.UpdateLayout(area);
+  return root;
+}
+
+void LumiTest::Pump() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+void LumiTest::MoveTo(POINT pt) {
+  ::PostMessageW(window.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+  Pump();
+}
+
+void LumiTest::Click(POINT down, POINT up) {
+  ::PostMessageW(window.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(down.x, down.y));
+  ::PostMessageW(window.GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(up.x, up.y));
+  ::PostMessageW(window.GetHWND(), WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
+  Pump();
+}
+
+std::wstring ReadTrace(const wchar_t* key) {
+  wchar_t value[512] = {};
+  ::GetPrivateProfileStringW(L"Lumilib", key, L"", value, 512, kTraceFile);
+  return value;
+}
+
+}  // namespace lumitest

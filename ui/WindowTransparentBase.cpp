@@ -1,0 +1,86 @@
+#include "ui/WindowTransparentBase.h"
+
+#include "common/ScopedGdi.h"
+#include "platform/Lumilib/ControlUI.h"
+
+namespace {
+
+// The window's device context, released when the object goes.
+class WindowDc {
+public:
+  explicit WindowDc(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
+  ~WindowDc() {
+    if (m_dc) ::ReleaseDC(m_window, m_dc);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC Get() const { return m_dc; }
+
+private:
+  HWND m_window;
+  HDC m_dc;
+};
+
+// A 32-bit top-down bitmap: UpdateLayeredWindow needs the alpha byte.
+HBITMAP CreateArgbBitmap(HDC dc, int width, int height) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+}
+
+}  // namespace
+
+LRESULT CWindowTransparentBase::OnWindowMessage(UINT msg, WPARAM, LPARAM, BOOL& handled) {
+  if (msg != WM_PAINT) {
+    handled = FALSE;
+    return 0;
+  }
+  PAINTSTRUCT paint = {};
+  ::BeginPaint(m_hWnd, &paint);
+  RedrawLayered();
+  handled = TRUE;
+  ::EndPaint(m_hWnd, &paint);
+  return 0;
+}
+
+void CWindowTransparentBase::PaintContent(HDC dc, const RECT& rc) {
+  Lumi::CControlUI* root = m_paintManager.GetRoot();
+  if (root) root->DoPaint(dc, rc);
+}
+
+BOOL CWindowTransparentBase::UpdateLayered(HDC source, POINT destination, SIZE size) {
+  POINT origin = {0, 0};
+  return ::UpdateLayeredWindow(m_hWnd, nullptr, &destination, &size, source, &origin, 0, &m_blend, ULW_ALPHA);
+}
+
+void CWindowTransparentBase::RedrawLayered() {
+  if (!m_hWnd) return;
+  RECT client = {};
+  ::GetClientRect(m_hWnd, &client);
+  m_paintManager.UpdateLayout(client);
+
+  WindowDc windowDc(m_hWnd);
+  ScopedMemoryDc memoryDc(::CreateCompatibleDC(windowDc.Get()));
+  RECT window = {};
+  ::GetWindowRect(m_hWnd, &window);
+  const SIZE size = {window.right - window.left, window.bottom - window.top};
+  ScopedBitmap bitmap(CreateArgbBitmap(windowDc.Get(), size.cx, size.cy));
+  if (!memoryDc || !bitmap) return;
+  ScopedSelection selection(memoryDc.Get(), bitmap.Get());
+
+  PaintContent(memoryDc.Get(), client);
+
+  m_blend.BlendOp = AC_SRC_OVER;
+  m_blend.BlendFlags = 0;
+  m_blend.SourceConstantAlpha = 255;
+  m_blend.AlphaFormat = AC_SRC_ALPHA;
+  if (!UpdateLayered(memoryDc.Get(), POINT{window.left, window.top}, size)) {
+    ::GetLastError();  // the previous picture stays; nothing to report
+  }
+}
