@@ -10,6 +10,8 @@
 #include "favorites/HostPaths.h"
 #include "follow/AlbumInfoParser.h"
 #include "follow/DoGetIco.h"
+#include "follow/MediaTableSetup.h"
+#include "push/PushManager.h"
 
 namespace {
 
@@ -40,4 +42,23 @@ LoginState CurrentLogin() {
   login.loggedIn = environment.IsLoggedIn();
   login.cookie = environment.GetLoginCookie();
   return login;
+}
+
+ReminderContext CurrentReminderContext() {
+  CEnvironment& environment = CEnvironment::Instance();
+  ReminderContext context;
+  context.loggedIn = environment.IsLoggedIn();
+  context.loginCookie = environment.GetLoginCookie();
+  context.userId = environment.GetUserId();
+  context.machineId = environment.GetMachineId();
+  context.clientDataFolder = environment.GetClientDataFolder();
+  context.clientFolder = environment.GetClientFolder();
+  context.clientExePath = environment.GetClientExePath();
+  return context;
+}
+
+void StartReminders(HWND controlWindow) {
+  CreateMediaTableInClientFolder(CEnvironment::Instance().GetClientFolder());
+  CPushManager::Configure({&CurrentReminderContext, controlWindow});
+  CPushManager::GetInstance().RequestReminders(true);
 }

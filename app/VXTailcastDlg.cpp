@@ -166,6 +166,7 @@ void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
 void CVXTailcastDlg::OnStartupWork() {
   StartClientOrShowTrayIcon();
   TakeFlashFavorite();
+  StartReminders(GetSafeHwnd());
 }
 
 // The tray icon is the program's face only when the client neither runs nor can be started.

@@ -5,7 +5,7 @@
 #   top.png                 the 297 x 28 title strip (a deep blue gradient with a soft sheen)
 #   close_{normal,hot,pushed}.png     the 28 x 28 close button (a white cross)
 #   left_*.png, right_*.png           the 16 x 16 paging arrows (normal, hot, disabled)
-#   play_{normal,hot,pushed}.png      the 64 x 24 "watch now" button (a rounded orange pill)
+#   play_{normal,hot,pushed}.png      the 56 x 24 "watch now" button (a rounded orange pill)
 #   picture_frame.png       the 145 x 90 picture's stand-in until the album picture arrives
 #   picture_tips.png        the 145 x 90 overlay shown while the pointer rests on the picture
 # The output depends only on this script and ImageMagick.
@@ -57,7 +57,7 @@ play_button() {
     \( -size 256x96 xc:black -fill white -draw 'roundrectangle 0,0 255,95 47,47' \) \
     -alpha off -compose CopyOpacity -composite -compose Over \
     -fill white -draw 'polygon 40,30 40,66 70,48' \
-    -filter box -resize '64x24!' "${png[@]}" "PNG32:$out/play_$state.png"
+    -filter box -resize '56x24!' "${png[@]}" "PNG32:$out/play_$state.png"
 }
 play_button normal '#ff9a3c' '#f26b1d'
 play_button hot '#ffb060' '#ff7d2e'

@@ -2,7 +2,9 @@
 # The program's main job inside the current Wine session (tools/wine-session.sh): a
 # log-on start through the stand-in updater, a favourite handed over by a second start,
 # then the shortcut it wrote (read by lnkinfo), the store row (read by sqlite3) and the
-# pingbacks the emulator received.
+# pingbacks the emulator received; then a second log-on start whose reminder feed names the
+# album: a screenshot of the pop-up (build/main-job-popup.png), the badge icon the shortcut
+# now carries and the reminder bookkeeping file.
 #   tools/run-main-job.sh BUILD_BIN_DIR DIST_DIR
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
@@ -15,7 +17,10 @@ cp "$bin/VexoUpdate.exe" "$bin/vx_main_job.exe" "$stage/"
 touch "$stage/VexoUpdate.relaunch"
 
 # The program keeps its store in the ANSI code page: run it as its users do, under a Chinese one.
-LC_ALL=zh_CN.UTF-8 "$VX_WINE" "$stage/vx_main_job.exe"
+job_log=$(mktemp)
+LC_ALL=zh_CN.UTF-8 "$VX_WINE" "$stage/vx_main_job.exe" | tee "$job_log"
+popup=$(grep -a '^POPUP ' "$job_log" | tail -n 1 || true)
+rm -f "$job_log"
 
 echo
 lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC 更新至12集.lnk' 2>/dev/null | head -n 1)
@@ -45,3 +50,19 @@ PY
 else
   echo "(no emulator: run through tools/with-emulator.sh)"
 fi
+
+echo
+if [[ -z "$popup" ]]; then
+  echo "FAILED: the reminder pop-up did not show"
+  exit 1
+fi
+read -r _ x y width height <<<"$popup"
+shot=$(cd "$bin/../.." && pwd)/main-job-popup.png
+import -window root -display "$DISPLAY" -crop "${width}x${height}+${x}+${y}" +repage "$shot"
+echo "----- the reminder pop-up, photographed from the screen: $shot ($(identify -format '%wx%h' "$shot"))"
+lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC 更新至12集.lnk' 2>/dev/null | head -n 1)
+echo "----- the shortcut's icon now (the \"update\" badge): $(lnkinfo "$lnk" | grep -a 'Icon location' | sed 's/^[[:space:]]*//')"
+icotool -l "$data/VexoClient/Icon/updatealbum_123.ico" | head -n 3
+echo "----- the reminder bookkeeping file: $data/VexoClient/vexo_remind.ini"
+iconv -f utf-16 -t utf-8 "$data/VexoClient/vexo_remind.ini" 2>/dev/null || cat "$data/VexoClient/vexo_remind.ini"
+echo "----- the picture the pop-up shows: $(ls "$data/VexoClient/Cache/")"

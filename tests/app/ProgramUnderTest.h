@@ -34,6 +34,7 @@ public:
   bool WaitForUpdaterCalls(size_t count) const;
 
   const std::wstring& Executable() const { return m_executable; }
+  const std::wstring& Folder() const { return m_folder.Path(); }
 
 private:
   ScratchFolder m_folder;

@@ -1,14 +1,18 @@
 // What `./vx run` shows: the program started as a log-on would start it, through the
-// updater, then a favourite handed over by a second start, then a normal exit. It prints
-// what happened and the trace records the program left.
+// updater, then a favourite handed over by a second start, then a normal exit; then a second
+// log-on, at which the reminder feed names the album and the pop-up shows in the corner. It
+// prints what happened and the trace records the program left, and leaves the program running
+// with its pop-up for the caller to photograph (the last line gives the pop-up's rectangle).
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
 
+#include "app/ClientLocations.h"
 #include "app/Messages.h"
 #include "app/resource.h"
 #include "common/ModulePath.h"
+#include "common/Registry.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
 
@@ -84,6 +88,30 @@ bool WaitForTrace(const wchar_t* section, const wchar_t* key, const std::wstring
   }
 }
 
+// The pop-up, once it is visible and the album picture it asked for lies in the picture folder.
+HWND WaitForReminderPopup(const std::wstring& pictureFolder, DWORD timeoutMs) {
+  const DWORD start = ::GetTickCount();
+  while (::GetTickCount() - start < timeoutMs) {
+    const HWND popup = ::FindWindowW(L"CPushWnd", nullptr);
+    WIN32_FIND_DATAW found = {};
+    const HANDLE search = ::FindFirstFileW((pictureFolder + L"updateImage_*").c_str(), &found);
+    const bool hasPicture = search != INVALID_HANDLE_VALUE;
+    if (hasPicture) ::FindClose(search);
+    if (popup && ::IsWindowVisible(popup) && hasPicture) return popup;
+    ::Sleep(50);
+  }
+  return nullptr;
+}
+
+HWND StartAtLogOn(const std::wstring& program) {
+  PROCESS_INFORMATION logOn = {};
+  if (!StartProcess(program, L"autostart", logOn)) return nullptr;
+  ::WaitForSingleObject(logOn.hProcess, 20000);
+  ::CloseHandle(logOn.hThread);
+  ::CloseHandle(logOn.hProcess);
+  return WaitForControlWindow(60000);
+}
+
 int Fail(const wchar_t* what) {
   Print(L"FAILED: " + std::wstring(what));
   return 1;
@@ -94,6 +122,9 @@ int Fail(const wchar_t* what) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring folder = argc > 1 ? std::wstring(argv[1]) + L"\\" : ModuleFolderWithSeparator();
   const std::wstring program = folder + L"VXTailcast.exe";
+
+  // A known machine id: the emulator's reminder feed for anonymous users is kept per machine id.
+  WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, L"0123456789abcdef0123456789abcdef");
 
   Print(L"1. Log-on start: " + program + L" autostart");
   PROCESS_INFORMATION logOn = {};
@@ -141,5 +172,20 @@ int wmain(int argc, wchar_t** argv) {
 
   PrintFile(folder + L"TailcastLog.txt");
   PrintFile(L"c:\\log_tailcast.txt");
-  return ended ? 0 : 1;
+  if (!ended) return 1;
+
+  Print(L"\n5. Log-on start again: the reminder feed names album 123, which is now on the desktop");
+  if (!StartAtLogOn(program)) return Fail(L"no control window appeared at the second log-on");
+  wchar_t windowsFolder[MAX_PATH] = {};
+  ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);  // the data folder lies on its drive when the client names none
+  const std::wstring cacheFolder = std::wstring(windowsFolder, 2) + L"\\Users\\Public\\Vexo\\VexoClient\\Cache\\";
+  const HWND popup = WaitForReminderPopup(cacheFolder, 30000);
+  if (!popup) return Fail(L"the reminder pop-up did not show with its picture");
+  ::Sleep(1000);  // the picture's redraw
+  RECT area = {};
+  ::GetWindowRect(popup, &area);
+  Print(L"   the pop-up shows; the program keeps running with it");
+  Print(L"POPUP " + std::to_wstring(area.left) + L" " + std::to_wstring(area.top) + L" " +
+        std::to_wstring(area.right - area.left) + L" " + std::to_wstring(area.bottom - area.top));
+  return 0;
 }

@@ -1,0 +1,332 @@
+// The reminder pop-up in the real program: the feed asked for at start, the badges on the
+// followed albums' shortcuts, the pop-up in the corner with the first album's picture, its
+// paging and "watch now". Favourites are stored by the test beforehand; the screen is read
+// back where the pop-up draws. Runs under the Chinese code page of the store's texts.
+#include <gtest/gtest.h>
+
+#include "app/ClientLocations.h"
+#include "common/Registry.h"
+#include "common/TextConvert.h"
+#include "favorites/DesktopShortcut.h"
+#include "favorites/ShortcutStore.h"
+#include "tests/app/ProgramUnderTest.h"
+#include "tests/support/EmulatorClient.h"
+#include "tests/support/HostPathsForTests.h"
+#include "tests/support/LinkReader.h"
+
+namespace {
+
+using namespace vxtest;
+
+const std::wstring kUserKey = std::wstring(kClientUserKeyFormat) + kClientProductKey;
+const std::wstring kMachineId = L"0123456789abcdef0123456789abcdef";  // the emulator's anonymous feed
+
+// Where the skin puts things, in the pop-up's client coordinates.
+constexpr POINT kPicture = {80, 80};
+constexpr POINT kNextArrow = {219, 114};
+constexpr POINT kClose = {283, 14};
+
+COLORREF AlbumColour(int albumId) {
+  switch (albumId) {
+    case 123: return RGB(200, 40, 40);
+    case 124: return RGB(40, 160, 80);
+    case 125: return RGB(40, 80, 200);
+    default: return RGB(220, 180, 40);
+  }
+}
+
+bool Near(COLORREF a, COLORREF b) {
+  const auto close = [](int x, int y) { return x - y < 24 && y - x < 24; };
+  return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) && close(GetBValue(a), GetBValue(b));
+}
+
+HWND VisiblePopup() {
+  const HWND popup = ::FindWindowW(L"CPushWnd", nullptr);
+  return popup && ::IsWindowVisible(popup) ? popup : nullptr;
+}
+
+// The colour on the screen at a point of the pop-up.
+COLORREF PopupPixel(HWND popup, POINT point) {
+  ::ClientToScreen(popup, &point);
+  const HDC screen = ::GetDC(nullptr);
+  const COLORREF colour = ::GetPixel(screen, point.x, point.y);
+  ::ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+void Click(HWND popup, POINT point) {
+  const LPARAM at = MAKELPARAM(point.x, point.y);
+  ::PostMessageW(popup, WM_MOUSEMOVE, 0, at);
+  ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageW(popup, WM_LBUTTONUP, 0, at);
+}
+
+class ReminderProcessTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
+    ResetEmulator();
+    ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, data.Path()));
+    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"0"));
+    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, kMachineId));
+    ASSERT_TRUE(program.InstallSkin());
+    UseHostPaths(data.Path());
+    ::CreateDirectoryW((data.Path() + L"VexoClient").c_str(), nullptr);
+    ::CreateDirectoryW(IconFolder().c_str(), nullptr);
+  }
+  void TearDown() override {
+    EndAllInstances();
+    for (const DeskShortcut& shortcut : LoadDeskShortcuts()) ::DeleteFileW(shortcut.lnk.c_str());
+    SetHostPaths(HostPaths());
+    for (const wchar_t* value : {kDataFolderValue, kInstallFolderValue}) ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, value);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Status");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Cookie");
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue);
+  }
+
+  std::wstring IconFolder() const { return data.Path() + L"VexoClient\\Icon\\"; }
+
+  // A followed album as the icon task leaves it: its shortcut, its row naming its album icon,
+  // and the album and badge icons in the icon folder.
+  std::wstring Follow(int albumId, const std::wstring& name, bool badged = false) {
+    DeskFavorRequest request;
+    request.AlbumName = name;
+    request.AlbumID = albumId;
+    request.ChannelID = 2;
+    request.VideoUrl = L"http://www.vexo.com/v_" + std::to_wstring(albumId) + L".html";
+    request.PicUrl = L"http://pic.vexo.com/a.jpg";
+    EXPECT_GT(CreateDeskFavor(&request), 0);
+    const std::wstring skinIcon = ProvisionalIconPath();
+    for (const wchar_t* prefix : {L"album_", L"updatealbum_"}) {
+      ::CopyFileW(skinIcon.c_str(), (IconFolder() + prefix + std::to_wstring(albumId) + L".ico").c_str(), FALSE);
+    }
+    const std::wstring icon = IconFolder() + (badged ? L"updatealbum_" : L"album_") + std::to_wstring(albumId) + L".ico";
+    SetShortcutIconName(KeyOf(name), icon);
+    const auto stored = FindShortcutByAlbum(albumId);
+    return stored ? stored->lnk : std::wstring();
+  }
+
+  std::wstring IconOf(const std::wstring& lnk) const {
+    LinkInfo info;
+    return ReadLink(lnk, info) ? info.icon : std::wstring();
+  }
+
+  void StartAtLogOn() {
+    running = program.Start(L"update,,autostart");
+    ASSERT_NE(program.WaitForControlWindow(running.Id()), nullptr);
+  }
+
+  HWND WaitForPopupShowing(int albumId) {
+    HWND popup = nullptr;
+    WaitUntil([&] {
+      popup = VisiblePopup();
+      return popup && Near(PopupPixel(popup, kPicture), AlbumColour(albumId));
+    }, kProcessTimeoutMs);
+    return popup;
+  }
+
+  std::wstring RemindIni(const wchar_t* section) const {
+    wchar_t value[64] = {};
+    ::GetPrivateProfileStringW(section, kMachineId.c_str(), L"", value, 64,
+                               (data.Path() + L"VexoClient\\vexo_remind.ini").c_str());
+    return value;
+  }
+
+  ScratchFolder data{L"reminder-data"};
+  ScratchFolder client{L"reminder-client"};
+  ProgramUnderTest program{L"reminder"};
+  ChildProcess running;
+};
+
+TEST_F(ReminderProcessTest, StartShowsTheFirstSeriesWithItsPictureAndBadgesTheFollowedAlbums) {
+  const std::wstring film = Follow(125, L"电影正片");
+  const std::wstring series = Follow(123, L"ABC 都市情缘");
+  const std::wstring cartoon = Follow(124, L"自然的力量");
+  const std::wstring show = Follow(126, L"快乐大本营");
+  const std::wstring quiet = Follow(127, L"没有新集", true);  // badged before, no news now
+  const HWND foreground = ::GetForegroundWindow();
+  StartAtLogOn();
+
+  const HWND popup = WaitForPopupShowing(123);
+  ASSERT_NE(popup, nullptr) << "the pop-up did not show album 123's picture";
+  RECT area = {}, work = {};
+  ::GetWindowRect(popup, &area);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(area.right, work.right);
+  EXPECT_EQ(area.bottom, work.bottom);
+  EXPECT_EQ(area.right - area.left, 297);
+  EXPECT_EQ(area.bottom - area.top, 147);
+  const LONG_PTR extended = ::GetWindowLongPtrW(popup, GWL_EXSTYLE);
+  EXPECT_TRUE((extended & WS_EX_LAYERED) && (extended & WS_EX_TOOLWINDOW));
+  EXPECT_EQ(::GetWindowLongPtrW(popup, GWL_STYLE) & WS_POPUP, WS_POPUP);
+  EXPECT_NE(::GetForegroundWindow(), popup);
+  EXPECT_EQ(::GetForegroundWindow(), foreground);
+
+  const Json::Value feeds = EmulatorJson("GET", "/__emu/requests?prefix=/apis/urc/getUpdateReminder");
+  ASSERT_EQ(feeds.size(), 1u);
+  EXPECT_EQ(feeds[0]["query"]["ckuid"].asString(), WideToUtf8(kMachineId));
+  EXPECT_EQ(EmulatorJson("GET", "/__emu/requests?prefix=/pictures/album_123_145_90.jpg").size(), 1u);
+  EXPECT_EQ(EmulatorJson("GET", "/__emu/requests?prefix=/pictures/album_999").size(), 0u);  // not followed
+
+  for (const auto& [lnk, id] : {std::pair{film, 125}, {series, 123}, {cartoon, 124}, {show, 126}}) {
+    EXPECT_TRUE(WaitUntil([&] { return IconOf(lnk) == IconFolder() + L"updatealbum_" + std::to_wstring(id) + L".ico"; },
+                          kProcessTimeoutMs)) << "album " << id << ": " << WideToUtf8(IconOf(lnk));
+  }
+  EXPECT_EQ(IconOf(quiet), IconFolder() + L"album_127.ico");
+  EXPECT_EQ(RemindIni(L"HasIKnow"), L"1");
+  EXPECT_EQ(RemindIni(L"UpdateReminder"), L"");  // the start's request is a forced one
+
+  // Pages in channel order: series 123, show 126, cartoon 124, then the film 125.
+  for (int album : {126, 124, 125}) {
+    Click(popup, kNextArrow);
+    EXPECT_TRUE(WaitUntil([&] { return Near(PopupPixel(popup, kPicture), AlbumColour(album)); }, 5000))
+        << "page of album " << album;
+  }
+  Click(popup, kClose);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(popup); }, 5000));
+}
+
+TEST_F(ReminderProcessTest, ThePictureStartsTheClientWithTheAlbum) {
+  client.CopyFromBinaries(kClientExecutable);
+  ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue, client.Path()));
+  Follow(123, L"ABC 都市情缘");
+  StartAtLogOn();
+  const HWND popup = WaitForPopupShowing(123);
+  ASSERT_NE(popup, nullptr);
+  const size_t startsBefore = ReadUtf8Lines(client.File(L"VexoClient.calls.txt")).size();  // "InstStart" at start-up
+  Click(popup, kPicture);
+  std::vector<std::wstring> calls;
+  ASSERT_TRUE(WaitUntil([&] { calls = ReadUtf8Lines(client.File(L"VexoClient.calls.txt")); return calls.size() > startsBefore; },
+                        kProcessTimeoutMs));
+  // The command text starts with a blank, which the client sees as the end of its own name.
+  EXPECT_EQ(calls.back(), L"DeskFavor;id=123:type=1:change=0:name=第12集");
+}
+
+TEST_F(ReminderProcessTest, LoggedInUserGetsTheSignedInFeed) {
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"1"));
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Cookie", L"cookie-123"));
+  Follow(126, L"快乐大本营");
+  StartAtLogOn();
+  ASSERT_NE(WaitForPopupShowing(126), nullptr);
+  const Json::Value feeds = EmulatorJson("GET", "/__emu/requests?prefix=/apis/vexorc/getUpdateReminder");
+  ASSERT_EQ(feeds.size(), 1u);
+  EXPECT_EQ(feeds[0]["query"]["auth"].asString(), "cookie-123");
+  EXPECT_EQ(EmulatorJson("GET", "/__emu/requests?prefix=/apis/urc/").size(), 0u);
+}
+
+// A feed of one reminder of album 123 (channel 2) whose "videoUrl" is `videoUrl`.
+Json::Value OneReminder(const std::string& videoUrl, int albumId = 123) {
+  Json::Value item;
+  item["reminder"]["tvPic"] = "{origin}/pictures/album_" + std::to_string(albumId) + ".jpg";
+  item["reminder"]["tvName"] = "第12集";
+  item["reminder"]["mpd"] = 12;
+  item["albumId"] = albumId;
+  item["channelId"] = 2;
+  item["albumName"] = "ABC 都市情缘";
+  item["videoOrder"] = 10;
+  item["videoUrl"] = videoUrl;
+  Json::Value feed;
+  feed["code"] = "A00000";
+  feed["count"] = 1;
+  feed["data"].append(item);
+  return feed;
+}
+
+void AnswerMachine(const Json::Value& feed, const char* answer = "complete") {
+  Json::Value request;
+  request["ckuid"] = WideToUtf8(kMachineId);
+  request["feed"] = feed;
+  request["answer"] = answer;
+  ASSERT_EQ(EmulatorRequest("POST", "/__emu/reminders", Json::FastWriter().write(request)).status, 200u);
+}
+
+// The shell's handler of http addresses, replaced by the stand-in client for one test.
+class HttpHandlerStandIn {
+public:
+  explicit HttpHandlerStandIn(const std::wstring& program) {
+    m_previous = ReadRegistryText(HKEY_LOCAL_MACHINE, kCommandKey, nullptr);
+    WriteRegistryText(HKEY_LOCAL_MACHINE, kCommandKey, nullptr, L"\"" + program + L"\" \"%1\"");
+  }
+  ~HttpHandlerStandIn() {
+    if (m_previous) WriteRegistryText(HKEY_LOCAL_MACHINE, kCommandKey, nullptr, *m_previous);
+  }
+
+private:
+  static constexpr wchar_t kCommandKey[] = L"Software\\Classes\\http\\shell\\open\\command";
+  std::optional<std::wstring> m_previous;
+};
+
+TEST_F(ReminderProcessTest, WithoutTheClientOnlyWebAddressesOpen) {
+  client.CopyFromBinaries(kClientExecutable);
+  const std::wstring standIn = client.File(kClientExecutable);
+  const HttpHandlerStandIn browser(standIn);
+  Follow(123, L"ABC 都市情缘");
+
+  AnswerMachine(OneReminder(WideToUtf8(standIn)));  // a program, not a web page: never started
+  StartAtLogOn();
+  HWND popup = WaitForPopupShowing(123);
+  ASSERT_NE(popup, nullptr);
+  Click(popup, kPicture);
+  ::Sleep(1500);
+  EXPECT_TRUE(ReadUtf8Lines(client.File(L"VexoClient.calls.txt")).empty());
+  EndAllInstances();
+
+  AnswerMachine(OneReminder("http://www.vexo.com/v_4567.html"));
+  StartAtLogOn();
+  popup = WaitForPopupShowing(123);
+  ASSERT_NE(popup, nullptr);
+  Click(popup, kPicture);
+  std::vector<std::wstring> calls;
+  ASSERT_TRUE(WaitUntil([&] { calls = ReadUtf8Lines(client.File(L"VexoClient.calls.txt")); return !calls.empty(); },
+                        kProcessTimeoutMs));
+  EXPECT_NE(calls.back().find(L"http://www.vexo.com/v_4567.html"), std::wstring::npos) << WideToUtf8(calls.back());
+}
+
+// Spoiled answers, a picture that is not there and a missing skin leave the program running
+// and the shortcut where it was.
+class SpoiledReminderTest : public ReminderProcessTest {
+protected:
+  void SetUp() override {
+    ReminderProcessTest::SetUp();
+    series = Follow(123, L"ABC 都市情缘");
+    iconBefore = IconOf(series);
+  }
+  void StartAndWaitForFeed() {
+    EmulatorRequest("DELETE", "/__emu/requests");
+    StartAtLogOn();
+    ASSERT_TRUE(WaitUntil([] { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/urc/").size() == 1; },
+                          kProcessTimeoutMs));
+    ::Sleep(1500);
+    EXPECT_NE(program.WaitForControlWindow(running.Id(), 2000), nullptr);
+    EXPECT_TRUE(FileExists(series));
+  }
+  std::wstring series;
+  std::wstring iconBefore;
+};
+
+TEST_F(SpoiledReminderTest, SpoiledAnswersChangeNothing) {
+  for (const char* answer : {"malformed", "truncated", "wrong_code", "data_not_array", "server_error"}) {
+    SCOPED_TRACE(answer);
+    AnswerMachine(OneReminder("http://www.vexo.com/v_4567.html"), answer);
+    StartAndWaitForFeed();
+    EXPECT_EQ(VisiblePopup(), nullptr);
+    EXPECT_EQ(IconOf(series), iconBefore);
+    EndAllInstances();
+  }
+}
+
+TEST_F(SpoiledReminderTest, MissingPictureShowsTheStandIn) {
+  Follow(999, L"未收藏的剧");
+  AnswerMachine(OneReminder("http://www.vexo.com/v_1.html", 999));
+  StartAndWaitForFeed();
+  EXPECT_NE(VisiblePopup(), nullptr);  // shown all the same, with the skin's stand-in picture
+}
+
+TEST_F(SpoiledReminderTest, MissingSkinStillBadges) {
+  ASSERT_TRUE(::DeleteFileW((program.Folder() + L"tcskin\\PersonalCenter\\Push.xml").c_str()));
+  AnswerMachine(OneReminder("http://www.vexo.com/v_1.html"));
+  StartAndWaitForFeed();
+  EXPECT_TRUE(WaitUntil([&] { return IconOf(series) == IconFolder() + L"updatealbum_123.ico"; }, kProcessTimeoutMs));
+}
+
+}  // namespace
