@@ -41,14 +41,11 @@ void CControlUI::SetEnabled(bool enabled) {
   Invalidate();
 }
 
+// Layout runs right before painting, and whatever moved a control already asked for a repaint
+// of its container: invalidating here would only bring a second paint.
 void CControlUI::SetPos(const QRect& pos) {
-  const QRect previous = m_pos;
   m_pos = pos;
   m_updateNeeded = false;
-  if (previous != pos && m_manager) {
-    m_manager->Invalidate(previous);
-    Invalidate();
-  }
 }
 
 void CControlUI::SetFixedWidth(int width) {

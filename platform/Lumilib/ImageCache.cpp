@@ -14,7 +14,6 @@ bool IsAbsolute(const std::wstring& path) {
 
 // Loads the file into a premultiplied copy of its own, so that the file is not kept open.
 std::unique_ptr<Gdiplus::Bitmap> LoadPicture(const std::wstring& file) {
-  if (::GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
   Gdiplus::Bitmap source(file.c_str());
   if (source.GetLastStatus() != Gdiplus::Ok || source.GetWidth() == 0 || source.GetHeight() == 0) return nullptr;
   const int width = static_cast<int>(source.GetWidth());
@@ -47,11 +46,16 @@ std::wstring CImageCache::Resolve(const std::wstring& path) {
 Gdiplus::Bitmap* CImageCache::Get(const std::wstring& path) {
   if (path.empty()) return nullptr;
   const std::wstring file = Resolve(path);
-  auto found = m_pictures.find(file);
-  if (found != m_pictures.end()) return found->second.get();
-  std::unique_ptr<Gdiplus::Bitmap> picture = LoadPicture(file);
-  if (!picture) return nullptr;
-  return m_pictures.emplace(file, std::move(picture)).first->second.get();
+  WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+  if (!::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &attributes)) return nullptr;
+  const unsigned long long writeTime =
+      (static_cast<unsigned long long>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
+      attributes.ftLastWriteTime.dwLowDateTime;
+  Entry& entry = m_pictures[file];
+  if (entry.picture && entry.writeTime == writeTime) return entry.picture.get();
+  entry.picture = LoadPicture(file);
+  entry.writeTime = writeTime;
+  return entry.picture.get();
 }
 
 }  // namespace Lumi

@@ -19,8 +19,8 @@ public:
   CImageCache(const CImageCache&) = delete;
   CImageCache& operator=(const CImageCache&) = delete;
 
-  // The picture, or null when the file is missing or no picture; a failure is tried again
-  // next time (a downloaded picture may arrive later).
+  // The picture, or null when the file is missing or no picture. A failure is tried again next
+  // time and a file written anew is read again (a downloaded picture may arrive later).
   Gdiplus::Bitmap* Get(const std::wstring& path);
 
   // The file a skin path names: absolute paths as they are, others below the skin folder;
@@ -28,7 +28,11 @@ public:
   static std::wstring Resolve(const std::wstring& path);
 
 private:
-  std::map<std::wstring, std::unique_ptr<Gdiplus::Bitmap>> m_pictures;
+  struct Entry {
+    unsigned long long writeTime = 0;
+    std::unique_ptr<Gdiplus::Bitmap> picture;
+  };
+  std::map<std::wstring, Entry> m_pictures;
 };
 
 }  // namespace Lumi

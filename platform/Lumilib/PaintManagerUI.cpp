@@ -132,7 +132,10 @@ void CPaintManagerUI::ForgetControl(CControlUI* control) {
     m_hot = nullptr;
     m_toolTip.Hide();
   }
-  if (m_pushed && IsWithin(m_pushed, control)) m_pushed = nullptr;
+  if (m_pushed && IsWithin(m_pushed, control)) {
+    m_pushed = nullptr;
+    if (m_window && ::GetCapture() == m_window) ::ReleaseCapture();
+  }
 }
 
 void CPaintManagerUI::ToolTipChanged(CControlUI* control) {

@@ -64,6 +64,21 @@ TEST_F(WindowBaseTest, DefaultHooksRouteThroughThePaintManagerThenTheDefaultHand
   EXPECT_EQ(::GetClassLongW(window.GetHWND(), GCL_STYLE) & CS_DBLCLKS, static_cast<DWORD>(CS_DBLCLKS));
 }
 
+TEST_F(WindowBaseTest, ShowingWithoutFocusLeavesTheForegroundWindow) {
+  const HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200, 200, 100, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  ::SetForegroundWindow(other);
+  Pump();
+  window.ShowWindow(true, false);
+  Pump();
+  EXPECT_TRUE(::IsWindowVisible(window.GetHWND()));
+  EXPECT_EQ(::GetForegroundWindow(), other);
+  window.ShowWindow(false);
+  EXPECT_FALSE(::IsWindowVisible(window.GetHWND()));
+  ::DestroyWindow(other);
+}
+
 TEST_F(WindowBaseTest, PostedResourceReachesTheWindowThreadAndIsFreed) {
   g_deletedArgs = 0;
   EXPECT_TRUE(window.PostResource(42, new ProbeArg));

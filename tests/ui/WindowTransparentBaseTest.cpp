@@ -72,15 +72,16 @@ protected:
   LayeredWindow window;
 };
 
-TEST_F(LayeredTest, PaintMakesOneLayeredUpdateAndValidatesTheWindow) {
+TEST_F(LayeredTest, PaintLaysOutAndMakesOneLayeredUpdateAndValidatesTheWindow) {
   ASSERT_NE(window.GetHWND(), nullptr);
   // The first picture after showing may bring one more paint from the display (its exposure).
   ::InvalidateRect(window.GetHWND(), nullptr, FALSE);
   Pump();
   ASSERT_EQ(window.updates, window.paints);
 
+  // A change of text asks for the paint, which lays out and redraws once.
   window.updates = window.paints = 0;
-  ::InvalidateRect(window.GetHWND(), nullptr, FALSE);
+  static_cast<Lumi::CLabelUI*>(window.GetPaintManager().FindControl(L"c"))->SetText(L"THREE");
   Pump();
   EXPECT_EQ(window.paints, 1);
   EXPECT_EQ(window.updates, 1);

@@ -127,6 +127,23 @@ TEST_F(EventsTest, ToolTipWindowCarriesTheHoveredControlsText) {
   EXPECT_EQ(std::wstring(text), L"第一 first");
 }
 
+TEST_F(EventsTest, HandCursorOnlyOverControlsThatAskForIt) {
+  RECT frame = {};
+  ::GetWindowRect(window.GetHWND(), &frame);
+  ASSERT_TRUE(::SetCursorPos(frame.left + 50, frame.top + 50));  // over "one"
+  ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  EXPECT_EQ(::SendMessageW(window.GetHWND(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window.GetHWND()),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+            TRUE);
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+
+  ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+  ASSERT_TRUE(::SetCursorPos(frame.left + 150, frame.top + 50));  // over "two"
+  ::SendMessageW(window.GetHWND(), WM_SETCURSOR, reinterpret_cast<WPARAM>(window.GetHWND()),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_ARROW));
+}
+
 TEST_F(EventsTest, HandlerThatRebuildsTheTreeDuringAClickIsSafe) {
   Lumi::CControlUI* one = window.manager.FindControl(L"one");
   one->Subscribe(Lumi::EventClick, Lumi::CFunctionDelegate([this](Lumi::TEventUI&) {
