@@ -115,8 +115,9 @@ void CPushWnd::OnFeedAnswer(const CResourceArg& arg) {
     badge.AlbumName = list->back().albumName;
     badges.push_back(std::move(badge));
   }
-  // A well-formed feed says which followed albums have news: the others lose their badge.
-  CUpdateIconManager(std::move(badges)).UpdateIcons();
+  // Badges follow a list that names albums: the shortcuts it names get one, the others lose
+  // theirs. A list without any album changes no icon.
+  if (!badges.empty()) CUpdateIconManager(std::move(badges)).UpdateIcons();
   PostToWindow(kRemindersArrived, std::move(list));
 }
 

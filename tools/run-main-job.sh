@@ -64,5 +64,6 @@ lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC 更新至12集.lnk'
 echo "----- the shortcut's icon now (the \"update\" badge): $(lnkinfo "$lnk" | grep -a 'Icon location' | sed 's/^[[:space:]]*//')"
 icotool -l "$data/VexoClient/Icon/updatealbum_123.ico" | head -n 3
 echo "----- the reminder bookkeeping file: $data/VexoClient/vexo_remind.ini"
-iconv -f utf-16 -t utf-8 "$data/VexoClient/vexo_remind.ini" 2>/dev/null || cat "$data/VexoClient/vexo_remind.ini"
-echo "----- the picture the pop-up shows: $(ls "$data/VexoClient/Cache/")"
+iconv -f gbk -t utf-8 "$data/VexoClient/vexo_remind.ini"
+# "Cache" and the media table's "cache" are one folder to Windows; Linux sees the name made first.
+echo "----- the picture the pop-up shows: $(cd "$data/VexoClient" && ls -d [Cc]ache/updateImage_*)"

@@ -8,7 +8,9 @@ output=$("$root/tools/run-main-job.sh" "$1" "$2" 2>&1)
 status=$?
 echo "$output"
 failures=0
+checks=0
 expect() {  # expect DESCRIPTION FIXED-TEXT
+  checks=$((checks + 1))
   if grep -qF -- "$2" <<<"$output"; then echo "ok: $1"; else echo "FAILED: $1 (no '$2')"; failures=$((failures + 1)); fi
 }
 [[ $status -eq 0 ]] || { echo "FAILED: the main job exited with $status"; failures=$((failures + 1)); }
@@ -27,12 +29,16 @@ expect "badge icon beside it" "updatealbum_123.ico"
 expect "shell link trace in Chinese" "CreateDesktopShotCut=释放CLSID_ShellLink成功！"
 expect "lnk description is the clean name" "Description			: ABC"
 expect "lnk arguments carry the source tag" "Command line arguments		: &src=fromtailcast"
-expect "lnk icon is the album icon" 'Icon location			: C:\Users\Public\Vexo\VexoClient\Icon\album_123.ico'
+expect "lnk icon is the badge the reminder brought" 'Icon location			: C:\Users\Public\Vexo\VexoClient\Icon\updatealbum_123.ico'
 expect "lnk target is the play page with the source tag" "http://www.vexo.com/a_123.html?src=fromtailcast"
-expect "store row" 'ABC|ABC 更新至12集|123|2|0|http://www.vexo.com/a_123.html|&src=fromtailcast|C:\Users\Public\Vexo\VexoClient\Icon\album_123.ico|C:\users\'
+expect "store row" 'ABC|ABC 更新至12集|123|2|0|http://www.vexo.com/a_123.html|&src=fromtailcast|C:\Users\Public\Vexo\VexoClient\Icon\updatealbum_123.ico|C:\users\'
 
 expect "start pingback received" "pingback action 3 login "
 expect "close pingback received" "pingback action 14 login "
-passed=$((20 - failures))
+expect "the pop-up showed at the second log-on" "the pop-up shows; the program keeps running with it"
+expect "the pop-up photographed at its size" "main-job-popup.png (297x147)"
+expect "the forced request noted in the bookkeeping file" "vx-demo-machine=1"
+expect "the album's small picture stored" "ache/updateImage_0.jpg"
+passed=$((checks - failures))
 echo "main job: $passed passed, $failures failed"
 [[ $failures -eq 0 ]]

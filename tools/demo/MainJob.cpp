@@ -124,7 +124,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring program = folder + L"VXTailcast.exe";
 
   // A known machine id: the emulator's reminder feed for anonymous users is kept per machine id.
-  WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, L"0123456789abcdef0123456789abcdef");
+  WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, L"vx-demo-machine");
 
   Print(L"1. Log-on start: " + program + L" autostart");
   PROCESS_INFORMATION logOn = {};
