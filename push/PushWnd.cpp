@@ -270,7 +270,7 @@ void CPushWnd::ShowFirstPage() {
   SetTextAndTip(m_pageLabel, PageCounterText(1, m_pager.Count()));
   if (!m_forced && m_pager.Count() <= 0) return;
   if (!m_forced) {
-    const ReminderContext context = RequestContext();
+    const ReminderContext context = m_context ? m_context() : ReminderContext{};
     CReminderBookkeeping(context.clientFolder, ReminderUserKey(context)).MarkShownToday(true);
   }
   m_showingId = fnRidOdoDll()->GenRandomId();

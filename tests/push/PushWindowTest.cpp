@@ -1,0 +1,187 @@
+// The pop-up inside the test process with the shipped skin: lists and pictures arrive by
+// message as the network thread sends them; what the window then shows, and when it shows
+// itself.
+#include "push/PushWnd.h"
+#include "push/PushManager.h"
+
+#include <gtest/gtest.h>
+#include <objidl.h>
+
+#include <algorithm>
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+#include "common/ModulePath.h"
+#include "push/ReminderFeed.h"
+#include "tests/support/ProcessHarness.h"
+
+namespace {
+
+constexpr POINT kNextArrow = {219, 114};
+
+void Pump() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+}
+
+ReminderItem Reminder(int albumId, int channelId, const std::wstring& name) {
+  ReminderItem item;
+  item.albumId = albumId;
+  item.channelId = channelId;
+  item.albumName = name;
+  item.videoOrder = 3;
+  item.mpdNumber = 12;
+  return item;
+}
+
+class PushWindowTest : public ::testing::Test {
+protected:
+  PushWindowTest() {
+    Gdiplus::GdiplusStartupInput input;
+    Gdiplus::GdiplusStartup(&m_gdiplus, &input, nullptr);
+    Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
+    window = std::make_unique<CPushWnd>([this] {
+      ReminderContext context;
+      context.clientFolder = data.Path() + L"VexoClient";
+      context.clientDataFolder = data.Path();
+      context.machineId = "pushtest";
+      return context;
+    });
+    ::CreateDirectoryW((data.Path() + L"VexoClient").c_str(), nullptr);
+    EXPECT_TRUE(window->CreatePopup());
+  }
+  ~PushWindowTest() override {
+    window.reset();
+    Gdiplus::GdiplusShutdown(m_gdiplus);
+  }
+
+  void SendList(std::vector<ReminderItem> items) {
+    ::PostMessageW(window->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived,
+                   reinterpret_cast<LPARAM>(new ReminderList(std::move(items))));
+    Pump();
+  }
+  void SendPicture(int albumId) {
+    const std::wstring path = ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_tips.png";
+    ::PostMessageW(window->GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
+                   reinterpret_cast<LPARAM>(new ReminderPicture{albumId, path}));
+    Pump();
+  }
+  std::wstring Text(const wchar_t* control) {
+    Lumi::CControlUI* found = window->GetPaintManager().FindControl(control);
+    return found ? std::wstring(found->GetText().GetData()) : L"<none>";
+  }
+  bool Visible(const wchar_t* control) {
+    Lumi::CControlUI* found = window->GetPaintManager().FindControl(control);
+    return found && found->IsVisible();
+  }
+  void ClickNext() {
+    const LPARAM at = MAKELPARAM(kNextArrow.x, kNextArrow.y);
+    ::SendMessageW(window->GetHWND(), WM_MOUSEMOVE, 0, at);
+    ::SendMessageW(window->GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(window->GetHWND(), WM_LBUTTONUP, 0, at);
+    Pump();
+  }
+  std::wstring ShownToday() const {
+    wchar_t value[32] = {};
+    ::GetPrivateProfileStringW(L"UpdateReminder", L"pushtest", L"", value, 32,
+                               (data.Path() + L"VexoClient\\vexo_remind.ini").c_str());
+    return value;
+  }
+
+  vxtest::ScratchFolder data{L"push-window"};
+  std::unique_ptr<CPushWnd> window;
+
+private:
+  ULONG_PTR m_gdiplus = 0;
+};
+
+TEST_F(PushWindowTest, ABatchShowsOnceAndTheFirstPictureShowsItAgainThenLaterBatchesStayHidden) {
+  SendPicture(99);  // a picture before any list: nothing to show yet
+  EXPECT_FALSE(::IsWindowVisible(window->GetHWND()));
+
+  SendList({Reminder(1, 1, L"Film"), Reminder(7, 2, L"Series"), Reminder(3, 6, L"Show")});
+  EXPECT_TRUE(::IsWindowVisible(window->GetHWND()));
+  EXPECT_EQ(Text(L"Button_Text"), L"Series");  // channel 2 comes first
+  EXPECT_EQ(Text(L"Button_TextSets"), L"看到3集/更新至12集");
+  EXPECT_EQ(Text(L"Lable_Page"), L"1/3");
+  EXPECT_FALSE(Visible(L"Button_TextSec"));
+  SYSTEMTIME now = {};
+  ::GetLocalTime(&now);
+  EXPECT_EQ(ShownToday(), std::to_wstring(now.wYear) + std::to_wstring(now.wMonth) + std::to_wstring(now.wDay));
+
+  // Paging on, then the first album's picture: page 1's texts again, the page stays.
+  ClickNext();
+  ClickNext();
+  EXPECT_EQ(window->CurrentPage(), 2);
+  EXPECT_EQ(Text(L"Button_Text"), L"Film");
+  EXPECT_EQ(Text(L"Lable_Page"), L"3/3");
+  ::ShowWindow(window->GetHWND(), SW_HIDE);
+  SendPicture(7);
+  EXPECT_TRUE(::IsWindowVisible(window->GetHWND()));
+  EXPECT_EQ(Text(L"Button_Text"), L"Series");
+  EXPECT_EQ(Text(L"Lable_Page"), L"1/3");
+  EXPECT_EQ(window->CurrentPage(), 2);
+
+  // The first picture has been shown: a new batch replaces the list but stays hidden.
+  ::ShowWindow(window->GetHWND(), SW_HIDE);
+  SendList({Reminder(9, 4, L"Cartoon")});
+  EXPECT_FALSE(::IsWindowVisible(window->GetHWND()));
+  EXPECT_EQ(window->Reminders().size(), 1u);
+  EXPECT_EQ(window->CurrentPage(), 0);
+}
+
+TEST_F(PushWindowTest, ALongTitleGoesOnToTheSecondLine) {
+  const std::wstring title = L"An album title far too long to fit on the first line of the pop-up";
+  SendList({Reminder(5, 7, title)});
+  EXPECT_EQ(Text(L"Button_Text"), title);
+  ASSERT_TRUE(Visible(L"Button_TextSec"));
+  const std::wstring rest = Text(L"Button_TextSec");
+  EXPECT_FALSE(rest.empty());
+  EXPECT_LT(rest.size(), title.size());
+  EXPECT_EQ(title.substr(title.size() - rest.size()), rest);
+  EXPECT_EQ(Text(L"Button_TextSets"), L"娱乐事件新进展");
+}
+
+TEST_F(PushWindowTest, ARefusedFeedEmptiesThePopUp) {
+  SendList({Reminder(5, 2, L"Series")});
+  ::PostMessageW(window->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, 0);
+  Pump();
+  EXPECT_TRUE(window->Reminders().empty());
+  ClickNext();  // nothing to page through, nothing to open
+  EXPECT_EQ(window->CurrentPage(), 0);
+}
+
+int CountThreadWindows(const wchar_t* className) {
+  struct Search {
+    const wchar_t* className;
+    int found = 0;
+  } search{className};
+  ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM context) -> BOOL {
+    auto* s = reinterpret_cast<Search*>(context);
+    wchar_t name[64] = {};
+    ::GetClassNameW(window, name, 64);
+    if (std::wstring(name) == s->className) ++s->found;
+    return TRUE;
+  }, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST(PushManager, MadeOnceWithItsHiddenPopUpAndMessageWindow) {
+  CPushManager& first = CPushManager::GetInstance();
+  CPushManager& second = CPushManager::GetInstance();
+  EXPECT_EQ(&first, &second);
+  EXPECT_EQ(CountThreadWindows(L"MSG_LOOP_WND"), 1);
+  EXPECT_EQ(CountThreadWindows(L"CPushWnd"), 1);
+  const HWND messages = ::FindWindowW(L"MSG_LOOP_WND", L"消息循环窗口");
+  ASSERT_NE(messages, nullptr);
+  EXPECT_FALSE(::IsWindowVisible(messages));
+  ASSERT_NE(first.PushWindow(), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(first.PushWindow()->GetHWND()));
+  EXPECT_TRUE(first.PostToMessageWindow(WM_NULL, 0, 0));
+  EXPECT_FALSE(first.IsCursorInside());
+}
+
+}  // namespace
