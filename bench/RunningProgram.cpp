@@ -73,19 +73,21 @@ RunningProgram::~RunningProgram() {
   ::CloseHandle(m_process.hProcess);
 }
 
-Usage RunningProgram::ReadUsage() const {
+Usage ReadProcessUsage(HANDLE process) {
   Usage usage;
-  if (!::GetProcessHandleCount(m_process.hProcess, &usage.handles) || usage.handles == 0) {
-    usage.handles = CountHandlesByProbing(m_process.hProcess);
+  if (!::GetProcessHandleCount(process, &usage.handles) || usage.handles == 0) {
+    usage.handles = CountHandlesByProbing(process);
   }
-  usage.gdiObjects = ::GetGuiResources(m_process.hProcess, GR_GDIOBJECTS);
+  usage.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof memory;
-  ::GetProcessMemoryInfo(m_process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
   // Wine reports PrivateUsage as 0; its PagefileUsage is the closest figure.
   usage.privateKiB = (memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage) / 1024.0;
   return usage;
 }
+
+Usage RunningProgram::ReadUsage() const { return ReadProcessUsage(m_process.hProcess); }
 
 bool RunningProgram::HandOver(const std::wstring& favoriteText) const {
   COPYDATASTRUCT record = {0, static_cast<DWORD>((favoriteText.size() + 1) * sizeof(wchar_t)),

@@ -20,6 +20,9 @@ struct Usage {
   double privateKiB = 0;
 };
 
+// Handles (probed where the system reports none), GDI objects and private bytes of a process.
+Usage ReadProcessUsage(HANDLE process);
+
 class RunningProgram {
 public:
   // Starts "<bench folder>\VXTailcast.exe update" and waits for its control window.
@@ -29,6 +32,7 @@ public:
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   bool IsReady() const { return m_window != nullptr; }
+  HANDLE Process() const { return m_process.hProcess; }
   HWND Window() const { return m_window; }
   Usage ReadUsage() const;
   bool HandOver(const std::wstring& favoriteText) const;

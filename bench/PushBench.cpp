@@ -1,0 +1,204 @@
+// Reminder pop-up figures: one redraw of the pop-up against one UpdateLayeredWindow of a plain
+// bitmap of its size (in the same run); this process's handles and private bytes across the
+// redraws and feed batches with pictures; and the time from the program's start to its pop-up
+// on the screen with the album's picture (the loopback emulator's feed for the demo machine).
+// Prints figures; asserts nothing.
+//   vx_push_bench.exe [REDRAWS [BATCHES [STARTS]]]
+#include <windows.h>
+#include <objidl.h>
+
+#include <algorithm>
+namespace Gdiplus {
+using std::max;
+using std::min;
+}  // namespace Gdiplus
+#include <gdiplus.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ClientLocations.h"
+#include "app/Environment.h"
+#include "app/resource.h"
+#include "bench/RunningProgram.h"
+#include "common/ModulePath.h"
+#include "common/Registry.h"
+#include "common/ScopedGdi.h"
+#include "favorites/ShortcutStore.h"
+#include "push/PushWnd.h"
+#include "tests/support/EmulatorClient.h"
+
+namespace {
+
+using namespace vxbench;
+
+constexpr int kWidth = CPushWnd::kWidth;
+constexpr int kHeight = CPushWnd::kHeight;
+
+void Pump() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
+}
+
+// The floor: a plain layered window handed a ready 32-bit bitmap of the pop-up's size.
+double PlainUpdateMedian(int rounds) {
+  WNDCLASSW windowClass = {};
+  windowClass.lpfnWndProc = ::DefWindowProcW;
+  windowClass.hInstance = ::GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"VxPlainLayered";
+  ::RegisterClassW(&windowClass);
+  const HWND window = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"VxPlainLayered", L"", WS_POPUP, 0, 0,
+                                        kWidth, kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = kWidth;
+  info.bmiHeader.biHeight = -kHeight;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const HDC screen = ::GetDC(nullptr);
+  ScopedBitmap bitmap(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ScopedMemoryDc canvas(::CreateCompatibleDC(screen));
+  ::ReleaseDC(nullptr, screen);
+  std::fill_n(static_cast<uint32_t*>(bits), kWidth * kHeight, 0xFF3A63D8u);
+  ScopedSelection selection(canvas.Get(), bitmap.Get());
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  POINT origin = {0, 0};
+  SIZE size = {kWidth, kHeight};
+  std::vector<double> times;
+  for (int i = 0; i < rounds; ++i) {
+    const auto start = Clock::now();
+    ::UpdateLayeredWindow(window, nullptr, &origin, &size, canvas.Get(), &origin, 0, &blend, ULW_ALPHA);
+    times.push_back(Milliseconds(Clock::now() - start));
+  }
+  ::DestroyWindow(window);
+  return Median(times);
+}
+
+std::unique_ptr<ReminderList> Batch(int round) {
+  auto list = std::make_unique<ReminderList>();
+  for (int i = 0; i < 4; ++i) {
+    ReminderItem item;
+    item.albumId = 900 + i;
+    item.channelId = 2 + 2 * i;
+    item.albumName = L"追剧提醒 " + std::to_wstring(round) + L"-" + std::to_wstring(i);
+    item.videoOrder = i;
+    item.mpdNumber = 20131205;
+    list->push_back(std::move(item));
+  }
+  return list;
+}
+
+void RunPopUp(int redraws, int batches) {
+  wchar_t temp[MAX_PATH] = {};
+  ::GetTempPathW(MAX_PATH, temp);
+  const std::wstring picture = ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_frame.png";
+  Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
+  CPushWnd popup([folder = std::wstring(temp)] {
+    ReminderContext context;
+    context.clientFolder = folder;
+    context.machineId = "bench";
+    return context;
+  });
+  if (!popup.CreatePopup()) {
+    std::printf("pop-up: could not be made\n");
+    return;
+  }
+  const auto sendBatch = [&](int round) {
+    ::PostMessageW(popup.GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, reinterpret_cast<LPARAM>(Batch(round).release()));
+    for (int i = 0; i < 4; ++i) {
+      ::PostMessageW(popup.GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
+                     reinterpret_cast<LPARAM>(new ReminderPicture{900 + i, picture}));
+    }
+    Pump();
+  };
+  sendBatch(0);
+  Pump();
+
+  const double plain = PlainUpdateMedian(redraws);
+  const Usage before = ReadProcessUsage(::GetCurrentProcess());
+  std::vector<double> times;
+  Usage halfway;
+  for (int i = 0; i < redraws; ++i) {
+    const auto start = Clock::now();
+    popup.RedrawLayered();
+    times.push_back(Milliseconds(Clock::now() - start));
+    if (i % std::max(1, redraws / std::max(1, batches)) == 0) sendBatch(i + 1);
+    if (i == redraws / 2) halfway = ReadProcessUsage(::GetCurrentProcess());
+  }
+  const Usage after = ReadProcessUsage(::GetCurrentProcess());
+  std::printf("pop-up redraw (lay out, paint the skin, UpdateLayeredWindow): median %.3f ms; one UpdateLayeredWindow of a "
+              "ready %dx%d bitmap: %.3f ms; ratio %.1f (%d rounds)\n",
+              Median(times), kWidth, kHeight, plain, Median(times) / std::max(plain, 0.001), redraws);
+  std::printf("this process across %d redraws and %d feed batches of 4 reminders with pictures:\n", redraws, batches);
+  std::printf("  handles %lu before, %lu halfway, %lu after; GDI objects %lu, %lu, %lu; private bytes %.0f KiB, %.0f KiB, "
+              "%.0f KiB\n",
+              static_cast<unsigned long>(before.handles), static_cast<unsigned long>(halfway.handles),
+              static_cast<unsigned long>(after.handles), static_cast<unsigned long>(before.gdiObjects),
+              static_cast<unsigned long>(halfway.gdiObjects), static_cast<unsigned long>(after.gdiObjects),
+              before.privateKiB, halfway.privateKiB, after.privateKiB);
+}
+
+bool PopUpShowsAlbum123(HWND popup) {
+  if (!popup || !::IsWindowVisible(popup)) return false;
+  POINT point = {80, 80};  // on the album picture
+  ::ClientToScreen(popup, &point);
+  const HDC screen = ::GetDC(nullptr);
+  const COLORREF colour = ::GetPixel(screen, point.x, point.y);
+  ::ReleaseDC(nullptr, screen);
+  return GetRValue(colour) > 170 && GetGValue(colour) < 80 && GetBValue(colour) < 80;  // the red of album 123
+}
+
+void RunStartToPopUp(int starts) {
+  if (vxtest::EmulatorOrigin().empty()) {
+    std::printf("start to pop-up: no emulator (VXTAILCAST_SERVICE_URL)\n");
+    return;
+  }
+  WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, L"vx-demo-machine");
+  {
+    RunningProgram program;
+    const std::wstring favorite = L"{\"AlbumID\":123,\"AlbumName\":\"ABC\",\"ChannelID\":2,\"VideoUrl\":"
+                                  L"\"http://www.vexo.com/v_123.html\",\"PicUrl\":\"\"}";
+    if (!program.IsReady() || !program.HandOver(favorite)) {
+      std::printf("start to pop-up: the favourite could not be made\n");
+      return;
+    }
+  }
+  std::vector<double> times;
+  for (int i = 0; i < starts; ++i) {
+    const auto start = Clock::now();
+    RunningProgram program;
+    HWND popup = nullptr;
+    while (Milliseconds(Clock::now() - start) < 30000 && !PopUpShowsAlbum123(popup)) {
+      popup = ::FindWindowW(L"CPushWnd", nullptr);
+      ::Sleep(5);
+    }
+    if (PopUpShowsAlbum123(popup)) times.push_back(Milliseconds(Clock::now() - start));
+  }
+  RemoveStoredShortcuts();
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue);
+  if (times.empty()) {
+    std::printf("start to pop-up: the pop-up never showed the album's picture\n");
+    return;
+  }
+  std::printf("program start to the pop-up on the screen with its picture (loopback): median %.0f ms of %zu starts\n",
+              Median(times), times.size());
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const int redraws = argc > 1 ? std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 1000;
+  const int batches = argc > 2 ? std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))) : 100;
+  const int starts = argc > 3 ? std::max(1, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : 5;
+  Gdiplus::GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  RunPopUp(redraws, batches);
+  RunStartToPopUp(starts);
+  Gdiplus::GdiplusShutdown(token);
+  return 0;
+}
