@@ -17,10 +17,27 @@ cp "$bin/VexoUpdate.exe" "$bin/vx_main_job.exe" "$stage/"
 touch "$stage/VexoUpdate.relaunch"
 
 # The program keeps its store in the ANSI code page: run it as its users do, under a Chinese one.
+# The job stops once its pop-up shows, until the screen is photographed; then it ends the program.
 job_log=$(mktemp)
-LC_ALL=zh_CN.UTF-8 "$VX_WINE" "$stage/vx_main_job.exe" | tee "$job_log"
-popup=$(grep -a '^POPUP ' "$job_log" | tail -n 1 || true)
+LC_ALL=zh_CN.UTF-8 "$VX_WINE" "$stage/vx_main_job.exe" >"$job_log" 2>&1 &
+job=$!
+shot=$(cd "$bin/../.." && pwd)/main-job-popup.png
+rm -f "$shot"
+popup=""
+while kill -0 "$job" 2>/dev/null && [[ -z "$popup" ]]; do
+  popup=$(grep -a '^POPUP ' "$job_log" | tail -n 1 || true)
+  sleep 0.2
+done
+if [[ -n "$popup" ]]; then
+  read -r _ x y width height <<<"$popup"
+  import -window root -display "$DISPLAY" -crop "${width}x${height}+${x}+${y}" +repage "$shot"
+  touch "$stage/popup-photographed"
+fi
+job_status=0
+wait "$job" || job_status=$?
+grep -av '^POPUP ' "$job_log"
 rm -f "$job_log"
+[[ $job_status -eq 0 ]] || exit "$job_status"
 
 echo
 lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC 更新至12集.lnk' 2>/dev/null | head -n 1)
@@ -52,15 +69,11 @@ else
 fi
 
 echo
-if [[ -z "$popup" ]]; then
+if [[ ! -f "$shot" ]]; then
   echo "FAILED: the reminder pop-up did not show"
   exit 1
 fi
-read -r _ x y width height <<<"$popup"
-shot=$(cd "$bin/../.." && pwd)/main-job-popup.png
-import -window root -display "$DISPLAY" -crop "${width}x${height}+${x}+${y}" +repage "$shot"
 echo "----- the reminder pop-up, photographed from the screen: $shot ($(identify -format '%wx%h' "$shot"))"
-lnk=$(find -L "$WINEPREFIX/drive_c/users" "$HOME" -name 'ABC 更新至12集.lnk' 2>/dev/null | head -n 1)
 echo "----- the shortcut's icon now (the \"update\" badge): $(lnkinfo "$lnk" | grep -a 'Icon location' | sed 's/^[[:space:]]*//')"
 icotool -l "$data/VexoClient/Icon/updatealbum_123.ico" | head -n 3
 echo "----- the reminder bookkeeping file: $data/VexoClient/vexo_remind.ini"

@@ -35,7 +35,8 @@ expect "store row" 'ABC|ABC 更新至12集|123|2|0|http://www.vexo.com/a_123.htm
 
 expect "start pingback received" "pingback action 3 login "
 expect "close pingback received" "pingback action 14 login "
-expect "the pop-up showed at the second log-on" "the pop-up shows; the program keeps running with it"
+expect "the pop-up showed at the second log-on" "the pop-up shows"
+expect "the program ended after the pop-up" "the program ended again"
 expect "the pop-up photographed at its size" "main-job-popup.png (297x147)"
 expect "the forced request noted in the bookkeeping file" "vx-demo-machine=1"
 expect "the album's small picture stored" "ache/updateImage_0.jpg"

@@ -154,18 +154,22 @@ TEST_F(PushWindowTest, ARefusedFeedEmptiesThePopUp) {
   EXPECT_EQ(window->CurrentPage(), 0);
 }
 
+struct WindowSearch {
+  const wchar_t* className;
+  int found = 0;
+};
+
+BOOL CALLBACK CountIfOfClass(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  if (std::wstring(name) == search->className) ++search->found;
+  return TRUE;
+}
+
 int CountThreadWindows(const wchar_t* className) {
-  struct Search {
-    const wchar_t* className;
-    int found = 0;
-  } search{className};
-  ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND window, LPARAM context) -> BOOL {
-    auto* s = reinterpret_cast<Search*>(context);
-    wchar_t name[64] = {};
-    ::GetClassNameW(window, name, 64);
-    if (std::wstring(name) == s->className) ++s->found;
-    return TRUE;
-  }, reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{className};
+  ::EnumThreadWindows(::GetCurrentThreadId(), &CountIfOfClass, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -22,6 +22,7 @@ namespace {
 void Print(const std::wstring& text) {
   const std::string bytes = WideToUtf8(text + L"\n");
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+  std::fflush(stdout);  // the caller reads the lines as they come
 }
 
 bool StartProcess(const std::wstring& executable, const std::wstring& arguments, PROCESS_INFORMATION& info) {
@@ -103,6 +104,16 @@ HWND WaitForReminderPopup(const std::wstring& pictureFolder, DWORD timeoutMs) {
   return nullptr;
 }
 
+bool EndThroughTrayMenu(HWND window) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  const HANDLE running = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+  ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
+  const bool ended = running && ::WaitForSingleObject(running, 20000) == WAIT_OBJECT_0;
+  if (running) ::CloseHandle(running);
+  return ended;
+}
+
 HWND StartAtLogOn(const std::wstring& program) {
   PROCESS_INFORMATION logOn = {};
   if (!StartProcess(program, L"autostart", logOn)) return nullptr;
@@ -164,10 +175,7 @@ int wmain(int argc, wchar_t** argv) {
   Print(L"   and pointed at the album's play page");
 
   Print(L"4. Exit from the tray menu");
-  const HANDLE running = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
-  ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
-  const bool ended = running && ::WaitForSingleObject(running, 20000) == WAIT_OBJECT_0;
-  if (running) ::CloseHandle(running);
+  const bool ended = EndThroughTrayMenu(window);
   Print(std::wstring(L"   the program ") + (ended ? L"ended\n" : L"did NOT end\n"));
 
   PrintFile(folder + L"TailcastLog.txt");
@@ -175,7 +183,8 @@ int wmain(int argc, wchar_t** argv) {
   if (!ended) return 1;
 
   Print(L"\n5. Log-on start again: the reminder feed names album 123, which is now on the desktop");
-  if (!StartAtLogOn(program)) return Fail(L"no control window appeared at the second log-on");
+  const HWND secondWindow = StartAtLogOn(program);
+  if (!secondWindow) return Fail(L"no control window appeared at the second log-on");
   wchar_t windowsFolder[MAX_PATH] = {};
   ::GetWindowsDirectoryW(windowsFolder, MAX_PATH);  // the data folder lies on its drive when the client names none
   const std::wstring cacheFolder = std::wstring(windowsFolder, 2) + L"\\Users\\Public\\Vexo\\VexoClient\\Cache\\";
@@ -184,8 +193,14 @@ int wmain(int argc, wchar_t** argv) {
   ::Sleep(1000);  // the picture's redraw
   RECT area = {};
   ::GetWindowRect(popup, &area);
-  Print(L"   the pop-up shows; the program keeps running with it");
+  Print(L"   the pop-up shows");
   Print(L"POPUP " + std::to_wstring(area.left) + L" " + std::to_wstring(area.top) + L" " +
         std::to_wstring(area.right - area.left) + L" " + std::to_wstring(area.bottom - area.top));
+  // The caller photographs the screen, then leaves a file beside this program.
+  if (!WaitForFile(folder + L"popup-photographed", 60000)) Print(L"   (no photograph was taken)");
+
+  Print(L"6. Exit from the tray menu");
+  if (!EndThroughTrayMenu(secondWindow)) return Fail(L"the program did not end");
+  Print(L"   the program ended again");
   return 0;
 }
