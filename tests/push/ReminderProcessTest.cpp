@@ -179,11 +179,11 @@ TEST_F(ReminderProcessTest, StartShowsTheFirstSeriesWithItsPictureAndBadgesTheFo
   // Pages in channel order: series 123, show 126, cartoon 124, then the film 125.
   for (int album : {126, 124, 125}) {
     Click(popup, kNextArrow);
-    EXPECT_TRUE(WaitUntil([&] { return Near(PopupPixel(popup, kPicture), AlbumColour(album)); }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return Near(PopupPixel(popup, kPicture), AlbumColour(album)); }, kProcessTimeoutMs))
         << "page of album " << album;
   }
   Click(popup, kClose);
-  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(popup); }, 5000));
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(popup); }, kProcessTimeoutMs));
 }
 
 TEST_F(ReminderProcessTest, ThePictureStartsTheClientWithTheAlbum) {
