@@ -157,15 +157,4 @@ TEST_F(PushScheduleTest, ChecksFollowTheirPeriodsTheEveningAndTheDaysShowing) {
   EXPECT_EQ(manager.RunningTimers(), 2u);
 }
 
-// A hostile timer id (no task's address) reaches the manager's tick and runs nothing.
-TEST_F(PushScheduleTest, ATickOfNoTaskRunsNothing) {
-  CPushManager& manager = CPushManager::GetInstance();
-  const size_t before = HistoryRequests() + FeedRequests();
-  manager.RunTaskTimer(0);
-  manager.RunTaskTimer(reinterpret_cast<uintptr_t>(&manager));
-  ::Sleep(300);
-  EXPECT_EQ(HistoryRequests() + FeedRequests(), before);
-  EXPECT_EQ(manager.RunningTimers(), 2u);
-}
-
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -16,11 +17,6 @@ namespace {
 using vxtest::VirtualTaskTimers;
 
 constexpr uint64_t kMinute = 60000;
-
-struct TaskRun {
-  std::string task;
-  uint64_t atMs;
-};
 
 class ScheduleTest : public ::testing::Test, public ITaskHost {
 protected:
@@ -38,7 +34,7 @@ protected:
 
   protected:
     void RunOnce(bool& /*result*/) override {
-      m_test.runs.push_back({m_name, m_test.timers.Now()});
+      m_test.runs.push_back(m_name);
       if (m_throws) throw std::runtime_error("no service");
     }
 
@@ -49,45 +45,15 @@ protected:
   };
 
   size_t RunsOf(const std::string& name) const {
-    size_t count = 0;
-    for (const TaskRun& run : runs) count += run.task == name ? 1 : 0;
-    return count;
+    return static_cast<size_t>(std::count(runs.begin(), runs.end(), name));
   }
 
   VirtualTaskTimers timers;
   CTaskSchedule schedule{timers};
-  std::vector<TaskRun> runs;
+  std::vector<std::string> runs;  // the names of the tasks run, in order
   std::vector<bool> requests;
   bool shownToday = false;
 };
-
-TEST_F(ScheduleTest, OneShotsRunOnceAfterAMinuteAndLoseTheirTimersWhileTheOthersGoOn) {
-  Recorder urlOnce(*this, "url once", 1), url(*this, "url", -1), remindOnce(*this, "remind once", 1),
-      remind(*this, "remind", -1);
-  schedule.AddTask(&urlOnce, 60000);
-  schedule.AddTask(&url, 1800000);
-  schedule.AddTask(&remindOnce, 60000);
-  schedule.AddTask(&remind, 3600000);
-  EXPECT_EQ(schedule.Tasks(), (std::vector<IExecutable*>{&urlOnce, &url, &remindOnce, &remind}));
-
-  timers.AdvanceBy(kMinute - 1);
-  EXPECT_TRUE(runs.empty());
-  timers.AdvanceBy(1);
-  ASSERT_EQ(runs.size(), 2u);
-  EXPECT_EQ(runs[0].task, "url once");
-  EXPECT_EQ(runs[1].task, "remind once");
-  EXPECT_EQ(urlOnce.RunCount(), 0);
-  EXPECT_EQ(timers.Count(), 2u);
-  EXPECT_EQ(schedule.ArmedCount(), 2u);
-
-  timers.AdvanceBy(7 * 24 * 60 * kMinute - kMinute);  // a week after the start
-  EXPECT_EQ(RunsOf("url once"), 1u);
-  EXPECT_EQ(RunsOf("remind once"), 1u);
-  EXPECT_EQ(RunsOf("url"), 336u);
-  EXPECT_EQ(RunsOf("remind"), 168u);
-  EXPECT_EQ(url.RunCount(), -1);
-  EXPECT_EQ(schedule.Tasks().size(), 4u);  // a used-up task keeps its entry
-}
 
 TEST_F(ScheduleTest, AddingTwiceKeepsOneEntryAndTimerWithTheSecondPeriod) {
   Recorder task(*this, "task", -1);
