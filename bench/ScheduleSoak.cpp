@@ -19,6 +19,7 @@ using std::min;
 #include <cstdio>
 #include <cwchar>
 #include <map>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,7 @@ using namespace vxtest;
 constexpr uint64_t kMinute = 60000;
 constexpr int kHalfHoursInAWeek = 7 * 24 * 2;
 constexpr int kMovedPerCheck = 10;
+constexpr size_t kHistoryLength = 50;  // the records the program asks for
 constexpr char kCookie[] = "cookie-soak";
 constexpr char kMachineId[] = "soak-machine";
 
@@ -113,11 +115,16 @@ bool Soak::Prepare() {
 }
 
 // Before check N, albums (N*10 .. N*10+9) mod ALBUMS move to episode N; check 0 names all.
+// The history lists the latest plays first, as many as the program asks for.
 void Soak::MoveHistory(int check) {
   const int count = check == 0 ? m_albums : kMovedPerCheck;
   for (int i = 0; i < count; ++i) m_episode[(check * kMovedPerCheck + i) % m_albums + 1] = check;
+  std::vector<std::pair<int, int>> latest;  // (episode, album)
+  for (const auto& [album, episode] : m_episode) latest.emplace_back(episode, album);
+  std::sort(latest.rbegin(), latest.rend());
+  latest.resize(std::min<size_t>(latest.size(), kHistoryLength));
   Json::Value records(Json::arrayValue);
-  for (const auto& [album, episode] : m_episode) {
+  for (const auto& [episode, album] : latest) {
     Json::Value record;
     record["albumId"] = std::to_string(album);
     record["tvId"] = std::to_string(episode);
@@ -202,6 +209,7 @@ void Soak::Run() {
   Print("start", vxbench::ReadProcessUsage(::GetCurrentProcess()));
 
   int unfollowed = 0;
+  const auto started = vxbench::Clock::now();
   for (int check = 1; check <= kHalfHoursInAWeek; ++check) {
     MoveHistory(check);
     const bool reminderDue = check % 2 == 0;
@@ -217,6 +225,7 @@ void Soak::Run() {
     if (check == kHalfHoursInAWeek / 2) Print("middle", vxbench::ReadProcessUsage(::GetCurrentProcess()));
   }
   Print("end", vxbench::ReadProcessUsage(::GetCurrentProcess()));
+  std::printf("  the week took %.0f s\n", vxbench::Milliseconds(vxbench::Clock::now() - started) / 1000);
   std::printf("  checks whose moved albums the store did not follow in time: %d\n", unfollowed);
   std::printf("  .lnk files missing after any check: at most %d of %zu\n", m_worstMissing, m_links.size());
   std::printf("  shortcut targets equal to the emulator's last play history: %d of %zu\n", TargetsEqualToHistory(),

@@ -1,7 +1,7 @@
 // The process-wide owner of the reminder pop-up and of the hidden message window whose timers
 // drive the scheduled checks: the play-history check and the evening reminder check, each
-// once a minute after creation and then every 30 minutes and every hour. Created on first
-// use on the user-interface thread and never destroyed.
+// once a minute after creation, then every 30 minutes and every hour respectively. Created
+// on first use on the user-interface thread and never destroyed.
 #pragma once
 
 #include <windows.h>
