@@ -105,9 +105,10 @@ TEST_F(ScheduledUpdaterTest, EachRunFollowsTheHistoryOfTheLoginOfTheMoment) {
   later[0]["videoUrl"] = "http://www.vexo.com/v_played123_ep2.html?t=9";
   SetPlayHistory("cookie-123", later);
   Run(*updater);
-  EXPECT_TRUE(WaitUntil([&] { return LinkAt(lnk).targetItemName == "http://www.vexo.com/v_played123_ep2.html?t=9&src=fromtailcast"; },
+  // The store follows the saved file: wait for both.
+  EXPECT_TRUE(WaitUntil([&] { return StoredShortcuts()[0].strVideoURL == "http://www.vexo.com/v_played123_ep2.html?t=9"; },
                         kProcessTimeoutMs));
-  EXPECT_EQ(StoredShortcuts()[0].strVideoURL, "http://www.vexo.com/v_played123_ep2.html?t=9");
+  EXPECT_EQ(LinkAt(lnk).targetItemName, "http://www.vexo.com/v_played123_ep2.html?t=9&src=fromtailcast");
   EXPECT_EQ(removed, std::vector<IExecutable*>{updater.get()});
   EXPECT_EQ(HistoryRequests(), 2u);
 
