@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "app/Environment.h"
 #include "app/Messages.h"
 #include "app/framework/Dialog.h"
@@ -34,6 +36,7 @@ void ConnectLowerLayers() {
   SetIconTaskMaker(&CDoGetIco::Make);  // every new favourite gets its album icon and episode count
   SetAlbumInfoSink(&SendAlbumInfoToControlWindow);
   CPlayRecordManager::SetNoticeSink(&KeepPlayRecordNotice);
+  CPlayRecordManager::SetLoginSource(&CurrentLogin);
 }
 
 LoginState CurrentLogin() {
@@ -59,6 +62,9 @@ ReminderContext CurrentReminderContext() {
 
 void StartReminders(HWND controlWindow) {
   CreateMediaTableInClientFolder(CEnvironment::Instance().GetClientFolder());
-  CPushManager::Configure({&CurrentReminderContext, controlWindow});
+  PushSetup setup;
+  setup.context = &CurrentReminderContext;
+  setup.mainWindow = controlWindow;
+  CPushManager::Configure(std::move(setup));
   CPushManager::GetInstance().RequestReminders(true);
 }

@@ -16,6 +16,6 @@ LoginState CurrentLogin();
 // Who asks for reminders and where this machine keeps the client's files, as they are now.
 ReminderContext CurrentReminderContext();
 
-// The reminder pop-up and its message window, made once at start; then the first, forced
-// request for reminders. The picture cache's table is made first.
+// The reminder pop-up and its message window, made once at start with the scheduled checks
+// on its timers; then the first, forced request for reminders. The picture cache's table is made first.
 void StartReminders(HWND controlWindow);

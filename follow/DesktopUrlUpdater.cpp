@@ -18,6 +18,8 @@ int AlbumIdOf(const PlayRecord& record) { return static_cast<int>(std::wcstol(re
 
 }  // namespace
 
+void CDesktopUrlUpdater::RunOnce(bool& /*result*/) { QueryPlayRecords(CPlayRecordManager::LoginNow()); }
+
 void CDesktopUrlUpdater::QueryPlayRecords(const LoginState& login) {
   CPlayRecordManager::Instance().Query(shared_from_this(), login);
 }

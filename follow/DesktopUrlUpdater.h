@@ -1,5 +1,6 @@
 // Points web shortcuts at the address the user last played, or at the album's play page
-// when the catalogue gives one and there is no play record.
+// when the catalogue gives one and there is no play record. Scheduled, each run asks the
+// play history for the login of the moment; the answer rewrites the shortcuts later.
 #pragma once
 
 #include <memory>
@@ -7,14 +8,17 @@
 #include <string>
 #include <vector>
 
+#include "follow/Executable.h"
 #include "follow/PlayRecordManager.h"
 #include "platform/RidOdo/PlayRecordTask.h"
 #include "platform/RidOdo/TaskModule.h"
 
-class CDesktopUrlUpdater : public IResourceCallback, public std::enable_shared_from_this<CDesktopUrlUpdater> {
+class CDesktopUrlUpdater : public CCountedTask,
+                           public IResourceCallback,
+                           public std::enable_shared_from_this<CDesktopUrlUpdater> {
 public:
-  explicit CDesktopUrlUpdater(int runCount) : m_runCount(runCount) {}
-  virtual ~CDesktopUrlUpdater() = default;
+  // Without a host the updater is never scheduled, and its last run removes nothing.
+  explicit CDesktopUrlUpdater(int runCount, ITaskHost* host = nullptr) : CCountedTask(runCount, host) {}
 
   // Asks the play history with this updater as the receiver; the answer comes later.
   void QueryPlayRecords(const LoginState& login);
@@ -27,10 +31,10 @@ public:
   // No request names an updater as its callback; an argument handed here is released.
   int OnResCallback(int failed, CResourceArg* arg) override;
 
-  int RunCount() const { return m_runCount; }
+protected:
+  void RunOnce(bool& result) override;
 
 private:
-  int m_runCount;
   std::mutex m_recordsMutex;  // the answer is replaced on a library thread while others read it
   std::vector<PlayRecord> m_playRecords;
 };

@@ -12,6 +12,7 @@ namespace {
 constexpr int kRecordsAsked = 50;
 
 std::atomic<PlayRecordNoticeSink> g_noticeSink{nullptr};
+std::atomic<LoginSource> g_loginSource{nullptr};
 
 }  // namespace
 
@@ -21,6 +22,13 @@ CPlayRecordManager& CPlayRecordManager::Instance() {
 }
 
 void CPlayRecordManager::SetNoticeSink(PlayRecordNoticeSink sink) { g_noticeSink.store(sink); }
+
+void CPlayRecordManager::SetLoginSource(LoginSource source) { g_loginSource.store(source); }
+
+LoginState CPlayRecordManager::LoginNow() {
+  const LoginSource source = g_loginSource.load();
+  return source ? source() : LoginState();
+}
 
 void CPlayRecordManager::Query(std::shared_ptr<CDesktopUrlUpdater> receiver, const LoginState& login) {
   CPlayRecordTask* task = nullptr;

@@ -18,6 +18,9 @@ struct LoginState {
   std::string cookie;  // in the ANSI code page, as the client keeps it
 };
 
+// Who is logged in now, as the program reads it from the client.
+using LoginSource = LoginState (*)();
+
 // Where the service's play-record notice goes (the program keeps it with its arrival time).
 using PlayRecordNoticeSink = void (*)(uint32_t value);
 
@@ -30,6 +33,9 @@ public:
 
   // Installed once at start; without one, notices are dropped.
   static void SetNoticeSink(PlayRecordNoticeSink sink);
+  // Installed once at start; without one, nobody is logged in.
+  static void SetLoginSource(LoginSource source);
+  static LoginState LoginNow();
 
   // Remembers the receiver (even when no query can be made) and starts one query.
   void Query(std::shared_ptr<CDesktopUrlUpdater> receiver, const LoginState& login);

@@ -67,6 +67,58 @@ TEST_F(PlayRecordManagerTest, NoticeGoesToItsSinkAndTouchesNoUpdater) {
   EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"http://www.vexo.com/v_x.html");
 }
 
+// The scheduled road: each run asks for whoever is logged in at that moment, and each answer
+// moves the web shortcut on; a used-up run count asks the host to stop the timer.
+class ScheduledUpdaterTest : public PlayRecordManagerTest, public ITaskHost {
+protected:
+  void TearDown() override {
+    CPlayRecordManager::SetLoginSource(nullptr);
+    PlayRecordManagerTest::TearDown();
+  }
+  void RemoveTask(IExecutable* task) override { removed.push_back(task); }
+  void RequestReminders(bool) override {}
+  bool ReminderShownToday() override { return false; }
+
+  static void Run(CDesktopUrlUpdater& updater) {
+    bool result = false;
+    updater.Execute(result);
+  }
+
+  static inline LoginState login;
+  std::vector<IExecutable*> removed;
+};
+
+TEST_F(ScheduledUpdaterTest, EachRunFollowsTheHistoryOfTheLoginOfTheMoment) {
+  CPlayRecordManager::SetLoginSource([] { return login; });
+  const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));
+  auto updater = std::make_shared<CDesktopUrlUpdater>(2, this);
+
+  login = LoggedIn("cookie-123");
+  Run(*updater);
+  EXPECT_TRUE(WaitUntil([&] { return LinkAt(lnk).targetItemName == "http://www.vexo.com/v_played123.html?src=fromtailcast"; },
+                        kProcessTimeoutMs));
+  EXPECT_TRUE(removed.empty());
+
+  Json::Value later;
+  later[0]["albumId"] = "123";
+  later[0]["tvId"] = "4568";
+  later[0]["videoUrl"] = "http://www.vexo.com/v_played123_ep2.html?t=9";
+  SetPlayHistory("cookie-123", later);
+  Run(*updater);
+  // The store follows the saved file: wait for both.
+  EXPECT_TRUE(WaitUntil([&] { return StoredShortcuts()[0].strVideoURL == "http://www.vexo.com/v_played123_ep2.html?t=9"; },
+                        kProcessTimeoutMs));
+  EXPECT_EQ(LinkAt(lnk).targetItemName, "http://www.vexo.com/v_played123_ep2.html?t=9&src=fromtailcast");
+  EXPECT_EQ(removed, std::vector<IExecutable*>{updater.get()});
+  EXPECT_EQ(HistoryRequests(), 2u);
+
+  login = LoginState();  // logged out now: the run asks nothing
+  Run(*updater);
+  ::Sleep(300);
+  EXPECT_EQ(HistoryRequests(), 2u);
+  EXPECT_EQ(ReadTrace(kPlayRecordTraceFile, L"Tailcast", L"GetPlayRecord "), L"is not online, can not Get Record!");
+}
+
 TEST_F(PlayRecordManagerTest, LoggedOutAsksNothing) {
   const LoginState login;  // logged out
   const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));

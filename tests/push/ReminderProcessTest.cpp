@@ -329,4 +329,52 @@ TEST_F(SpoiledReminderTest, MissingSkinStillBadges) {
   EXPECT_TRUE(WaitUntil([&] { return IconOf(series) == IconFolder() + L"updatealbum_123.ico"; }, kProcessTimeoutMs));
 }
 
+// The scheduled checks in the real program: one minute after start the play history is asked
+// and the followed album's shortcut moves to the episode last played; the reminder feed is
+// asked again only when the program's local hour, set through its time zone, is the evening.
+// Waits the real first minute.
+class ScheduleProcessTest : public ReminderProcessTest, public ::testing::WithParamInterface<int> {
+protected:
+  void TearDown() override {
+    ::SetEnvironmentVariableW(L"TZ", nullptr);
+    ReminderProcessTest::TearDown();
+  }
+  static std::string TargetOf(const std::wstring& lnk) {
+    LinkInfo info;
+    return ReadLink(lnk, info) ? info.targetItemName : std::string();
+  }
+  // A time zone in which it is now `localHour` o'clock (the offset is UTC minus local time).
+  static std::wstring ZoneWhereItIs(int localHour) {
+    SYSTEMTIME utc = {};
+    ::GetSystemTime(&utc);
+    int offset = (utc.wHour - localHour + 24) % 24;
+    if (offset > 12) offset -= 24;
+    return L"VXT" + std::to_wstring(offset);
+  }
+};
+
+TEST_P(ScheduleProcessTest, FirstChecksComeAMinuteAfterStart) {
+  const int localHour = GetParam();
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"1"));
+  ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Cookie", L"cookie-123"));
+  const std::wstring series = Follow(123, L"ABC 都市情缘");
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"TZ", ZoneWhereItIs(localHour).c_str()));
+  const auto history = [] { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/playrecord/list").size(); };
+  const auto feeds = [] { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/vexorc/getUpdateReminder").size(); };
+  StartAtLogOn();
+  ASSERT_TRUE(WaitUntil([&] { return feeds() == 1; }, kProcessTimeoutMs));  // the start's own, forced
+  EXPECT_EQ(history(), 0u);
+
+  ASSERT_TRUE(WaitUntil([&] { return history() == 1; }, 60000 + kProcessTimeoutMs)) << "no play-history check";
+  EXPECT_TRUE(WaitUntil([&] { return TargetOf(series) == "http://www.vexo.com/v_played123.html?src=fromtailcast"; },
+                        kProcessTimeoutMs));
+  const size_t expectedFeeds = localHour >= 18 && localHour <= 22 ? 2 : 1;
+  WaitUntil([&] { return feeds() > 1; }, 5000);
+  EXPECT_EQ(feeds(), expectedFeeds) << "local hour " << localHour;
+  EXPECT_NE(program.WaitForControlWindow(running.Id(), 2000), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Evening, ScheduleProcessTest, ::testing::Values(20));
+INSTANTIATE_TEST_SUITE_P(Morning, ScheduleProcessTest, ::testing::Values(9));
+
 }  // namespace
