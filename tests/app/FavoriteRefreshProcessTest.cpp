@@ -83,9 +83,12 @@ protected:
 TEST_F(FavoriteRefreshTest, WebFavoriteEndsWithEpisodeCountAlbumIconAndPlayPage) {
   Favor(123, L"ABC");
   const std::wstring renamed = Lnk(L"ABC 更新至12集");
-  ASSERT_TRUE(WaitUntil([&] { return TargetOf(renamed) == "http://www.vexo.com/a_123.html?src=fromtailcast"; },
-                        kProcessTimeoutMs))
-      << "target now: " << TargetOf(renamed);
+  // The store follows the saved file: wait for both.
+  ASSERT_TRUE(WaitUntil([&] {
+    const auto row = StoredRow(123);
+    return TargetOf(renamed) == "http://www.vexo.com/a_123.html?src=fromtailcast" && row &&
+           row->strVideoURL == "http://www.vexo.com/a_123.html";
+  }, kProcessTimeoutMs)) << "target now: " << TargetOf(renamed);
   EXPECT_FALSE(FileExists(Lnk(L"ABC")));
 
   LinkInfo info;
@@ -110,8 +113,11 @@ TEST_F(FavoriteRefreshTest, WebFavoriteEndsWithEpisodeCountAlbumIconAndPlayPage)
 TEST_F(FavoriteRefreshTest, CompleteAlbumIsNamedWithItsTotal) {
   Favor(124, L"Complete");
   const std::wstring renamed = Lnk(L"Complete 40集全");
-  ASSERT_TRUE(WaitUntil([&] { return TargetOf(renamed) == "http://www.vexo.com/a_124.html?src=fromtailcast"; },
-                        kProcessTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] {
+    const auto row = StoredRow(124);
+    return TargetOf(renamed) == "http://www.vexo.com/a_124.html?src=fromtailcast" && row &&
+           row->strVideoURL == "http://www.vexo.com/a_124.html";
+  }, kProcessTimeoutMs));
   const auto row = StoredRow(124);
   ASSERT_TRUE(row.has_value());
   EXPECT_EQ(row->nFinished, 1);
