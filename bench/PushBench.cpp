@@ -4,15 +4,7 @@
 // on the screen with the album's picture (the loopback emulator's feed for the demo machine).
 // Prints figures; asserts nothing.
 //   vx_push_bench.exe [REDRAWS [BATCHES [STARTS]]]
-#include <windows.h>
-#include <objidl.h>
-
 #include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -27,6 +19,7 @@ using std::min;
 #include "common/ModulePath.h"
 #include "common/Registry.h"
 #include "common/ScopedGdi.h"
+#include "platform/Lumilib/GdiplusInclude.h"
 #include "favorites/ShortcutStore.h"
 #include "push/PushWnd.h"
 #include "tests/support/EmulatorClient.h"
@@ -52,17 +45,11 @@ double PlainUpdateMedian(int rounds) {
   ::RegisterClassW(&windowClass);
   const HWND window = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"VxPlainLayered", L"", WS_POPUP, 0, 0,
                                         kWidth, kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = kWidth;
-  info.bmiHeader.biHeight = -kHeight;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  const HDC screen = ::GetDC(nullptr);
-  ScopedBitmap bitmap(::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  ScopedMemoryDc canvas(::CreateCompatibleDC(screen));
-  ::ReleaseDC(nullptr, screen);
+  const ScreenDc screen;
+  ScopedBitmap bitmap = CreateArgbBitmap(screen.Get(), kWidth, kHeight, &bits);
+  ScopedMemoryDc canvas(::CreateCompatibleDC(screen.Get()));
+  if (!bits || !canvas) return 0;
   std::fill_n(static_cast<uint32_t*>(bits), kWidth * kHeight, 0xFF3A63D8u);
   ScopedSelection selection(canvas.Get(), bitmap.Get());
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
@@ -146,9 +133,7 @@ bool PopUpShowsAlbum123(HWND popup) {
   if (!popup || !::IsWindowVisible(popup)) return false;
   POINT point = {80, 80};  // on the album picture
   ::ClientToScreen(popup, &point);
-  const HDC screen = ::GetDC(nullptr);
-  const COLORREF colour = ::GetPixel(screen, point.x, point.y);
-  ::ReleaseDC(nullptr, screen);
+  const COLORREF colour = ::GetPixel(ScreenDc().Get(), point.x, point.y);
   return GetRValue(colour) > 170 && GetGValue(colour) < 80 && GetBValue(colour) < 80;  // the red of album 123
 }
 

@@ -7,15 +7,8 @@
 // against the emulator's last play history. Asserts nothing.
 //   vx_schedule_soak.exe [ALBUMS]
 #include <windows.h>
-#include <objidl.h>
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
-
+#include "platform/Lumilib/GdiplusInclude.h"
 #include <cstdio>
 #include <cwchar>
 #include <map>

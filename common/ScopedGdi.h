@@ -23,20 +23,38 @@ struct MemoryDcTraits {
 };
 using ScopedMemoryDc = ScopedHandle<MemoryDcTraits>;
 
-// The screen's device context, released when the object goes.
-class ScreenDc {
+// A 32-bit top-down bitmap (alpha in the high byte), as layered windows and alpha blending
+// need it; `bits` receives its zeroed pixels.
+inline ScopedBitmap CreateArgbBitmap(HDC dc, int width, int height, void** bits = nullptr) {
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* pixels = nullptr;
+  ScopedBitmap bitmap(::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+  if (bits) *bits = bitmap ? pixels : nullptr;
+  return bitmap;
+}
+
+// A window's device context (the screen's without a window), released when the object goes.
+class WindowDc {
 public:
-  ScreenDc() : m_dc(::GetDC(nullptr)) {}
-  ~ScreenDc() {
-    if (m_dc) ::ReleaseDC(nullptr, m_dc);
+  explicit WindowDc(HWND window = nullptr) : m_window(window), m_dc(::GetDC(window)) {}
+  ~WindowDc() {
+    if (m_dc) ::ReleaseDC(m_window, m_dc);
   }
-  ScreenDc(const ScreenDc&) = delete;
-  ScreenDc& operator=(const ScreenDc&) = delete;
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
   HDC Get() const { return m_dc; }
 
 private:
+  HWND m_window;
   HDC m_dc;
 };
+using ScreenDc = WindowDc;
 
 // An object selected into a device context; the previous one is put back when this goes.
 class ScopedSelection {

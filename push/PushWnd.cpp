@@ -371,14 +371,8 @@ void CPushWnd::PaintContent(HDC target, const RECT& area) {
   const int height = area.bottom - area.top;
   if (!root || width <= 2 || height <= 2) return;
 
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  ScopedBitmap bitmap(::CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ScopedBitmap bitmap = CreateArgbBitmap(target, width, height, &bits);
   ScopedMemoryDc canvas(::CreateCompatibleDC(target));
   if (!bitmap || !canvas || !bits) return;
   ScopedSelection selection(canvas.Get(), bitmap.Get());

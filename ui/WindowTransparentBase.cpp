@@ -3,39 +3,6 @@
 #include "common/ScopedGdi.h"
 #include "platform/Lumilib/ControlUI.h"
 
-namespace {
-
-// The window's device context, released when the object goes.
-class WindowDc {
-public:
-  explicit WindowDc(HWND window) : m_window(window), m_dc(::GetDC(window)) {}
-  ~WindowDc() {
-    if (m_dc) ::ReleaseDC(m_window, m_dc);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC Get() const { return m_dc; }
-
-private:
-  HWND m_window;
-  HDC m_dc;
-};
-
-// A 32-bit top-down bitmap: UpdateLayeredWindow needs the alpha byte.
-HBITMAP CreateArgbBitmap(HDC dc, int width, int height) {
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  return ::CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-}
-
-}  // namespace
-
 LRESULT CWindowTransparentBase::OnWindowMessage(UINT msg, WPARAM, LPARAM, BOOL& handled) {
   if (msg != WM_PAINT) {
     handled = FALSE;
@@ -70,7 +37,7 @@ void CWindowTransparentBase::RedrawLayered() {
   RECT window = {};
   ::GetWindowRect(m_hWnd, &window);
   const SIZE size = {window.right - window.left, window.bottom - window.top};
-  ScopedBitmap bitmap(CreateArgbBitmap(windowDc.Get(), size.cx, size.cy));
+  ScopedBitmap bitmap = CreateArgbBitmap(windowDc.Get(), size.cx, size.cy);
   if (!memoryDc || !bitmap) return;
   ScopedSelection selection(memoryDc.Get(), bitmap.Get());
 

@@ -16,15 +16,8 @@ CAlphaLayer::CAlphaLayer(const RECT& area) : m_area(area) {
   m_width = area.right - area.left;
   m_height = area.bottom - area.top;
   if (m_width <= 0 || m_height <= 0) return;
-  BITMAPINFO info = {};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = m_width;
-  info.bmiHeader.biHeight = -m_height;  // top-down
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  m_bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  m_bitmap = CreateArgbBitmap(nullptr, m_width, m_height, &bits);
   m_dc.Reset(::CreateCompatibleDC(nullptr));
   if (!m_bitmap || !m_dc || !bits) return;
   m_previous = ::SelectObject(m_dc.Get(), m_bitmap.Get());

@@ -5,17 +5,10 @@
 #include "push/PushManager.h"
 
 #include <gtest/gtest.h>
-#include <objidl.h>
 
 #include <cstring>
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
-
+#include "platform/Lumilib/GdiplusInclude.h"
 #include "common/ModulePath.h"
 #include "follow/DesktopUrlUpdater.h"
 #include "follow/PlayRecordManager.h"

@@ -5,15 +5,8 @@
 #include "push/PushManager.h"
 
 #include <gtest/gtest.h>
-#include <objidl.h>
 
-#include <algorithm>
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
-
+#include "platform/Lumilib/GdiplusInclude.h"
 #include "common/ModulePath.h"
 #include "push/ReminderFeed.h"
 #include "tests/support/ProcessHarness.h"

@@ -6,6 +6,7 @@
 
 #include "app/ClientLocations.h"
 #include "common/Registry.h"
+#include "common/ScopedGdi.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/ShortcutStore.h"
@@ -48,10 +49,7 @@ HWND VisiblePopup() {
 // The colour on the screen at a point of the pop-up.
 COLORREF PopupPixel(HWND popup, POINT point) {
   ::ClientToScreen(popup, &point);
-  const HDC screen = ::GetDC(nullptr);
-  const COLORREF colour = ::GetPixel(screen, point.x, point.y);
-  ::ReleaseDC(nullptr, screen);
-  return colour;
+  return ::GetPixel(ScreenDc().Get(), point.x, point.y);
 }
 
 void Click(HWND popup, POINT point) {
