@@ -2,7 +2,8 @@
 // bitmap of its size (in the same run); this process's handles and private bytes across the
 // redraws and feed batches with pictures; and the time from the program's start to its pop-up
 // on the screen with the album's picture (the loopback emulator's feed for the demo machine).
-// Prints figures; asserts nothing.
+// Prints figures, and the figure lines of this process's handles, GDI objects and private bytes
+// after the batches against before; asserts nothing.
 //   vx_push_bench.exe [REDRAWS [BATCHES [STARTS]]]
 #include <algorithm>
 
@@ -127,6 +128,7 @@ void RunPopUp(int redraws, int batches) {
               static_cast<unsigned long>(after.handles), static_cast<unsigned long>(before.gdiObjects),
               static_cast<unsigned long>(halfway.gdiObjects), static_cast<unsigned long>(after.gdiObjects),
               before.privateKiB, halfway.privateKiB, after.privateKiB);
+  PrintUsageFigures("popup_process", before, after);
 }
 
 bool PopUpShowsAlbum123(HWND popup) {

@@ -8,6 +8,7 @@
 #include "app/Environment.h"
 #include "app/Messages.h"
 #include "app/resource.h"
+#include "bench/Figures.h"
 #include "common/ModulePath.h"
 #include "common/TextConvert.h"
 #include "favorites/FavoriteIntake.h"
@@ -109,6 +110,17 @@ void PrintUsage(const Usage& before, const Usage& halfway, const Usage& after) {
   }
   std::printf("program private bytes: %.0f KiB before, %.0f KiB halfway, %.0f KiB after\n", before.privateKiB,
               halfway.privateKiB, after.privateKiB);
+}
+
+void PrintUsageFigures(const std::string& subject, const Usage& before, const Usage& after) {
+  PrintFigure((subject + "_handles").c_str(), after.handles, "before", before.handles);
+  const std::string gdi = subject + "_gdi_objects";
+  if (before.gdiObjects == 0 && after.gdiObjects == 0) {
+    PrintNoFigure(gdi.c_str(), "not reported by this system");
+  } else {
+    PrintFigure(gdi.c_str(), after.gdiObjects, "before", before.gdiObjects);
+  }
+  PrintFigure((subject + "_private_KiB").c_str(), after.privateKiB, "before", before.privateKiB);
 }
 
 bool WaitForFile(const std::wstring& path, std::chrono::seconds limit) {

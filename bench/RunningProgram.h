@@ -43,6 +43,9 @@ private:
 };
 
 void PrintUsage(const Usage& before, const Usage& halfway, const Usage& after);
+// The figure lines "<subject>_handles", "<subject>_gdi_objects" and "<subject>_private_KiB",
+// each after against before (GDI objects as not measured where the system reports none).
+void PrintUsageFigures(const std::string& subject, const Usage& before, const Usage& after);
 bool WaitForFile(const std::wstring& path, std::chrono::seconds limit);
 // Deletes the .lnk files of every stored shortcut, so that a benchmark leaves no desktop behind.
 void RemoveStoredShortcuts();

@@ -330,6 +330,9 @@ int main(int argc, char** argv) {
                 series->MBps(series->Median()), series->MBps(series->Slowest()),
                 series->MBps(series->Median()) / copy.MBps(copy.Median()));
   }
+  // One line for the summary table of ./vx bench.
+  std::printf("figure amf3_reference_rich_MBps %.2f baseline_copy_MBps %.2f\n", amf3.MBps(amf3.Median()),
+              copy.MBps(copy.Median()));
   const size_t charged = ChargedMiB(amf3File);
   std::printf("AMF3 median vs AMF0 median: %.3f; AMF3 output charged: %zu-%zu MiB of the %zu MiB bound\n",
               amf3.MBps(amf3.Median()) / amf0.MBps(amf0.Median()), charged - 1, charged,

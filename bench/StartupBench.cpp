@@ -1,6 +1,7 @@
 // Start-up figures of the program against a minimal Win32 program, measured in one run:
 // time from process creation until its window's message loop answers, and the working
-// set and private bytes at that moment. Prints medians and ratios; asserts nothing.
+// set and private bytes at that moment. Prints medians and ratios, and the figure lines of the
+// time and the working set; asserts nothing.
 #include <windows.h>
 #include <psapi.h>
 
@@ -11,6 +12,7 @@
 
 #include "app/Messages.h"
 #include "app/resource.h"
+#include "bench/Figures.h"
 #include "common/ModulePath.h"
 
 namespace {
@@ -116,5 +118,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::wprintf(L"ratio (VXTailcast / minimal, medians of %d rounds): time %.2f, working set %.2f, private %.2f\n",
                rounds, medians[1][0] / medians[0][0], medians[1][1] / medians[0][1], medians[1][2] / medians[0][2]);
+  std::fflush(stdout);
+  vxbench::PrintFigure("startup_ms", medians[1][0], "minimal_startup_ms", medians[0][0]);
+  vxbench::PrintFigure("startup_working_set_KiB", medians[1][1], "minimal_working_set_KiB", medians[0][1]);
   return 0;
 }
