@@ -16,11 +16,12 @@ double Median(std::vector<double> values);
 
 struct Usage {
   DWORD handles = 0;     // counted by probing where the system reports none (Wine)
-  DWORD gdiObjects = 0;  // 0 where the system does not report them (Wine)
+  DWORD gdiObjects = 0;  // read from the GDI handle table where the system reports none (Wine); 0 if unreadable
   double privateKiB = 0;
 };
 
-// Handles (probed where the system reports none), GDI objects and private bytes of a process.
+// Handles and GDI objects (each found another way where the system reports none) and private
+// bytes of a process.
 Usage ReadProcessUsage(HANDLE process);
 
 class RunningProgram {
