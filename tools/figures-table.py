@@ -133,7 +133,7 @@ def table_row(row, found):
     if found.floor_key != row.floor_key:
         reason = f"missing: floor is {found.floor_key}, not {row.floor_key}"
         return [row.label, reason, "", "", row.goal.text], "missing"
-    ratio = f"{found.value / found.floor:.2f}x" if found.floor > 0 else "-"
+    ratio = show(found.value / found.floor) + "x" if found.floor > 0 else "-"
     met = row.goal.met(found.value, found.floor)
     verdict = "missing" if met is None else ("met" if met else "NOT met")
     return [row.label, show(found.value, row.unit), show(found.floor, row.unit), ratio, row.goal.text], verdict
