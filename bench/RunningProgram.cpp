@@ -106,13 +106,17 @@ RunningProgram::~RunningProgram() {
   ::CloseHandle(m_process.hProcess);
 }
 
+DWORD ReadGdiObjects(HANDLE process) {
+  const DWORD reported = ::GetGuiResources(process, GR_GDIOBJECTS);
+  return reported ? reported : CountGdiObjectsInTable(process);
+}
+
 Usage ReadProcessUsage(HANDLE process) {
   Usage usage;
   if (!::GetProcessHandleCount(process, &usage.handles) || usage.handles == 0) {
     usage.handles = CountHandlesByProbing(process);
   }
-  usage.gdiObjects = ::GetGuiResources(process, GR_GDIOBJECTS);
-  if (usage.gdiObjects == 0) usage.gdiObjects = CountGdiObjectsInTable(process);
+  usage.gdiObjects = ReadGdiObjects(process);
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof memory;
   ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
