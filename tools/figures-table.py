@@ -125,17 +125,18 @@ def show(value, unit=""):
 
 
 def table_row(row, found):
-    """(cells, verdict) for one row; verdict is "met", "NOT met" or "missing"."""
-    if found is None:
-        return [row.label, "missing", "", "", row.goal.text], "missing"
+    """(cells, verdict) for one row; verdict is "met", "NOT met" or "missing", the last with its
+    reason when the benchmark gave one."""
+    reason = None
     if isinstance(found, str):
-        return [row.label, f"missing: {found}", "", "", row.goal.text], "missing"
-    if found.floor_key != row.floor_key:
-        reason = f"missing: floor is {found.floor_key}, not {row.floor_key}"
-        return [row.label, reason, "", "", row.goal.text], "missing"
+        reason = found
+    elif found is not None and found.floor_key != row.floor_key:
+        reason = f"floor is {found.floor_key}, not {row.floor_key}"
+    if found is None or reason is not None:
+        return [row.label, "missing", "", "", row.goal.text], "missing" + (f": {reason}" if reason else "")
     ratio = show(found.value / found.floor) + "x" if found.floor > 0 else "-"
     met = row.goal.met(found.value, found.floor)
-    verdict = "missing" if met is None else ("met" if met else "NOT met")
+    verdict = "missing: no floor to divide by" if met is None else ("met" if met else "NOT met")
     return [row.label, show(found.value, row.unit), show(found.floor, row.unit), ratio, row.goal.text], verdict
 
 
@@ -147,12 +148,12 @@ def render(figures):
         cells, verdict = table_row(row, figures.get(row.key))
         body.append(cells + [verdict])
         verdicts.append(verdict)
-    widths = [max(len(r[i]) for r in [header] + body) for i in range(len(header))]
+    widths = [max(len(r[i]) for r in [header] + body) for i in range(len(header) - 1)] + [0]
     lines = ["  ".join(cell.ljust(width) for cell, width in zip(r, widths)).rstrip() for r in [header] + body]
-    lines.insert(1, "-" * len(max(lines, key=len)))
+    lines.insert(1, "-" * (sum(widths[:-1]) + 2 * len(widths[:-1]) + len("NOT met")))
     met = verdicts.count("met")
-    lines.append(f"{met} of {len(ROWS)} goals met, {verdicts.count('NOT met')} not met, "
-                 f"{verdicts.count('missing')} missing")
+    missing = sum(verdict.startswith("missing") for verdict in verdicts)
+    lines.append(f"{met} of {len(ROWS)} goals met, {verdicts.count('NOT met')} not met, {missing} missing")
     return "\n".join(lines)
 
 

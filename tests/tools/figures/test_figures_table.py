@@ -53,9 +53,8 @@ class HostileInput(unittest.TestCase):
     def assert_missing(self, lines, label, reason=""):
         row = next(r for r in figures_table.ROWS if r.label.startswith(label))
         cells, verdict = figures_table.table_row(row, figures_table.read_figures(lines).get(row.key))
-        self.assertEqual(verdict, "missing")
-        self.assertTrue(cells[1].startswith(f"missing{reason}"), cells)
-        self.assertEqual(cells[2:4], ["", ""], "a floor or ratio shown for a missing figure")
+        self.assertTrue(verdict.startswith(f"missing{reason}"), verdict)
+        self.assertEqual(cells[1:4], ["missing", "", ""], "a value, floor or ratio shown for a missing figure")
 
     def test_absent_or_malformed_lines_are_missing(self):
         label = "start-up to the message loop"
@@ -73,8 +72,8 @@ class HostileInput(unittest.TestCase):
                             "200 favourites: program GDI objects", ": not reported by this system")
 
     def test_a_zero_floor_cannot_meet_a_ratio(self):
-        self.assertEqual(verdict(["figure favorite_round_trip_ms 40 favorite_steps_sum_ms 0"], "favourite round"),
-                         "missing")
+        self.assertTrue(verdict(["figure favorite_round_trip_ms 40 favorite_steps_sum_ms 0"], "favourite round")
+                        .startswith("missing"))
 
     def test_a_later_line_replaces_an_earlier_one(self):
         lines = ["figure startup_ms 120 minimal_startup_ms 100", "nofigure startup_ms the bench stopped"]
