@@ -1,7 +1,6 @@
 #include "sharedobject/AMF3Serializer.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "sharedobject/AMFTime.h"

@@ -4,7 +4,8 @@
 // Copies share their text, time and map (copy on write): a copy costs a few pointers, and the
 // first change made through one copy gives that copy a map of its own (one level at a time:
 // the children in it are again shared until they are changed). So a reference-rich file whose
-// references all copy one decoded value holds that value once. A `Variant&` taken with
+// references all copy one decoded value holds that value once. The sharing is counted
+// atomically, so copies may live on different threads. A `Variant&` taken with
 // operator[] belongs to the map it came from at that moment: take it again after copying the
 // value that holds it, rather than changing a child through an older reference.
 #pragma once
