@@ -1,6 +1,7 @@
 #include "sharedobject/AMF3Serializer.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "sharedobject/AMFTime.h"
@@ -24,9 +25,11 @@ enum Marker : uint8_t {
   kByteArray = 0x0C,
 };
 
-const char kIsDynamicKey[] = "____isDynamic____";
-const char kClassNameKey[] = "____class_name____";
-const char kTraitsKey[] = "____traits____";
+// Made once: every object looks its traits up by these keys, and a text made for each lookup
+// would cost an allocation per object.
+const std::string kIsDynamicKey = "____isDynamic____";
+const std::string kClassNameKey = "____class_name____";
+const std::string kTraitsKey = "____traits____";
 const char kArrayCollection[] = "flex.messaging.io.ArrayCollection";
 
 bool IsInline(uint32_t header) { return (header & 1) != 0; }
@@ -126,7 +129,6 @@ private:
 
 namespace {
 
-constexpr size_t kTraitsKeyBytes = sizeof kTraitsKey - 1;
 const size_t kIndexKeyBytes = Variant::IndexKey(0).size();
 
 }  // namespace
@@ -457,7 +459,7 @@ bool AMF3Decoder::Members(const Variant& traits, bool dynamic, Variant& target) 
   const Variant* sealed = traits.Find(kTraitsKey);
   if (sealed && sealed->ChildCount() != 0) {
     Level level(*this);
-    if (!level.Entered() || !budget_.Charge(AMFLimits::kValueCost + kTraitsKeyBytes)) {
+    if (!level.Entered() || !budget_.Charge(AMFLimits::kValueCost + kTraitsKey.size())) {
       return false;
     }
     for (const auto& member : sealed->GetChildren()) {
