@@ -2,9 +2,7 @@
 // object references, arrays of references to earlier objects) decoded with DecodeSolImage,
 // against two baselines measured in the same run, interleaved: copying the same number of
 // bytes into an IOBuffer, and decoding a 1 MB AMF0 file of plain strings. A decode is timed
-// with the release of what it produced, including what the heap defers: each timed run ends
-// with a large allocation, which makes the C runtime's heap sort what was just freed, so that
-// this cost is not charged to whichever run comes next.
+// with the release of what it produced.
 //   vx_sol_decode_bench [RUNS]
 #include <algorithm>
 #include <chrono>
@@ -262,7 +260,6 @@ template <typename Work>
 double Time(Work work) {
   const auto start = std::chrono::steady_clock::now();
   work();
-  std::unique_ptr<uint8_t[]> settle(new uint8_t[kTargetSize]);
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
