@@ -5,7 +5,6 @@
 
 #include "app/CommandLine.h"
 #include "app/Environment.h"
-#include "app/GdiplusSession.h"
 #include "app/HandoffText.h"
 #include "app/LayerWiring.h"
 #include "app/Messages.h"
@@ -74,7 +73,6 @@ bool CVXTailcastApp::InitInstance() {
   }
 
   SetRegistryKey(kSettingsKey);
-  StartGdiplusForProcess();
   Lumi::CUISystem::GetInstance().SetInstance(Instance());
   Lumi::CUISystem::GetInstance().SetResourcePath(CEnvironment::Instance().GetSkinFolder().c_str());
 
@@ -107,7 +105,8 @@ void CVXTailcastApp::RunControlWindow() {
   SetMainWindow(&controlWindow);
   if (controlWindow.Create(Instance())) {
     ::SendMessageW(controlWindow.GetSafeHwnd(), WM_TAILCAST_COMMAND, CMD_STARTUP_WORK, 0);
-    HandleFirstStartCommand();
+    // The first command follows the start-up work, which runs once the loop does.
+    if (!controlWindow.PostWork([this] { HandleFirstStartCommand(); })) HandleFirstStartCommand();
     SetExitCode(Lumi::CPaintManagerUI::MessageLoop());
     // The close pingback was only queued; give it a moment to leave before the process ends.
     CPingbackPump::GetInstance().WaitUntilSent(kPingbackGraceMs);

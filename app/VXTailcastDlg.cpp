@@ -7,6 +7,7 @@
 #include "app/AboutDlg.h"
 #include "app/Autostart.h"
 #include "app/Environment.h"
+#include "app/GdiplusSession.h"
 #include "app/LayerWiring.h"
 #include "app/Messages.h"
 #include "app/Pingbacks.h"
@@ -43,7 +44,6 @@ BOOL CVXTailcastDlg::OnInitDialog() {
   AddAboutItemToSystemMenu();
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-  SendStartPingback();
   return TRUE;
 }
 
@@ -101,6 +101,11 @@ bool CVXTailcastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     case WM_TAILCAST_COMMAND:
       result = OnTailcastCommand(wParam, lParam);
       return true;
+    case WM_TAILCAST_RUN_POSTED: {
+      const std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
+      if (work && *work) (*work)();
+      return true;
+    }
     case WM_TAILCAST_UNINSTALL:
       OnUninstall();
     default:
@@ -158,12 +163,30 @@ LRESULT CVXTailcastDlg::OnTailcastCommand(WPARAM code, LPARAM lParam) {
 // answers to it.
 void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
   if (!album) return;
+  StartGdiplusForProcess();
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
   updater->QueryPlayRecords(CurrentLogin());
   updater->DoUpdateVideoUrl(album->AlbumID, album->PlayUrl);
 }
 
+bool CVXTailcastDlg::PostWork(std::function<void()> work) {
+  auto posted = std::make_unique<std::function<void()>>(std::move(work));
+  if (!::PostMessageW(GetSafeHwnd(), WM_TAILCAST_RUN_POSTED, 0, reinterpret_cast<LPARAM>(posted.get()))) return false;
+  posted.release();  // the window's handler owns it now
+  return true;
+}
+
+// Nothing of the start-up work is needed before the message loop runs, so all of it runs as
+// the loop's first work, in the same order: the window answers at once, and the start
+// pingback, the client start or tray icon, the web player's favourite and the reminders
+// follow as before. GDI+ and the network stack load only then.
 void CVXTailcastDlg::OnStartupWork() {
+  if (!PostWork([this] { OnStartupWorkAfterLoopStarts(); })) OnStartupWorkAfterLoopStarts();
+}
+
+void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
+  StartGdiplusForProcess();
+  SendStartPingback();
   StartClientOrShowTrayIcon();
   TakeFlashFavorite();
   StartReminders(GetSafeHwnd());
@@ -215,6 +238,7 @@ void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
 }
 
 void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
+  StartGdiplusForProcess();  // a second start's hand-off may come before the start-up work
   WriteTrace(L"Tailcast:", L"GetDataInfoManager : ", text);
   TakeFavoriteText(text);
 }

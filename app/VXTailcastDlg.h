@@ -2,6 +2,7 @@
 // the running instance arrives here, from the command line or from a second start.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/HandoffText.h"
@@ -17,6 +18,10 @@ public:
   bool IsAutostartChecked() const { return m_autostart; }
   bool HasTrayIcon() const { return m_tray.IsAdded(); }
 
+  // Runs `work` on the window's thread after everything posted before it; false (and
+  // nothing runs) when the window is gone.
+  bool PostWork(std::function<void()> work);
+
 protected:
   BOOL OnInitDialog() override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
@@ -30,6 +35,7 @@ private:
   LRESULT OnCopyData(const COPYDATASTRUCT* record);
   LRESULT OnTailcastCommand(WPARAM code, LPARAM lParam);
   void OnStartupWork();
+  void OnStartupWorkAfterLoopStarts();
   void StartClientOrShowTrayIcon();
   LRESULT OnTrayNotify(LPARAM mouseMessage);
   void OnInitMenuPopup(HMENU popup);

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,8 +93,7 @@ private:
 
 // A catalogue as entries: per album an album object (its picture shared with earlier albums
 // most of the time), its episodes, one entry each, and a list of references to episodes of
-// earlier albums, until the file reaches 1 MB. Top-level entries keep the charged output
-// low: every table entry is a copy of its object, so nesting multiplies what is charged.
+// earlier albums, until the file reaches 1 MB.
 class CatalogueWriter {
 public:
   CatalogueWriter() {

@@ -5,6 +5,7 @@
 bool ParseJsonText(const std::string& utf8, Json::Value& root) {
   Json::CharReaderBuilder builder;
   builder["collectComments"] = false;
+  builder["failIfExtra"] = true;  // text after the value (other than blanks and comments) is no JSON text
   const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
   std::string errors;
   try {

@@ -4,19 +4,17 @@
 
 #include <climits>
 #include <cstdlib>
-#include <sstream>
 
 namespace {
 
-// The runtime's stream parse: it fails unless it reaches the end of the stream and every
+// The runtime's whole-buffer parse: it fails unless it consumes the whole answer and every
 // required field is set. Its own complaint is silenced; callers report failures their way.
 template <typename Message>
 bool ParseWhole(const std::string& body, Message& out) {
   try {
     const google::protobuf::LogSilencer quiet;
-    std::istringstream stream(body);
     Message parsed;
-    if (!parsed.ParseFromIstream(&stream)) return false;
+    if (!parsed.ParseFromString(body)) return false;
     out.Swap(&parsed);
     return true;
   } catch (...) {

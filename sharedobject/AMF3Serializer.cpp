@@ -1,7 +1,7 @@
 #include "sharedobject/AMF3Serializer.h"
 
 #include <algorithm>
-#include <cstring>
+#include <string>
 #include <utility>
 
 #include "sharedobject/AMFTime.h"
@@ -25,49 +25,32 @@ enum Marker : uint8_t {
   kByteArray = 0x0C,
 };
 
-const char kIsDynamicKey[] = "____isDynamic____";
-const char kClassNameKey[] = "____class_name____";
-const char kTraitsKey[] = "____traits____";
+// Made once: every object looks its traits up by these keys, and a text made for each lookup
+// would cost an allocation per object.
+const std::string kIsDynamicKey = "____isDynamic____";
+const std::string kClassNameKey = "____class_name____";
+const std::string kTraitsKey = "____traits____";
 const char kArrayCollection[] = "flex.messaging.io.ArrayCollection";
 
 bool IsInline(uint32_t header) { return (header & 1) != 0; }
 
-// What a copy of a value costs against the output bound, and how tall its tree is.
-struct Measure {
-  size_t cost = 0;
-  size_t height = 0;
-};
-
-Measure MeasureOf(const Variant& value) {
-  Measure measure{AMFLimits::kValueCost, 0};
-  measure.cost += value.StoredBytes().size();
-  if (!value.IsMap()) {
-    return measure;
-  }
-  measure.cost += value.ClassName().size();
-  measure.height = 1;
-  for (const auto& [key, child] : value.GetChildren()) {
-    const Measure inner = MeasureOf(child);
-    measure.cost += key.size() + inner.cost;
-    measure.height = std::max(measure.height, inner.height + 1);
-  }
-  return measure;
-}
-
 }  // namespace
 
 // One call's decoding over the serializer's tables. Every read checks what is available;
-// a failure makes every enclosing value fail.
+// a failure makes every enclosing value fail. Everything a caller will see is charged as it
+// is decoded: each value, text, key and class name, and for a reference the full size of
+// what it names, although it only shares it.
 class AMF3Decoder {
 public:
   AMF3Decoder(AMF3Serializer& owner, IOBuffer& buffer)
-      : owner_(owner), buffer_(buffer), budget_(owner.Budget()), depth_(owner.startDepth_) {}
+      : owner_(owner), buffer_(buffer), budget_(owner.Budget()), depth_(owner.startDepth_), peak_(depth_) {}
 
   bool Value(Variant& target);
   bool String(Variant& target, bool withMarker);
 
 private:
   using Entry = AMF3Serializer::Entry;
+  using TextEntry = AMF3Serializer::TextEntry;
 
   // Counts one more level of nesting for its lifetime; Entered() is false past the bound.
   class Level {
@@ -76,6 +59,7 @@ private:
       entered_ = decoder_.depth_ < decoder_.budget_.Limits().maxDepth;
       if (entered_) {
         ++decoder_.depth_;
+        decoder_.peak_ = std::max(decoder_.peak_, decoder_.depth_);
       }
     }
     ~Level() {
@@ -92,8 +76,32 @@ private:
     bool entered_ = false;
   };
 
+  // What the value decoded during its lifetime was charged (with the marker charged before
+  // it) and how tall it grew: what a reference to the value will cost.
+  class Span {
+  public:
+    explicit Span(AMF3Decoder& decoder)
+        : decoder_(decoder), charged_(decoder.budget_.Charged()), depth_(decoder.depth_),
+          outerPeak_(decoder.peak_) {
+      decoder_.peak_ = depth_;
+    }
+    ~Span() { decoder_.peak_ = std::max(decoder_.peak_, outerPeak_); }
+    Span(const Span&) = delete;
+    Span& operator=(const Span&) = delete;
+    size_t Cost() const { return AMFLimits::kValueCost + decoder_.budget_.Charged() - charged_; }
+    size_t Height() const { return decoder_.peak_ - depth_; }
+
+  private:
+    AMF3Decoder& decoder_;
+    size_t charged_;
+    size_t depth_;
+    size_t outerPeak_;
+  };
+
   bool ReadU29(uint32_t& value);
   bool ReadBytes(size_t length, std::string& bytes);
+  // A string's table entry, or null for the empty text (never an entry).
+  bool StringEntry(TextEntry*& entry);
   bool StringText(std::string& text);
 
   bool Date(Variant& target);
@@ -107,17 +115,23 @@ private:
   // members.
   bool NamedValues(Variant& target);
 
-  // A copy of table entry `index`, or false when there is no such entry or the copy would
-  // pass the bounds.
-  bool CopyEntry(const std::deque<Entry>& table, uint32_t index, Variant& target);
-  // Measures `value`, charges its copy and stores it into `entry`.
-  bool Store(const Variant& value, Entry& entry);
+  // Table entry `index` shared into `target`, or false when there is no such entry or what it
+  // holds would pass the bounds.
+  bool ShareEntry(const std::deque<Entry>& table, uint32_t index, Variant& target);
+  void Store(const Variant& value, const Span& span, Entry& entry);
 
   AMF3Serializer& owner_;
   IOBuffer& buffer_;
   AMFBudget& budget_;
   size_t depth_;
+  size_t peak_;  // the deepest level reached since the innermost Span began
 };
+
+namespace {
+
+const size_t kIndexKeyBytes = Variant::IndexKey(0).size();
+
+}  // namespace
 
 bool AMF3Decoder::ReadU29(uint32_t& value) {
   value = 0;
@@ -148,27 +162,37 @@ bool AMF3Decoder::ReadBytes(size_t length, std::string& bytes) {
   return buffer_.Skip(length);
 }
 
-bool AMF3Decoder::StringText(std::string& text) {
+bool AMF3Decoder::StringEntry(TextEntry*& entry) {
   uint32_t header = 0;
   if (!ReadU29(header)) {
     return false;
   }
   const uint32_t index = header >> 1;
+  entry = nullptr;
   if (!IsInline(header)) {
-    if (index >= owner_.strings_.size() || !budget_.Charge(owner_.strings_[index].size())) {
+    if (index >= owner_.strings_.size() || !budget_.Charge(owner_.strings_[index].text.size())) {
       return false;
     }
-    text = owner_.strings_[index];
+    entry = &owner_.strings_[index];
     return true;
   }
-  text.clear();
   if (index == 0) {
     return true;  // the empty text is never a table entry
   }
-  if (!ReadBytes(index, text) || !budget_.Charge(text.size())) {
+  std::string text;
+  if (!ReadBytes(index, text)) {
     return false;
   }
-  owner_.strings_.push_back(text);
+  entry = &owner_.strings_.emplace_back(TextEntry{std::move(text), Variant()});
+  return true;
+}
+
+bool AMF3Decoder::StringText(std::string& text) {
+  TextEntry* entry = nullptr;
+  if (!StringEntry(entry)) {
+    return false;
+  }
+  text = entry ? entry->text : std::string();
   return true;
 }
 
@@ -179,11 +203,18 @@ bool AMF3Decoder::String(Variant& target, bool withMarker) {
     }
     buffer_.Skip(1);
   }
-  std::string text;
-  if (!StringText(text)) {
+  TextEntry* entry = nullptr;
+  if (!StringEntry(entry)) {
     return false;
   }
-  target.SetString(std::move(text));
+  if (!entry) {
+    target.SetString(std::string());
+    return true;
+  }
+  if (entry->value.GetKind() != Variant::Kind::String) {
+    entry->value.SetString(entry->text);
+  }
+  target = entry->value;
   return true;
 }
 
@@ -239,29 +270,25 @@ bool AMF3Decoder::Value(Variant& target) {
   }
 }
 
-bool AMF3Decoder::CopyEntry(const std::deque<Entry>& table, uint32_t index, Variant& target) {
+bool AMF3Decoder::ShareEntry(const std::deque<Entry>& table, uint32_t index, Variant& target) {
   if (index >= table.size()) {
     return false;
   }
   const Entry& entry = table[index];
-  // A copy must neither pass the output bound nor make the tree taller than the nesting
-  // bound, which keeps the recursive copies and destructions within the stack.
+  // What the reference shows a caller must neither pass the output bound nor make the tree
+  // taller than the nesting bound, which keeps every walk of the tree within the stack.
   if (depth_ + entry.height > budget_.Limits().maxDepth || !budget_.Charge(entry.cost)) {
     return false;
   }
+  peak_ = std::max(peak_, depth_ + entry.height);
   target = entry.value;
   return true;
 }
 
-bool AMF3Decoder::Store(const Variant& value, Entry& entry) {
-  const Measure measure = MeasureOf(value);
-  if (!budget_.Charge(measure.cost)) {
-    return false;
-  }
+void AMF3Decoder::Store(const Variant& value, const Span& span, Entry& entry) {
   entry.value = value;
-  entry.cost = measure.cost;
-  entry.height = measure.height;
-  return true;
+  entry.cost = span.Cost();
+  entry.height = span.Height();
 }
 
 bool AMF3Decoder::Date(Variant& target) {
@@ -270,7 +297,7 @@ bool AMF3Decoder::Date(Variant& target) {
     return false;
   }
   if (!IsInline(header)) {
-    return CopyEntry(owner_.objects_, header >> 1, target);
+    return ShareEntry(owner_.objects_, header >> 1, target);
   }
   double milliseconds = 0;
   if (!ReadDouble(buffer_, milliseconds)) {
@@ -278,8 +305,8 @@ bool AMF3Decoder::Date(Variant& target) {
   }
   // A time before 1970 cannot be held: it is kept as the epoch itself rather than failing.
   target.SetTimestamp(CalendarFromSeconds(SecondsFromMilliseconds(milliseconds)));
-  owner_.objects_.emplace_back();
-  return Store(target, owner_.objects_.back());
+  owner_.objects_.push_back(Entry{target, AMFLimits::kValueCost, 0});
+  return true;
 }
 
 bool AMF3Decoder::ByteArray(Variant& target) {
@@ -288,21 +315,21 @@ bool AMF3Decoder::ByteArray(Variant& target) {
     return false;
   }
   const uint32_t index = header >> 1;
-  std::string bytes;
   if (!IsInline(header)) {
-    if (index >= owner_.byteArrays_.size() || !budget_.Charge(owner_.byteArrays_[index].size())) {
+    if (index >= owner_.byteArrays_.size() || !budget_.Charge(owner_.byteArrays_[index].StoredBytes().size())) {
       return false;
     }
-    target.SetByteArray(owner_.byteArrays_[index]);
+    target = owner_.byteArrays_[index];
     return true;
   }
-  if (index != 0) {
-    if (!ReadBytes(index, bytes) || !budget_.Charge(bytes.size())) {
-      return false;
-    }
-    owner_.byteArrays_.push_back(bytes);
+  std::string bytes;
+  if (index != 0 && !ReadBytes(index, bytes)) {
+    return false;
   }
   target.SetByteArray(std::move(bytes));
+  if (index != 0) {
+    owner_.byteArrays_.push_back(target);
+  }
   return true;
 }
 
@@ -312,8 +339,9 @@ bool AMF3Decoder::Array(Variant& target) {
     return false;
   }
   if (!IsInline(header)) {
-    return CopyEntry(owner_.objects_, header >> 1, target);
+    return ShareEntry(owner_.objects_, header >> 1, target);
   }
+  const Span span(*this);
   Level level(*this);
   if (!level.Entered()) {
     return false;
@@ -327,14 +355,14 @@ bool AMF3Decoder::Array(Variant& target) {
   // The dense count is not trusted for any allocation; running out of data ends the loop.
   const uint32_t dense = header >> 1;
   for (uint32_t i = 0; i < dense; ++i) {
-    if (!Value(target[i])) {
+    if (!budget_.Charge(kIndexKeyBytes) || !Value(target[i])) {
       return false;
     }
   }
   target.MarkAsArray(true);
   // The array enters the object table after everything it contains.
-  owner_.objects_.emplace_back();
-  return Store(target, owner_.objects_.back());
+  Store(target, span, owner_.objects_.emplace_back());
+  return true;
 }
 
 bool AMF3Decoder::Object(Variant& target) {
@@ -343,8 +371,9 @@ bool AMF3Decoder::Object(Variant& target) {
     return false;
   }
   if (!IsInline(header)) {
-    return CopyEntry(owner_.objects_, header >> 1, target);
+    return ShareEntry(owner_.objects_, header >> 1, target);
   }
+  const Span span(*this);
   Level level(*this);
   if (!level.Entered()) {
     return false;
@@ -359,20 +388,18 @@ bool AMF3Decoder::Object(Variant& target) {
   owner_.objects_.push_back(Entry{Variant(), AMFLimits::kValueCost, 0});
 
   const Variant* traits = nullptr;
-  Variant inlineTraits;
   bool dynamic = false;
   if ((header & 2) == 0) {
     const uint32_t index = header >> 2;
     if (index >= owner_.traits_.size()) {
       return false;
     }
-    traits = &owner_.traits_[index].value;
+    traits = &owner_.traits_[index];
     const Variant* isDynamic = traits->Find(kIsDynamicKey);
     dynamic = isDynamic && isDynamic->ToBool();
   } else {
-    const size_t traitsSlot = owner_.traits_.size();
-    owner_.traits_.emplace_back();
-    if (!InlineTraits(header, inlineTraits) || !Store(inlineTraits, owner_.traits_[traitsSlot])) {
+    Variant& inlineTraits = owner_.traits_.emplace_back();
+    if (!InlineTraits(header, inlineTraits)) {
       return false;
     }
     traits = &inlineTraits;
@@ -380,13 +407,17 @@ bool AMF3Decoder::Object(Variant& target) {
   }
 
   const Variant* className = traits->Find(kClassNameKey);
-  if (className && !className->ToString().empty()) {
-    target.SetClassName(className->ToString());
+  if (className && !className->StoredBytes().empty()) {
+    if (!budget_.Charge(className->StoredBytes().size())) {
+      return false;
+    }
+    target.SetClassName(className->StoredBytes());
   }
   if (!Members(*traits, dynamic, target)) {
     return false;
   }
-  return Store(target, owner_.objects_[slot]);
+  Store(target, span, owner_.objects_[slot]);
+  return true;
 }
 
 bool AMF3Decoder::Externalizable(Variant& target) {
@@ -394,24 +425,28 @@ bool AMF3Decoder::Externalizable(Variant& target) {
   if (!String(className, false) || className.ToString() != kArrayCollection) {
     return false;
   }
+  const Span span(*this);
   target.SetClassName(kArrayCollection);
   // The wrapped value (an array) fills the collection itself.
   if (!Value(target)) {
     return false;
   }
-  owner_.objects_.emplace_back();
-  return Store(target, owner_.objects_.back());
+  Store(target, span, owner_.objects_.emplace_back());
+  return true;
 }
 
+// The traits are written into their table place as they are read: an object whose traits
+// fail to read fails, and the place holds what was read.
 bool AMF3Decoder::InlineTraits(uint32_t header, Variant& traits) {
   traits[kIsDynamicKey].SetBool((header & 8) != 0);
   if (!String(traits[kClassNameKey], false)) {
     return false;
   }
   // The member count is not trusted for any allocation: every name takes at least one byte.
+  // Each name is charged as a value of the table's: empty names take one byte each.
   const uint32_t sealed = header >> 4;
   for (uint32_t i = 0; i < sealed; ++i) {
-    if (!String(traits[kTraitsKey][i], false)) {
+    if (!budget_.Charge(AMFLimits::kValueCost + kIndexKeyBytes) || !String(traits[kTraitsKey][i], false)) {
       return false;
     }
   }
@@ -419,15 +454,17 @@ bool AMF3Decoder::InlineTraits(uint32_t header, Variant& traits) {
 }
 
 bool AMF3Decoder::Members(const Variant& traits, bool dynamic, Variant& target) {
-  // Sealed members live in a child map of their own, one level further down.
+  // Sealed members live in a child map of their own, one level further down; it and the
+  // member names in it are charged like what the data spells out.
   const Variant* sealed = traits.Find(kTraitsKey);
   if (sealed && sealed->ChildCount() != 0) {
     Level level(*this);
-    if (!level.Entered()) {
+    if (!level.Entered() || !budget_.Charge(AMFLimits::kValueCost + kTraitsKey.size())) {
       return false;
     }
     for (const auto& member : sealed->GetChildren()) {
-      if (!Value(target[kTraitsKey][member.second.StoredBytes()])) {
+      const std::string& name = member.second.StoredBytes();
+      if (!budget_.Charge(name.size()) || !Value(target[kTraitsKey][name])) {
         return false;
       }
     }

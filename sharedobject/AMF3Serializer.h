@@ -1,6 +1,8 @@
 // Decoding of Action Message Format 3 values from the unread bytes of an IOBuffer. The
 // reference tables live as long as the serializer, so that one serializer decoding all entries
-// of a file lets references reach across them. Windows-free.
+// of a file lets references reach across them. A reference shares the value it names (see
+// Variant: copies share until changed), so it costs a pointer, while the output bound counts
+// it at the full size of what it names. Windows-free.
 #pragma once
 
 #include <cstddef>
@@ -38,13 +40,13 @@ public:
   size_t TraitsCount() const { return traits_.size(); }
   size_t ByteArrayCount() const { return byteArrays_.size(); }
   const Variant& ObjectAt(size_t index) const { return objects_[index].value; }
-  const Variant& TraitsAt(size_t index) const { return traits_[index].value; }
+  const Variant& TraitsAt(size_t index) const { return traits_[index]; }
 
 private:
   friend class AMF3Decoder;
 
-  // A table entry with what a copy of it costs and how tall its tree is, so that a reference
-  // is charged without walking the entry again.
+  // An object-table entry with what a reference to it is charged and how tall its tree is,
+  // both measured while it was decoded, so that a reference needs no walk of the entry.
   struct Entry {
     Variant value;
     size_t cost = 0;
@@ -56,9 +58,17 @@ private:
   AMFBudget ownBudget_;
   AMFBudget* shared_ = nullptr;
   size_t startDepth_ = 0;
+  // A string-table entry: its text, and the String value that the string values naming it
+  // share, made when the first one does (a text read only as keys and names needs none).
+  struct TextEntry {
+    std::string text;
+    Variant value;
+  };
+
   // Deques: an entry stays where it is while later ones are appended during a nested decode.
-  std::deque<std::string> strings_;
+  // Byte arrays are kept as the values a reference to them shares.
+  std::deque<TextEntry> strings_;
   std::deque<Entry> objects_;
-  std::deque<Entry> traits_;
-  std::deque<std::string> byteArrays_;
+  std::deque<Variant> traits_;
+  std::deque<Variant> byteArrays_;
 };

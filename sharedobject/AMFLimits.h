@@ -9,8 +9,10 @@ struct AMFLimits {
   // Objects and arrays nested deeper than this fail the value; for AMF3 this also bounds the
   // height of the trees that references copy in.
   size_t maxDepth = 256;
-  // Upper bound of a decoder's output: every value counts kValueCost, every text its bytes,
-  // and every copy made for a reference or a reference table what it copies.
+  // Upper bound of a decoder's output as a caller sees it: every value counts kValueCost, every
+  // text its bytes (the keys and class names read too), and every reference the whole of what
+  // it names (which it only shares), so that a few bytes of references cannot stand for a huge
+  // tree.
   size_t maxDecodedBytes = size_t{64} << 20;
 
   static constexpr size_t kValueCost = 64;

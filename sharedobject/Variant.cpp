@@ -117,20 +117,10 @@ std::tm CalendarFromSeconds(int64_t seconds) {
 }
 
 Variant::Variant() = default;
-
-Variant::Variant(const Variant& other)
-    : kind_(other.kind_), scalar_(other.scalar_), bytes_(other.bytes_) {
-  if (other.time_) {
-    time_ = std::make_unique<std::tm>(*other.time_);
-  }
-  if (other.map_) {
-    map_ = std::make_unique<MapRecord>(*other.map_);
-  }
-}
+Variant::Variant(const Variant& other) = default;
 
 Variant::Variant(Variant&& other) noexcept
-    : kind_(other.kind_), scalar_(other.scalar_), bytes_(std::move(other.bytes_)),
-      time_(std::move(other.time_)), map_(std::move(other.map_)) {
+    : kind_(other.kind_), scalar_(other.scalar_), payload_(std::move(other.payload_)) {
   other.Reset();
 }
 
@@ -148,15 +138,11 @@ Variant& Variant::operator=(Variant&& other) noexcept {
     Variant taken;
     taken.kind_ = other.kind_;
     taken.scalar_ = other.scalar_;
-    taken.bytes_ = std::move(other.bytes_);
-    taken.time_ = std::move(other.time_);
-    taken.map_ = std::move(other.map_);
+    taken.payload_ = std::move(other.payload_);
     other.Reset();
     kind_ = taken.kind_;
     scalar_ = taken.scalar_;
-    bytes_ = std::move(taken.bytes_);
-    time_ = std::move(taken.time_);
-    map_ = std::move(taken.map_);
+    payload_ = std::move(taken.payload_);
   }
   return *this;
 }
@@ -166,10 +152,7 @@ Variant::~Variant() = default;
 void Variant::Reset() {
   kind_ = Kind::Null;
   scalar_.unsignedValue = 0;
-  bytes_.clear();
-  bytes_.shrink_to_fit();
-  time_.reset();
-  map_.reset();
+  payload_.reset();
 }
 
 void Variant::SetUndefined() {
@@ -177,17 +160,16 @@ void Variant::SetUndefined() {
   kind_ = Kind::Undefined;
 }
 
-void Variant::SetString(std::string text) {
+void Variant::SetBytes(Kind kind, std::string bytes) {
+  auto shared = std::make_shared<std::string>(std::move(bytes));
   Reset();
-  kind_ = Kind::String;
-  bytes_ = std::move(text);
+  kind_ = kind;
+  payload_ = std::move(shared);
 }
 
-void Variant::SetByteArray(std::string bytes) {
-  Reset();
-  kind_ = Kind::ByteArray;
-  bytes_ = std::move(bytes);
-}
+void Variant::SetString(std::string text) { SetBytes(Kind::String, std::move(text)); }
+
+void Variant::SetByteArray(std::string bytes) { SetBytes(Kind::ByteArray, std::move(bytes)); }
 
 void Variant::SetBool(bool value) {
   Reset();
@@ -252,19 +234,21 @@ void Variant::SetCalendar(Kind kind, const std::tm& time) {
   if (seconds < 0) {
     seconds = 0;
   }
-  auto normalised = std::make_unique<std::tm>(CalendarFromSeconds(seconds));
+  auto normalised = std::make_shared<std::tm>(CalendarFromSeconds(seconds));
   Reset();
   kind_ = kind;
-  time_ = std::move(normalised);
+  payload_ = std::move(normalised);
 }
 
 Variant::MapRecord& Variant::EnsureMap() {
   if (!IsMap()) {
     Reset();
     kind_ = Kind::Map;
-    map_ = std::make_unique<MapRecord>();
+    payload_ = std::make_shared<MapRecord>();
+  } else if (payload_.use_count() > 1) {
+    payload_ = std::make_shared<MapRecord>(Map());
   }
-  return *map_;
+  return *static_cast<MapRecord*>(payload_.get());
 }
 
 Variant& Variant::operator[](const std::string& key) {
@@ -287,7 +271,7 @@ Variant& Variant::operator[](const Variant& key) {
       return (*this)[static_cast<uint32_t>(key.scalar_.unsignedValue)];
     case Kind::String: {
       // Copy first: `key` may live inside this map.
-      const std::string text = key.bytes_;
+      const std::string text = key.StoredBytes();
       return (*this)[text];
     }
     default:
@@ -302,7 +286,7 @@ void Variant::SetClassName(const std::string& name) {
   if (!IsMap()) {
     return;
   }
-  map_->className = name;
+  EnsureMap().className = name;
   kind_ = Kind::TypedMap;
 }
 
@@ -310,32 +294,43 @@ void Variant::MarkAsArray(bool isArray) {
   if (kind_ == Kind::Null) {
     EnsureMap();
   }
-  if (kind_ == Kind::Map) {
-    map_->isArray = isArray;
+  if (kind_ == Kind::Map && Map().isArray != isArray) {
+    EnsureMap().isArray = isArray;
   }
 }
 
-bool Variant::IsArray() const { return IsMap() && map_->isArray; }
+bool Variant::IsArray() const { return IsMap() && Map().isArray; }
 
 const std::string& Variant::ClassName() const {
-  return kind_ == Kind::TypedMap ? map_->className : EmptyText();
+  return kind_ == Kind::TypedMap ? Map().className : EmptyText();
 }
 
-size_t Variant::ChildCount() const { return IsMap() ? map_->children.size() : 0; }
+size_t Variant::ChildCount() const { return IsMap() ? Map().children.size() : 0; }
 
 const Variant::Children& Variant::GetChildren() const {
-  return IsMap() ? map_->children : EmptyChildren();
+  return IsMap() ? Map().children : EmptyChildren();
 }
 
 const Variant* Variant::Find(const std::string& key) const {
   if (!IsMap()) {
     return nullptr;
   }
-  const auto found = map_->children.find(key);
-  return found == map_->children.end() ? nullptr : &found->second;
+  const Children& children = Map().children;
+  const auto found = children.find(key);
+  return found == children.end() ? nullptr : &found->second;
 }
 
-const std::tm* Variant::CalendarTime() const { return time_.get(); }
+const std::tm* Variant::CalendarTime() const {
+  return HasTime() ? static_cast<const std::tm*>(payload_.get()) : nullptr;
+}
+
+const std::string& Variant::StoredBytes() const {
+  return HasText() ? *static_cast<const std::string*>(payload_.get()) : EmptyText();
+}
+
+bool Variant::SharesPayloadWith(const Variant& other) const {
+  return payload_ && payload_ == other.payload_;
+}
 
 std::string Variant::ToString() const {
   switch (kind_) {
@@ -362,12 +357,12 @@ std::string Variant::ToString() const {
                            : kind_ == Kind::Date    ? "%Y-%m-%d"
                                                     : "%H:%M:%S.000";
       char text[24] = {};
-      const size_t length = std::strftime(text, sizeof text, format, time_.get());
+      const size_t length = std::strftime(text, sizeof text, format, CalendarTime());
       return std::string(text, length);
     }
     case Kind::String:
     case Kind::ByteArray:
-      return bytes_;
+      return StoredBytes();
     default:
       return std::string();
   }
@@ -438,7 +433,12 @@ double Variant::ToDouble() const {
 }
 
 std::string Variant::IndexKey(uint32_t position) {
-  char text[11];
-  std::snprintf(text, sizeof text, "0x%08" PRIx32, position);
-  return text;
+  // Written by hand: array elements are many, and a formatted print costs more than the rest
+  // of an element's decoding.
+  static const char kDigits[] = "0123456789abcdef";
+  std::string key = "0x00000000";
+  for (size_t i = key.size(); position != 0; position >>= 4) {
+    key[--i] = kDigits[position & 0xF];
+  }
+  return key;
 }

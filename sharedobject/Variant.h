@@ -1,5 +1,13 @@
 // A dynamic value decoded from a shared object: a scalar, a byte string, a UTC calendar time or
 // an ordered map of named children. Windows-free.
+//
+// Copies share their text, time and map (copy on write): a copy costs a few pointers, and the
+// first change made through one copy gives that copy a map of its own (one level at a time:
+// the children in it are again shared until they are changed). So a reference-rich file whose
+// references all copy one decoded value holds that value once. The sharing is counted
+// atomically, so copies may live on different threads. A `Variant&` taken with
+// operator[] belongs to the map it came from at that moment: take it again after copying the
+// value that holds it, rather than changing a child through an older reference.
 #pragma once
 
 #include <cstddef>
@@ -98,7 +106,10 @@ public:
   const std::tm* CalendarTime() const;
 
   // The bytes of a String or a ByteArray, without a copy; empty for other kinds.
-  const std::string& StoredBytes() const { return bytes_; }
+  const std::string& StoredBytes() const;
+  // True when this value and `other` hold the same text, time or map, not merely equal ones
+  // (copies do until one of them is changed). Scalars hold nothing to share: false.
+  bool SharesPayloadWith(const Variant& other) const;
   std::string ToString() const;
   bool ToBool() const;
   int32_t ToInt32() const;
@@ -117,6 +128,12 @@ private:
   };
 
   void SetCalendar(Kind kind, const std::tm& time);
+  void SetBytes(Kind kind, std::string bytes);
+  bool HasText() const { return kind_ == Kind::String || kind_ == Kind::ByteArray; }
+  bool HasTime() const { return kind_ == Kind::Timestamp || kind_ == Kind::Date || kind_ == Kind::Time; }
+  const MapRecord& Map() const { return *static_cast<const MapRecord*>(payload_.get()); }
+  // The map to change: made first for a non-map value, copied first while another value
+  // shares it.
   MapRecord& EnsureMap();
 
   Kind kind_ = Kind::Null;
@@ -126,9 +143,11 @@ private:
     uint64_t unsignedValue;
     double real;
   } scalar_{};
-  std::string bytes_;
-  std::unique_ptr<std::tm> time_;
-  std::unique_ptr<MapRecord> map_;
+  // What the kind holds beyond a scalar, shared by copies: a std::string for the texts, a
+  // std::tm for the calendar kinds, a MapRecord for the maps; null for every other kind.
+  // Texts and times are never changed once made; a map is copied before a change while
+  // shared. One pointer for all three keeps a map's node small.
+  std::shared_ptr<void> payload_;
 };
 
 // Seconds since 1970-01-01 00:00:00 UTC of the broken-down fields (Gregorian calendar,

@@ -140,12 +140,23 @@ sqlite_amalgamation() {
   say "sqlite3.c generated in $(( $(now) - t0 )) s"
 }
 
+# The program ships these libraries: built for size, each function in its own section so the
+# program's link drops what it never calls.
+SIZE_FLAGS="-Os -ffunction-sections -fdata-sections"
+SIZE_CMAKE=(-DCMAKE_CXX_FLAGS="-ffunction-sections -fdata-sections" -DCMAKE_CXX_FLAGS_RELEASE="-Os -DNDEBUG")
+# SQLite without what the program never uses (extensions, shared cache, JSON functions, the
+# deprecated and progress interfaces); no unwind tables, since no exception crosses it.
+SQLITE_FLAGS="$SIZE_FLAGS -fno-asynchronous-unwind-tables -DSQLITE_THREADSAFE=1 -DSQLITE_OMIT_LOAD_EXTENSION
+  -DSQLITE_OMIT_DEPRECATED -DSQLITE_OMIT_PROGRESS_CALLBACK -DSQLITE_OMIT_SHARED_CACHE -DSQLITE_OMIT_JSON
+  -DSQLITE_DEFAULT_MEMSTATUS=0 -DSQLITE_MAX_EXPR_DEPTH=0"
+
 build_sqlite3() {
   local t="$1" prefix="$2" log="$3" bdir="$4"
   sqlite_amalgamation
   local a="$WORK/sqlite3-native"
   mkdir -p "$bdir" "$prefix/include" "$prefix/lib"
-  run "$log" "$t-gcc-posix" -O2 -DSQLITE_THREADSAFE=1 -c "$a/sqlite3.c" -o "$bdir/sqlite3.o"
+  # shellcheck disable=SC2086
+  run "$log" "$t-gcc-posix" $SQLITE_FLAGS -c "$a/sqlite3.c" -o "$bdir/sqlite3.o"
   rm -f "$bdir/libsqlite3.a"
   run "$log" "$t-ar" rcs "$bdir/libsqlite3.a" "$bdir/sqlite3.o"
   run "$log" install -m 644 "$bdir/libsqlite3.a" "$prefix/lib/libsqlite3.a"
@@ -170,7 +181,7 @@ cmake_build() {
 }
 
 build_jsoncpp() {
-  cmake_build "$@" "${SRCDIR[libjsoncpp]}" \
+  cmake_build "$@" "${SRCDIR[libjsoncpp]}" "${SIZE_CMAKE[@]}" \
     -DBUILD_STATIC_LIBS=ON -DBUILD_OBJECT_LIBS=OFF \
     -DJSONCPP_WITH_TESTS=OFF -DJSONCPP_WITH_POST_BUILD_UNITTEST=OFF \
     -DJSONCPP_WITH_EXAMPLE=OFF -DJSONCPP_WITH_CMAKE_PACKAGE=ON \
@@ -178,7 +189,7 @@ build_jsoncpp() {
 }
 
 build_protobuf() {
-  cmake_build "$@" "${SRCDIR[protobuf]}" \
+  cmake_build "$@" "${SRCDIR[protobuf]}" "${SIZE_CMAKE[@]}" \
     -Dprotobuf_BUILD_TESTS=OFF -Dprotobuf_BUILD_PROTOC_BINARIES=OFF \
     -Dprotobuf_BUILD_LIBPROTOC=OFF -Dprotobuf_BUILD_SHARED_LIBS=OFF \
     -Dprotobuf_WITH_ZLIB=OFF -Dprotobuf_BUILD_EXAMPLES=OFF -Dprotobuf_INSTALL=ON
@@ -186,7 +197,8 @@ build_protobuf() {
 
 # The skin reader of the UI library.
 build_tinyxml2() {
-  cmake_build "$@" "${SRCDIR[tinyxml2]}" -Dtinyxml2_BUILD_TESTING=OFF
+  cmake_build "$@" "${SRCDIR[tinyxml2]}" "${SIZE_CMAKE[@]}" \
+    -Dtinyxml2_BUILD_TESTING=OFF
 }
 
 build_googletest() {
@@ -198,10 +210,10 @@ build_googletest() {
 # The recipe text is stored in the stamp: changing a library's version or flags here rebuilds it.
 recipe() {
   case "$1" in
-    sqlite3)   echo "sqlite3 $SQLITE_VER -O2 -DSQLITE_THREADSAFE=1" ;;
-    jsoncpp)   echo "jsoncpp $JSONCPP_VER static cxx17 r1" ;;
-    protobuf)  echo "protobuf $PROTOBUF_VER static nozlib noprotoc full+lite cxx17 r1" ;;
-    tinyxml2)  echo "tinyxml2 $TINYXML2_VER static cxx17 r1" ;;
+    sqlite3)   echo "sqlite3 $SQLITE_VER" $SQLITE_FLAGS ;;
+    jsoncpp)   echo "jsoncpp $JSONCPP_VER static cxx17 $SIZE_FLAGS r1" ;;
+    protobuf)  echo "protobuf $PROTOBUF_VER static nozlib noprotoc full+lite cxx17 $SIZE_FLAGS r1" ;;
+    tinyxml2)  echo "tinyxml2 $TINYXML2_VER static cxx17 $SIZE_FLAGS r1" ;;
     googletest) echo "googletest $(dpkg-query -W -f='${Version}' googletest) static gtest+gmock cxx17 r1" ;;
   esac
 }

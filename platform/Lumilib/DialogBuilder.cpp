@@ -1,7 +1,5 @@
 #include "platform/Lumilib/DialogBuilder.h"
 
-#include <tinyxml2.h>
-
 #include <memory>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "platform/Lumilib/HorizontalLayoutUI.h"
 #include "platform/Lumilib/ImageCache.h"
 #include "platform/Lumilib/PaintManagerUI.h"
+#include "platform/Lumilib/SkinDocument.h"
 #include "platform/Lumilib/UISystem.h"
 #include "platform/Lumilib/VerticalLayoutUI.h"
 
@@ -37,7 +36,7 @@ bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
   return read == bytes->size();
 }
 
-std::wstring Wide(const char* utf8) { return utf8 ? Utf8ToWide(utf8) : std::wstring(); }
+std::wstring Wide(const std::string& utf8) { return Utf8ToWide(utf8); }
 
 }  // namespace
 
@@ -58,28 +57,22 @@ CControlUI* CDialogBuilder::CreateFromText(const std::string& text, IDialogBuild
                                            CPaintManagerUI* manager, CControlUI* parent) {
   m_callback = callback;
   m_manager = manager;
-  tinyxml2::XMLDocument document;
-  if (document.Parse(text.data(), text.size()) != tinyxml2::XML_SUCCESS) return nullptr;
-  const tinyxml2::XMLElement* window = document.RootElement();
-  if (!window || std::string(window->Name()) != "Window") return nullptr;
-  ReadWindow(window);
-  for (const tinyxml2::XMLElement* child = window->FirstChildElement(); child; child = child->NextSiblingElement()) {
-    if (std::string(child->Name()) == "Font") continue;
-    CControlUI* root = BuildControl(child, parent);
+  SkinDocument document;
+  if (!ReadSkinDocument(text, document)) return nullptr;
+  ReadWindow(document);
+  for (const SkinElement& element : document.controls) {
+    CControlUI* root = BuildControl(element, parent);
     if (root) return root;
   }
   return nullptr;
 }
 
-void CDialogBuilder::ReadWindow(const tinyxml2::XMLElement* window) {
+void CDialogBuilder::ReadWindow(const SkinDocument& document) {
   if (!m_manager) return;
   int size[2] = {};
-  if (ParseIntList(Wide(window->Attribute("size")).c_str(), size, 2)) m_manager->SetInitSize(size[0], size[1]);
-  for (const tinyxml2::XMLElement* font = window->FirstChildElement("Font"); font;
-       font = font->NextSiblingElement("Font")) {
-    m_manager->AddFont(font->IntAttribute("id", 0), Wide(font->Attribute("name")).c_str(),
-                       font->IntAttribute("size", 12), font->BoolAttribute("bold"), font->BoolAttribute("italic"),
-                       font->BoolAttribute("underline"));
+  if (document.hasSize && ParseIntList(Wide(document.size).c_str(), size, 2)) m_manager->SetInitSize(size[0], size[1]);
+  for (const SkinFont& font : document.fonts) {
+    m_manager->AddFont(font.id, Wide(font.name).c_str(), font.size, font.bold, font.italic, font.underline);
   }
 }
 
@@ -99,8 +92,8 @@ CControlUI* CDialogBuilder::NewControl(const std::wstring& className) {
 
 // The element's control with its attributes and, for a container, its children. The control
 // joins `parent` (a container) before its attributes are set, so that they reach the manager.
-CControlUI* CDialogBuilder::BuildControl(const tinyxml2::XMLElement* element, CControlUI* parent) {
-  const std::wstring className = Wide(element->Name());
+CControlUI* CDialogBuilder::BuildControl(const SkinElement& element, CControlUI* parent) {
+  const std::wstring className = Wide(element.name);
   CControlUI* control = NewControl(className);
   if (!control) {
     WriteTrace(kTraceSection, L"SkinUnknownElement", className);
@@ -112,11 +105,11 @@ CControlUI* CDialogBuilder::BuildControl(const tinyxml2::XMLElement* element, CC
   } else {
     control->SetManager(m_manager, nullptr);
   }
-  for (const tinyxml2::XMLAttribute* attribute = element->FirstAttribute(); attribute; attribute = attribute->Next()) {
-    control->SetAttribute(Wide(attribute->Name()).c_str(), Wide(attribute->Value()).c_str());
+  for (const auto& [name, value] : element.attributes) {
+    control->SetAttribute(Wide(name).c_str(), Wide(value).c_str());
   }
   if (dynamic_cast<CContainerUI*>(control)) {
-    for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
+    for (const SkinElement& child : element.children) {
       BuildControl(child, control);
     }
   }

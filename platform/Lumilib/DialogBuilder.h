@@ -24,14 +24,12 @@
 
 #include "platform/Lumilib/UINotify.h"
 
-namespace tinyxml2 {
-class XMLElement;
-}
-
 namespace Lumi {
 
 class CControlUI;
 class CPaintManagerUI;
+struct SkinDocument;
+struct SkinElement;
 
 class CDialogBuilder {
 public:
@@ -46,9 +44,9 @@ public:
                              CControlUI* parent = nullptr);
 
 private:
-  CControlUI* BuildControl(const tinyxml2::XMLElement* element, CControlUI* parent);
+  CControlUI* BuildControl(const SkinElement& element, CControlUI* parent);
   CControlUI* NewControl(const std::wstring& className);
-  void ReadWindow(const tinyxml2::XMLElement* window);
+  void ReadWindow(const SkinDocument& document);
 
   IDialogBuilderCallback* m_callback = nullptr;
   CPaintManagerUI* m_manager = nullptr;

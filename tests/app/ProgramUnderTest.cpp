@@ -1,5 +1,7 @@
 #include "tests/app/ProgramUnderTest.h"
 
+#include <gtest/gtest.h>
+
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 
@@ -33,13 +35,22 @@ HWND ProgramUnderTest::WaitForControlWindow(DWORD processId, DWORD timeoutMs) co
         return found != nullptr;
       },
       timeoutMs);
-  if (!found) return nullptr;
+  if (!found) {
+    ADD_FAILURE() << "no control window of process " << processId << " within " << timeoutMs << " ms";
+    return nullptr;
+  }
   // The start-up work may serve sent messages while it waits on the shell (tray icon,
   // client start), so the first-command record tells that start-up work is over; the
   // message below is then answered only once the message loop runs.
-  if (!WaitUntil([&] { return StartupTrace(L"first startup cmdline: ").has_value(); }, timeoutMs)) return nullptr;
+  if (!WaitUntil([&] { return StartupTrace(L"first startup cmdline: ").has_value(); }, timeoutMs)) {
+    ADD_FAILURE() << "the control window exists, but its start-up work did not end within " << timeoutMs << " ms";
+    return nullptr;
+  }
   DWORD_PTR ignored = 0;
-  if (!::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) return nullptr;
+  if (!::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) {
+    ADD_FAILURE() << "the control window's message loop did not answer within " << timeoutMs << " ms";
+    return nullptr;
+  }
   return found;
 }
 

@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/resource.h"
 #include "app/ClientLocations.h"
+#include "app/TrayIcon.h"
 #include "common/Registry.h"
 #include "tests/app/ProgramUnderTest.h"
 
@@ -116,6 +117,39 @@ TEST(StartupTest, TrayExitEndsTheProcessNormally) {
   ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
   ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
   EXPECT_EQ(start.ExitCode(), 0u);
+}
+
+// Whether the shell's tray holds the program's icon, asked as any program may: changing an
+// icon succeeds only while the tray knows it.
+bool TrayHoldsIconOf(HWND owner) {
+  NOTIFYICONDATAW record = {};
+  record.cbSize = sizeof record;
+  record.hWnd = owner;
+  record.uID = CTrayIcon::kIconId;
+  record.uFlags = NIF_TIP;
+  wcscpy_s(record.szTip, L"VexoTailcast");
+  return ::Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
+// A restarted taskbar has forgotten every icon and tells every top-level window so.
+TEST(TrayIconProcessTest, RestartedTaskbarGetsTheIconBack) {
+  ProgramUnderTest program(L"taskbar-restart");
+  ChildProcess start = program.Start(L"update");
+  const HWND window = program.WaitForControlWindow(start.Id());
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(vxtest::WaitUntil([&] { return TrayHoldsIconOf(window); }, kProcessTimeoutMs));
+
+  NOTIFYICONDATAW forgotten = {};
+  forgotten.cbSize = sizeof forgotten;
+  forgotten.hWnd = window;
+  forgotten.uID = CTrayIcon::kIconId;
+  ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &forgotten));
+  ASSERT_FALSE(TrayHoldsIconOf(window));
+
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                        kProcessTimeoutMs, &ignored);
+  EXPECT_TRUE(vxtest::WaitUntil([&] { return TrayHoldsIconOf(window); }, kProcessTimeoutMs));
 }
 
 // The client's install folder holds the stand-in client; the registry points at it.

@@ -9,7 +9,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const AMFLimits limits;
-  AMF3Serializer amf3(limits);
+  AMFBudget budget(limits);
+  AMF3Serializer amf3(budget, 0);
+  size_t visible = 0;
   IOBuffer buffer;
   if (size > 0) {
     FUZZ_CHECK(buffer.Append(data, size));
@@ -24,9 +26,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!decoded) {
       break;
     }
+    // References share what they name, but the bound counts them in full: what the values
+    // show was charged.
+    visible += VisibleBytes(value);
+    FUZZ_CHECK(visible <= budget.Charged());
     FUZZ_CHECK(buffer.Available() < before);
   }
-  // What the tables hold is what references copy in: it obeys the same rules.
+  // What the tables hold is what references share: it obeys the same rules.
   for (size_t i = 0; i < amf3.ObjectCount(); ++i) {
     CheckDecodedTree(amf3.ObjectAt(i), limits, 0);
   }

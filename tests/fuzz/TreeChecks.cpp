@@ -1,8 +1,6 @@
 #include "tests/fuzz/TreeChecks.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <ostream>
 #include <streambuf>
@@ -10,11 +8,6 @@
 #include <vector>
 
 #include "sharedobject/SolDump.h"
-
-void FuzzCheckFailed(const char* what) {
-  std::fprintf(stderr, "fuzz check failed: %s\n", what);
-  std::abort();
-}
 
 namespace {
 
@@ -140,4 +133,12 @@ size_t CheckDecodedTree(const Variant& value, const AMFLimits& limits, size_t ex
     FUZZ_CHECK(lines.Lines() == walk.values);
   }
   return walk.dumpBytes;
+}
+
+size_t VisibleBytes(const Variant& value) {
+  size_t bytes = AMFLimits::kValueCost + value.StoredBytes().size() + value.ClassName().size();
+  for (const auto& [key, child] : value.GetChildren()) {
+    bytes += key.size() + VisibleBytes(child);
+  }
+  return bytes;
 }

@@ -6,16 +6,7 @@
 
 #include "sharedobject/AMFLimits.h"
 #include "sharedobject/Variant.h"
-
-// Ends the process with a message naming the broken property.
-[[noreturn]] void FuzzCheckFailed(const char* what);
-
-#define FUZZ_CHECK(condition)          \
-  do {                                 \
-    if (!(condition)) {                \
-      FuzzCheckFailed(#condition);     \
-    }                                  \
-  } while (0)
+#include "tests/fuzz/FuzzCheck.h"
 
 // `value` and all its descendants: only the kinds the decoders make, maps consistent, times
 // within their range, the tree no taller than the depth bound allows (`extraLevels` for the
@@ -24,3 +15,7 @@
 // and read back: one line per descendant, each with exactly two tabs. Gives a bound of the
 // dump's size in bytes.
 size_t CheckDecodedTree(const Variant& value, const AMFLimits& limits, size_t extraLevels);
+
+// What a caller sees of `value`, as the output bound counts it: kValueCost for every value, its
+// text, class name and the keys of its children, descendants included (through every reference).
+size_t VisibleBytes(const Variant& value);

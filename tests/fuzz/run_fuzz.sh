@@ -1,21 +1,26 @@
 #!/bin/bash
-# Runs one libFuzzer target for a bounded time from the sample seeds, and fails on any crash,
-# sanitizer report, leak, time-out or memory overrun, printing the input that caused it.
-#   tests/fuzz/run_fuzz.sh FUZZ_TARGET MAKE_SOL_SAMPLES SEED_KIND SECONDS
-# SEED_KIND is sol, amf0 or amf3. VX_FUZZ_SECONDS overrides SECONDS (a longer run by hand);
-# VX_FUZZ_CORPUS names a folder that keeps the corpus between runs (default: a fresh one).
+# Runs one libFuzzer target for a bounded time from seeds written from the tree's test data, and
+# fails on any crash, sanitizer report, leak, time-out or memory overrun, printing the input
+# that caused it.
+#   tests/fuzz/run_fuzz.sh FUZZ_TARGET SEED_KIND SECONDS SEED_WRITER [ARG...]
+# SEED_WRITER (with its ARGs) is run with one more argument, a folder, and writes the seeds of
+# each kind into a subfolder named after it (sol, amf0, amf3 from make_sol_samples; catalogue,
+# reminder_feed, favorite, skin from make_fuzz_seeds.py); the target starts from SEED_KIND's.
+# VX_FUZZ_SECONDS overrides SECONDS (a longer run by hand); VX_FUZZ_CORPUS names a folder that
+# keeps the corpus between runs (default: a fresh one).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 target=$1
-make_samples=$2
-kind=$3
-seconds=${VX_FUZZ_SECONDS:-$4}
+kind=$2
+seconds=${VX_FUZZ_SECONDS:-$3}
+shift 3
 name=$(basename "$target")
 
 work=$(mktemp -d /tmp/vx-fuzz.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/seeds/sol" "$work/seeds/amf0" "$work/seeds/amf3" "$work/artifacts"
-"$make_samples" "$work/seeds" || { echo "FAILED: the seeds could not be written"; exit 1; }
+"$@" "$work/seeds" || { echo "FAILED: the seeds could not be written"; exit 1; }
+[[ -d $work/seeds/$kind ]] || { echo "FAILED: no $kind seeds were written"; exit 1; }
 corpus=${VX_FUZZ_CORPUS:-$work/corpus}
 mkdir -p "$corpus"
 

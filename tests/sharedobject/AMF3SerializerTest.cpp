@@ -393,6 +393,49 @@ TEST(AMF3SerializerTest, ReferencesCannotBlowASmallInputUp) {
   EXPECT_EQ(101u, Amf3().Decoded(modest).ChildCount());
 }
 
+TEST(AMF3SerializerTest, ReferencesShareWhatTheyNameAndChangesStayWithTheCopyChanged) {
+  Amf3 amf3;
+  const std::string longText(5000, 't');
+  const Variant object =
+      amf3.Decoded(Bytes{0x0A} + InlineTraits(0, true) + kEmpty3 + Text3("t") + String3(longText) + kEmpty3);
+  // Three references to the object and one to its text (string 1).
+  Variant array = amf3.Decoded(DenseArray({ObjectRef3(0), ObjectRef3(0), ObjectRef3(0), Bytes{0x06} + TextRef3(1)}));
+  const Variant& table = amf3.Serializer().ObjectAt(0);
+  for (uint32_t i = 0; i < 3; ++i) {
+    EXPECT_TRUE(array[i].SharesPayloadWith(object)) << i;
+  }
+  EXPECT_TRUE(table.SharesPayloadWith(object));
+  EXPECT_TRUE(array[3].SharesPayloadWith(*object.Find("t")));
+
+  array[1]["t"].SetString("changed");
+  EXPECT_EQ("changed", Child(array[1], "t"));
+  EXPECT_EQ(longText, Child(array[0], "t"));
+  EXPECT_EQ(longText, Child(object, "t"));
+  EXPECT_EQ(longText, Child(table, "t"));
+  EXPECT_TRUE(array[2].SharesPayloadWith(object));
+}
+
+TEST(AMF3SerializerTest, ObjectsOfReferredTraitsAreChargedTheirNames) {
+  // One member name of 50,000 bytes, then objects that only refer to the traits: 4 bytes each
+  // that show the name again. 2,000 of them would show 100 MB.
+  const std::string name(50000, 'n');
+  const Bytes first = Bytes{0x0A} + InlineTraits(1, false) + Text3("C") + Text3(name) + Integer3(1);
+  Bytes many = Bytes{0x09} + U29(2001 << 1 | 1) + kEmpty3 + first;
+  for (int i = 0; i < 2000; ++i) {
+    many += Bytes{0x0A} + TraitsRef(0) + Integer3(2);
+  }
+  EXPECT_LT(many.size(), 70000u);
+  EXPECT_TRUE(Amf3().Fails(many));
+
+  Bytes some = Bytes{0x09} + U29(101 << 1 | 1) + kEmpty3 + first;
+  for (int i = 0; i < 100; ++i) {
+    some += Bytes{0x0A} + TraitsRef(0) + Integer3(2);
+  }
+  const Variant decoded = Amf3().Decoded(some);
+  ASSERT_EQ(101u, decoded.ChildCount());
+  EXPECT_EQ("2", Child(*decoded.GetChildren().rbegin()->second.Find("____traits____"), name));
+}
+
 TEST(AMF3SerializerTest, AnAmf0ValueSwitchesToAmf3WithFreshTables) {
   const Bytes bytes = Bytes{0x03} + Name("first") + Bytes{0x11} + String3("shared") + Name("second") +
                       Bytes{0x11, 0x06} + TextRef3(0) + kEnd;

@@ -315,6 +315,36 @@ TEST(VariantTest, CopiesAreDeepAndIndependent) {
   EXPECT_EQ("one", assigned.Find("inner")->Find("leaf")->ToString());
 }
 
+TEST(VariantTest, CopiesShareUntilOneIsChanged) {
+  Variant original;
+  original["changed"]["leaf"].SetString("one");
+  original["kept"]["leaf"].SetString(std::string(100, 'k'));
+  original["when"].SetTimestamp(Fields(2001, 2, 3, 4, 5, 6));
+
+  Variant copy = original;
+  EXPECT_TRUE(copy.SharesPayloadWith(original));
+  copy["changed"]["leaf"].SetString("two");
+  // Only the path to the change was copied: the other children are still the same ones.
+  EXPECT_FALSE(copy.SharesPayloadWith(original));
+  EXPECT_FALSE(copy.Find("changed")->SharesPayloadWith(*original.Find("changed")));
+  EXPECT_TRUE(copy.Find("kept")->SharesPayloadWith(*original.Find("kept")));
+  EXPECT_TRUE(copy.Find("when")->SharesPayloadWith(*original.Find("when")));
+  EXPECT_EQ("one", original.Find("changed")->Find("leaf")->ToString());
+  EXPECT_EQ("two", copy.Find("changed")->Find("leaf")->ToString());
+
+  // A class name or an array flag is a change of the map too.
+  Variant typed = original;
+  typed.SetClassName("Point");
+  Variant flagged = original;
+  flagged.MarkAsArray(true);
+  EXPECT_EQ(Variant::Kind::Map, original.GetKind());
+  EXPECT_FALSE(original.IsArray());
+  EXPECT_EQ("Point", typed.ClassName());
+  EXPECT_TRUE(flagged.IsArray());
+  EXPECT_TRUE(typed.Find("kept")->SharesPayloadWith(*flagged.Find("kept")));
+  EXPECT_FALSE(Make([](Variant& v) { v.SetInt32(1); }).SharesPayloadWith(Make([](Variant& v) { v.SetInt32(1); })));
+}
+
 TEST(VariantTest, AssigningFromOwnChildKeepsTheChildsValue) {
   Variant value;
   value["inner"]["leaf"].SetString("kept");
