@@ -860,6 +860,70 @@ class ReminderFeedTests(EmulatorTestCase):
         self.assertEqual(feed["count"], 5)
 
 
+class BatchTests(EmulatorTestCase):
+    """Many pictures and albums in one control request, all stored or none."""
+
+    @staticmethod
+    def album(album_id):
+        return {"album": album_id, "big_album": catalogue_fields(album_id, f"Batch {album_id}"),
+                "latest": latest_fields(album_id, video_count=album_id % 50)}
+
+    @staticmethod
+    def picture(album_id):
+        return {"path": f"/pictures/batch_{album_id}.jpg", "status": 200, "file": "album_123.jpg"}
+
+    def batch(self, value):
+        reply = self.emulator.request("POST", "/__emu/batch", json.dumps(value).encode("utf-8"))
+        return reply.status, json.loads(reply.body)
+
+    def test_a_thousand_albums_with_pictures_are_stored_by_one_request(self):
+        ids = range(20001, 21001)
+        status, answer = self.batch({"pictures": [self.picture(i) for i in ids],
+                                     "catalogue": [self.album(i) for i in ids]})
+        self.assertEqual((status, answer), (200, {"pictures": 1000, "catalogue": 1000}))
+        jpeg = (FIXTURES_DIR / "album_123.jpg").read_bytes()
+        for album_id in (20001, 20500, 21000):
+            with self.subTest(album_id):
+                self.assertEqual(self.emulator.get(f"/pictures/batch_{album_id}.jpg").body, jpeg)
+                reply = self.emulator.get(f"/r/dorsa/album/latest/{album_id}/pb/")
+                self.assertEqual(decode_complete("LatestVideo", reply.body).video_count, album_id % 50)
+                reply = self.emulator.get(f"/r/dorsa/album/b/{album_id}/pb/")
+                self.assertEqual(decode_complete("BigAlbum", reply.body).album.name, f"Batch {album_id}")
+        self.assertEqual(self.emulator.get("/pictures/batch_21001.jpg").status, 404)
+
+    def test_one_table_alone_and_replacing_fixture_entries(self):
+        self.assertEqual(self.batch({"catalogue": [self.album(123)]}), (200, {"catalogue": 1}))
+        reply = self.emulator.get("/r/dorsa/album/b/123/pb/")
+        self.assertEqual(decode_complete("BigAlbum", reply.body).name, "Batch 123")
+        self.assertEqual(self.batch({"pictures": []}), (200, {"pictures": 0}))
+        self.assertEqual(len(self.emulator.get("/pictures/ok.jpg").body), 5000)
+
+    def test_a_bad_entry_anywhere_stores_nothing(self):
+        good = {"pictures": [self.picture(1), self.picture(2)], "catalogue": [self.album(1), self.album(2)]}
+        bad_album = {**self.album(2), "latest": {"album_id": 2}}
+        cases = {
+            "empty batch": ({}, "give"),
+            "unknown table": ({**good, "playhistory": []}, "playhistory"),
+            "pictures not a list": ({**good, "pictures": self.picture(1)}, "'pictures'"),
+            "last picture without status": (
+                {**good, "pictures": [self.picture(1), {"path": "/pictures/batch_2.jpg"}]}, "pictures[1]"),
+            "picture not an object": ({**good, "pictures": [self.picture(1), "x"]}, "pictures[1]"),
+            "picture outside the fixtures": (
+                {**good, "pictures": [{**self.picture(1), "file": "../vxemu.py"}]}, "pictures[0]"),
+            "last album lacks a required field": ({**good, "catalogue": [self.album(1), bad_album]}, "catalogue[1]"),
+            "album without id": ({**good, "catalogue": [{"latest": latest_fields(3)}]}, "catalogue[0]"),
+            "album id as text": ({**good, "catalogue": [{**self.album(1), "album": "1"}]}, "catalogue[0]"),
+        }
+        for name, (value, mentioned) in cases.items():
+            with self.subTest(name):
+                status, answer = self.batch(value)
+                self.assertEqual(status, 400)
+                self.assertIn(mentioned, answer["error"])
+                self.assertEqual(self.emulator.get("/pictures/batch_1.jpg").status, 404)
+                self.assertEqual(self.emulator.get("/r/dorsa/album/b/1/pb/").status, 404)
+        self.assertEqual(self.emulator.request("POST", "/__emu/batch", b"[]").status, 400)
+
+
 class CatalogueFixtureTests(unittest.TestCase):
     def start(self, catalogue):
         with tempfile.TemporaryDirectory() as folder:

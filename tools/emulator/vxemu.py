@@ -519,6 +519,12 @@ class EmulatorState:
         with self._lock:
             self._tables[table][key] = value
 
+    def put_many(self, entries):
+        """entries: table name -> [(key, value), ...], stored together."""
+        with self._lock:
+            for table, items in entries.items():
+                self._tables[table].update(items)
+
     def record(self, entry):
         with self._lock:
             self._log.append(entry)
@@ -649,12 +655,30 @@ def control_clear_pingbacks(state, request):
     return json_response(200, {"cleared": state.clear_requests(PINGBACK_PREFIX)})
 
 
-def control_put_picture(state, request):
-    fields = json_object_body(request)
+def picture_entry(fields, fixtures_dir):
+    """(path, Picture) from a control request's picture fields."""
+    if not isinstance(fields, dict):
+        raise BadInput("a picture entry must be a JSON object")
     if "path" not in fields:
         raise BadInput("'path' is required")
+    fields = dict(fields)
     path = check_service_path(fields.pop("path"))
-    picture = parse_picture(fields, state.fixtures_dir)
+    return path, parse_picture(fields, fixtures_dir)
+
+
+def catalogue_entry(fields):
+    """(album id, CatalogueEntry) from a control request's catalogue fields."""
+    if not isinstance(fields, dict):
+        raise BadInput("a catalogue entry must be a JSON object")
+    if "album" not in fields:
+        raise BadInput("'album' is required")
+    fields = dict(fields)
+    album = check_album_id(fields.pop("album"))
+    return album, parse_catalogue_entry(fields)
+
+
+def control_put_picture(state, request):
+    path, picture = picture_entry(json_object_body(request), state.fixtures_dir)
     state.put("pictures", path, picture)
     return json_response(200, {"path": path, "status": picture.status,
                                "type": picture.content_type, "size": len(picture.body)})
@@ -673,11 +697,7 @@ def control_put_play_history(state, request):
 
 
 def control_put_catalogue(state, request):
-    fields = json_object_body(request)
-    if "album" not in fields:
-        raise BadInput("'album' is required")
-    album = check_album_id(fields.pop("album"))
-    entry = parse_catalogue_entry(fields)
+    album, entry = catalogue_entry(json_object_body(request))
     state.put("catalogue", album, entry)
     sizes = {field: len(entry.bodies[field]) if field in entry.bodies else None
              for field, _ in CATALOGUE_ENDPOINTS.values()}
@@ -695,6 +715,31 @@ def control_put_reminders(state, request):
     state.put("reminders", (kind, key), entry)
     return json_response(200, {kind: key, "answer": entry.answer, "status": entry.status(),
                                "size": len(entry.body(""))})
+
+
+# Many pictures and catalogue entries in one request, each as its own control request gives
+# it; every entry is checked before any is stored, so a bad one anywhere changes nothing.
+BATCH_TABLES = ("pictures", "catalogue")
+
+
+def control_batch(state, request):
+    fields = json_object_body(request)
+    reject_unknown_fields(fields, BATCH_TABLES, "batch")
+    if not fields:
+        raise BadInput("give 'pictures', 'catalogue' or both")
+    parsers = {"pictures": lambda item: picture_entry(item, state.fixtures_dir), "catalogue": catalogue_entry}
+    entries = {}
+    for table, items in fields.items():
+        if not isinstance(items, list):
+            raise BadInput(f"'{table}' must be a list of entries")
+        entries[table] = []
+        for index, item in enumerate(items):
+            try:
+                entries[table].append(parsers[table](item))
+            except BadInput as error:
+                raise BadInput(f"{table}[{index}]: {error}") from None
+    state.put_many(entries)
+    return json_response(200, {table: len(items) for table, items in entries.items()})
 
 
 def control_reset(state, request):
@@ -754,6 +799,7 @@ CONTROL_ROUTES = (
     Route(("POST",), exact("/__emu/playhistory"), control_put_play_history),
     Route(("POST",), exact("/__emu/catalogue"), control_put_catalogue),
     Route(("POST",), exact("/__emu/reminders"), control_put_reminders),
+    Route(("POST",), exact("/__emu/batch"), control_batch),
     Route(("POST",), exact("/__emu/reset"), control_reset),
     Route(("GET", "POST"), exact("/__emu/echo"), control_echo),
     Route(("GET",), exact("/__emu/delay"), control_delay),
