@@ -142,16 +142,31 @@ bool SelectOneBound(CSqliteConnection& connection, const std::string& sql, const
   return result == SQLITE_ROW || result == SQLITE_DONE;
 }
 
+// Appends every row a prepared (and bound) statement gives.
 template <typename Record>
-bool SelectAll(CSqliteConnection& connection, const std::string& sql, const TableMapping<Record>& mapping,
-               std::vector<Record>& records) {
-  CSqliteStatement statement(connection, sql);
+bool ReadAllRows(CSqliteStatement& statement, const TableMapping<Record>& mapping, std::vector<Record>& records) {
   while (statement.Step() == SQLITE_ROW) {
     Record record;
     mapping.ReadRow(statement, record);
     records.push_back(std::move(record));
   }
   return statement.LastResult() == SQLITE_DONE;
+}
+
+template <typename Record>
+bool SelectAll(CSqliteConnection& connection, const std::string& sql, const TableMapping<Record>& mapping,
+               std::vector<Record>& records) {
+  CSqliteStatement statement(connection, sql);
+  return ReadAllRows(statement, mapping, records);
+}
+
+// SelectAll with one integer bound to the statement's "?".
+template <typename Record>
+bool SelectAllBound(CSqliteConnection& connection, const std::string& sql, int32_t boundInteger,
+                    const TableMapping<Record>& mapping, std::vector<Record>& records) {
+  CSqliteStatement statement(connection, sql);
+  statement.BindInt(1, boundInteger);
+  return ReadAllRows(statement, mapping, records);
 }
 
 // For statements that may give no row (ALTER TABLE, probes of sqlite_master).

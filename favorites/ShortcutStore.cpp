@@ -100,6 +100,25 @@ void WriteRow(CSqliteConnection& connection, Record& row) {
   }
 }
 
+// The rows whose .lnk file still exists, with the fields the program reads.
+void AppendListed(const std::vector<Record>& rows, std::vector<Record>& shortcuts) {
+  for (const Record& row : rows) {
+    if (!PathExistsAnsi(row.strLNK)) continue;
+    Record listed;
+    listed.strLNK = row.strLNK;
+    listed.strTips = row.strTips;
+    listed.strIconName = row.strIconName;
+    listed.nFinished = row.nFinished;
+    listed.nChannelID = row.nChannelID;
+    listed.nAlbumID = row.nAlbumID;
+    listed.strAlbumName = row.strAlbumName;
+    listed.strStartupParams = row.strStartupParams;
+    listed.iInfoType = row.iInfoType;
+    listed.strVideoURL = row.strVideoURL;
+    shortcuts.push_back(listed);
+  }
+}
+
 void UpdateRow(const std::wstring& path, const std::string& albumName, const std::function<void(Record&)>& change) {
   WithStore(path, [&](CSqliteConnection& connection) {
     Record row;
@@ -138,21 +157,18 @@ void CShortcutStore::Load(std::vector<ShortcutRecord>& shortcuts) {
   WithStore(m_path, [&](CSqliteConnection& connection) {
     std::vector<Record> rows;
     SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows);
-    for (const Record& row : rows) {
-      if (!PathExistsAnsi(row.strLNK)) continue;
-      Record listed;
-      listed.strLNK = row.strLNK;
-      listed.strTips = row.strTips;
-      listed.strIconName = row.strIconName;
-      listed.nFinished = row.nFinished;
-      listed.nChannelID = row.nChannelID;
-      listed.nAlbumID = row.nAlbumID;
-      listed.strAlbumName = row.strAlbumName;
-      listed.strStartupParams = row.strStartupParams;
-      listed.iInfoType = row.iInfoType;
-      listed.strVideoURL = row.strVideoURL;
-      shortcuts.push_back(listed);
-    }
+    AppendListed(rows, shortcuts);
+  });
+}
+
+// Only the album's rows are read and only their .lnk files looked at, however many
+// favourites the store keeps: a new favourite asks this on every hand-over.
+void CShortcutStore::LoadAlbum(int albumId, std::vector<ShortcutRecord>& shortcuts) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    std::vector<Record> rows;
+    SelectAllBound(connection, std::string("select * from ") + kShortcutTable + " where nAlbumID = ?", albumId,
+                   ShortcutMapping(), rows);
+    AppendListed(rows, shortcuts);
   });
 }
 
@@ -167,6 +183,16 @@ void CShortcutStore::SetVideoUrl(const std::string& albumName, const std::string
 void CShortcutStore::SetTitle(const std::string& albumName, const std::string& tips, const std::string& lnk,
                               int finished) {
   UpdateRow(m_path, albumName, [&](Record& row) {
+    row.strTips = tips;
+    row.strLNK = lnk;
+    row.nFinished = finished;
+  });
+}
+
+void CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::string& iconName,
+                                     const std::string& tips, const std::string& lnk, int finished) {
+  UpdateRow(m_path, albumName, [&](Record& row) {
+    row.strIconName = iconName;
     row.strTips = tips;
     row.strLNK = lnk;
     row.nFinished = finished;
@@ -216,22 +242,33 @@ DeskShortcut DeskShortcutOf(const ShortcutRecord& row) {
 
 }  // namespace
 
-std::vector<DeskShortcut> LoadDeskShortcuts() {
-  std::vector<ShortcutRecord> rows;
-  LoadShortcuts(rows);
+namespace {
+
+std::vector<DeskShortcut> DeskShortcutsOf(const std::vector<ShortcutRecord>& rows) {
   std::vector<DeskShortcut> shortcuts;
   shortcuts.reserve(rows.size());
   for (const ShortcutRecord& row : rows) shortcuts.push_back(DeskShortcutOf(row));
   return shortcuts;
 }
 
-std::optional<DeskShortcut> FindShortcutByAlbum(int albumId) {
+}  // namespace
+
+std::vector<DeskShortcut> LoadDeskShortcuts() {
   std::vector<ShortcutRecord> rows;
   LoadShortcuts(rows);
-  for (const ShortcutRecord& row : rows) {
-    if (row.nAlbumID == albumId) return DeskShortcutOf(row);
-  }
-  return std::nullopt;
+  return DeskShortcutsOf(rows);
+}
+
+std::vector<DeskShortcut> LoadDeskShortcutsOfAlbum(int albumId) {
+  std::vector<ShortcutRecord> rows;
+  CShortcutStore(ShortcutStorePath()).LoadAlbum(albumId, rows);
+  return DeskShortcutsOf(rows);
+}
+
+std::optional<DeskShortcut> FindShortcutByAlbum(int albumId) {
+  std::vector<DeskShortcut> shortcuts = LoadDeskShortcutsOfAlbum(albumId);
+  if (shortcuts.empty()) return std::nullopt;
+  return std::move(shortcuts.front());
 }
 
 void SetShortcutIconName(const ShortcutKey& key, const std::wstring& iconName) {
@@ -244,4 +281,10 @@ void SetShortcutVideoUrl(const ShortcutKey& key, const std::wstring& videoUrl) {
 
 void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const std::wstring& lnk, int finished) {
   CShortcutStore(ShortcutStorePath()).SetTitle(key.bytes, WideToAnsi(tips), WideToAnsi(lnk), finished);
+}
+
+void SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
+                             const std::wstring& lnk, int finished) {
+  CShortcutStore(ShortcutStorePath())
+      .SetIconAndTitle(key.bytes, WideToAnsi(iconName), WideToAnsi(tips), WideToAnsi(lnk), finished);
 }

@@ -52,12 +52,17 @@ void LoadShortcuts(std::vector<ShortcutRecord>& shortcuts);
 
 // The stored favourites whose .lnk file still exists, in table order.
 std::vector<DeskShortcut> LoadDeskShortcuts();
+// The stored favourites of one album whose .lnk file still exists, in table order.
+std::vector<DeskShortcut> LoadDeskShortcutsOfAlbum(int albumId);
 // The first stored favourite of the album whose .lnk file still exists.
 std::optional<DeskShortcut> FindShortcutByAlbum(int albumId);
 
 void SetShortcutIconName(const ShortcutKey& key, const std::wstring& iconName);
 void SetShortcutVideoUrl(const ShortcutKey& key, const std::wstring& videoUrl);
 void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const std::wstring& lnk, int finished);
+// A renamed shortcut: its new name, file and state with its new icon, in one write.
+void SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
+                             const std::wstring& lnk, int finished);
 
 // The table's operations on one store file (UTF-16 path); the functions above use the host's.
 class CShortcutStore {
@@ -65,9 +70,12 @@ public:
   explicit CShortcutStore(std::wstring path);
   void Add(const ShortcutRecord& record);
   void Load(std::vector<ShortcutRecord>& shortcuts);
+  void LoadAlbum(int albumId, std::vector<ShortcutRecord>& shortcuts);
   void SetIconName(const std::string& albumName, const std::string& iconName);
   void SetVideoUrl(const std::string& albumName, const std::string& videoUrl);
   void SetTitle(const std::string& albumName, const std::string& tips, const std::string& lnk, int finished);
+  void SetIconAndTitle(const std::string& albumName, const std::string& iconName, const std::string& tips,
+                       const std::string& lnk, int finished);
 
 private:
   std::wstring m_path;

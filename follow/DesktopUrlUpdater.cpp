@@ -55,8 +55,8 @@ void CDesktopUrlUpdater::DoUpdateVideoUrl(int albumId, const std::string& firstU
   Trace(L"doupdatevideourl, first url is ", first);
 
   std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
-  for (const DeskShortcut& shortcut : LoadDeskShortcuts()) {
-    if (shortcut.infoType != 0 || shortcut.albumId != albumId) continue;
+  for (const DeskShortcut& shortcut : LoadDeskShortcutsOfAlbum(albumId)) {
+    if (shortcut.infoType != 0) continue;
     const std::wstring current = GetCurrentRecordUrl(albumId);
     Trace(L"CurrentRecordUrl url is ", current);
     if (current.empty()) {

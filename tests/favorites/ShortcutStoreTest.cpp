@@ -141,7 +141,30 @@ TEST_F(ShortcutStoreTest, SettersOfUnknownAlbumWriteNothing) {
   store.Add(Favorite("ABC", 1));
   store.SetIconName("XYZ", "x.ico");
   store.SetTitle("XYZ", "t", "l", 1);
+  store.SetIconAndTitle("XYZ", "x.ico", "t", "l", 1);
   EXPECT_EQ(RowCount(), 1);
+}
+
+TEST_F(ShortcutStoreTest, AlbumLookupGivesThatAlbumsLiveRowsInTableOrder) {
+  store.Add(Favorite("First", 7));
+  store.Add(Favorite("Other", 8));
+  store.Add(Favorite("Gone", 7));
+  store.Add(Favorite("Second", 7));
+  ::DeleteFileW(folder.File(L"Gone.lnk").c_str());
+  const std::string renamed = WideToAnsi(folder.File(L"Second.lnk"));
+  store.SetIconAndTitle("Second", "C:\\icons\\album_7.ico", "Second 更新至3集", renamed, 1);
+
+  std::vector<ShortcutRecord> rows;
+  store.LoadAlbum(7, rows);
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(rows[0].strAlbumName, "First");
+  EXPECT_EQ(rows[1].strAlbumName, "Second");
+  EXPECT_EQ(rows[1].strIconName, "C:\\icons\\album_7.ico");
+  EXPECT_EQ(rows[1].strTips, "Second 更新至3集");
+  EXPECT_EQ(rows[1].nFinished, 1);
+  rows.clear();
+  store.LoadAlbum(9, rows);
+  EXPECT_TRUE(rows.empty());
 }
 
 TEST_F(ShortcutStoreTest, RowWhoseShortcutWasDeletedIsHiddenButKept) {
