@@ -53,11 +53,23 @@ void CDoGetIco::Run() {
   if (!PathExists(icon)) return;  // the shortcut keeps its provisional icon
   MakeUpdateIconFile(icon);
   const ShortcutKey key = KeyOf(task.AlbumName);
-  SetShortcutIconName(key, icon);
+  // A renamed shortcut's row takes its icon with its new name in one write; any other keeps
+  // only the icon.
+  if (!RewriteWithAlbumIcon(key, icon)) SetShortcutIconName(key, icon);
 
+  if (task.InfoType == 0) {
+    CAlbumInfoParser::GetInstance().RequestAlbumInfo(task.AlbumID);
+    WriteTrace(L"Tailcast", L"UpdateName :", L"Update first url");
+  }
+}
+
+// Saves the shortcut with its album icon, under its name with the episode count when the
+// catalogue knows one; true when the store took the new name (and the icon with it).
+bool CDoGetIco::RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring& icon) const {
+  const IconTaskRequest& task = m_request;
   const EpisodeTitle episodes = TitleFromLatestVideo(task.AlbumID);
   const std::wstring desktop = GetDesktopDirectory();
-  if (desktop.empty() || task.LnkPath.empty()) return;  // never rewrite at the drive root
+  if (desktop.empty() || task.LnkPath.empty()) return false;  // never rewrite at the drive root
   const std::wstring lnk =
       episodes.suffix.empty() ? task.LnkPath : ShortcutPathFor(desktop, task.AlbumName, episodes.suffix);
 
@@ -65,18 +77,11 @@ void CDoGetIco::Run() {
   ShortcutWrite how;
   how.replaces = task.LnkPath;
   how.traceKey = L"DoGetICon Run";
-  {
-    std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
-    // The store names the new file only once it is on the desktop.
-    if (WriteShortcutLink(fields, lnk, how) && !episodes.suffix.empty()) {
-      const std::wstring title = task.AlbumName + episodes.suffix;
-      SetShortcutTitle(key, title, lnk, episodes.complete ? 1 : 0);
-      WriteTrace(L"Tailcast", L"UpdateName :", title);
-    }
-  }
-
-  if (task.InfoType == 0) {
-    CAlbumInfoParser::GetInstance().RequestAlbumInfo(task.AlbumID);
-    WriteTrace(L"Tailcast", L"UpdateName :", L"Update first url");
-  }
+  std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
+  // The store names the new file only once it is on the desktop.
+  if (!WriteShortcutLink(fields, lnk, how) || episodes.suffix.empty()) return false;
+  const std::wstring title = task.AlbumName + episodes.suffix;
+  SetShortcutIconAndTitle(key, icon, title, lnk, episodes.complete ? 1 : 0);
+  WriteTrace(L"Tailcast", L"UpdateName :", title);
+  return true;
 }

@@ -6,6 +6,7 @@
 
 #include "common/WorkerThread.h"
 #include "favorites/DesktopShortcut.h"
+#include "favorites/ShortcutStore.h"
 
 class CDoGetIco : public ITaskSample {
 public:
@@ -17,5 +18,7 @@ public:
   static std::unique_ptr<ITaskSample> Make(const IconTaskRequest& request);
 
 private:
+  bool RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring& icon) const;
+
   IconTaskRequest m_request;
 };
