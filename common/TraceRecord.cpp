@@ -20,10 +20,35 @@ void StartUnicodeFileIfMissing(const std::wstring& file) {
   ::WriteFile(handle.Get(), byteOrderMark, sizeof byteOrderMark, &written, nullptr);
 }
 
+// The profile writer reads the whole file and writes it back, guarded only inside one
+// process. The running program and a second start write the same trace files at the same
+// moment, so every write holds this mutex, shared by all processes of the session: otherwise
+// one process's write would drop the other's new key.
+class TraceFilesLock {
+public:
+  TraceFilesLock() {
+    // Opened once; the handle lives as long as the process.
+    static const HANDLE mutex = ::CreateMutexW(nullptr, FALSE, L"Local\\VXTailcastTraceFiles");
+    if (!mutex) return;
+    const DWORD waited = ::WaitForSingleObject(mutex, kWaitMs);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) m_held = mutex;  // else write unguarded
+  }
+  ~TraceFilesLock() {
+    if (m_held) ::ReleaseMutex(m_held);
+  }
+  TraceFilesLock(const TraceFilesLock&) = delete;
+  TraceFilesLock& operator=(const TraceFilesLock&) = delete;
+
+private:
+  static constexpr DWORD kWaitMs = 2000;  // a trace is never worth a hang
+  HANDLE m_held = nullptr;
+};
+
 }  // namespace
 
 void WriteTrace(const std::wstring& section, const std::wstring& key, const std::wstring& value,
                 const std::wstring& file) {
+  const TraceFilesLock lock;
   StartUnicodeFileIfMissing(file);
   ::WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), file.c_str());
 }

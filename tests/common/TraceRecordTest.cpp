@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include "common/ModulePath.h"
 #include "tests/support/ProcessHarness.h"
 
 namespace {
@@ -65,6 +69,44 @@ TEST_F(TraceRecordTest, UnwritableFileIsSilentlyLost) {
   const std::wstring missingFolderFile = folder.File(L"no\\such\\folder\\trace.txt");
   WriteTrace(L"Tailcast:", L"k", L"v", missingFolderFile);
   EXPECT_FALSE(vxtest::FileExists(missingFolderFile));
+}
+
+// The writer that TwoProcessesWritingOneFileLoseNoKey starts twice, as child processes.
+constexpr int kKeysPerWriter = 150;
+
+TEST(TraceWriterChild, DISABLED_WritesItsKeys) {
+  wchar_t file[MAX_PATH] = {}, name[16] = {};
+  ASSERT_NE(::GetEnvironmentVariableW(L"VX_TRACE_CHILD_FILE", file, MAX_PATH), 0u);
+  ASSERT_NE(::GetEnvironmentVariableW(L"VX_TRACE_CHILD_NAME", name, 16), 0u);
+  for (int i = 0; i < kKeysPerWriter; ++i) WriteTrace(L"Tailcast", name + std::to_wstring(i), L"v", file);
+}
+
+TEST_F(TraceRecordTest, TwoProcessesWritingOneFileLoseNoKey) {
+  std::vector<PROCESS_INFORMATION> writers;
+  ::SetEnvironmentVariableW(L"VX_TRACE_CHILD_FILE", file.c_str());
+  for (const wchar_t* name : {L"a", L"b"}) {
+    ::SetEnvironmentVariableW(L"VX_TRACE_CHILD_NAME", name);
+    std::wstring commandLine = L"test --gtest_also_run_disabled_tests --gtest_filter=TraceWriterChild.*";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    ASSERT_TRUE(::CreateProcessW(ModuleFilePath().c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                 nullptr, nullptr, &startup, &process));
+    writers.push_back(process);
+  }
+  for (const PROCESS_INFORMATION& writer : writers) {
+    EXPECT_EQ(::WaitForSingleObject(writer.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(writer.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    ::CloseHandle(writer.hThread);
+    ::CloseHandle(writer.hProcess);
+  }
+  int missing = 0;
+  for (const wchar_t* name : {L"a", L"b"}) {
+    for (int i = 0; i < kKeysPerWriter; ++i) missing += ReadTrace(file, L"Tailcast", name + std::to_wstring(i)) ? 0 : 1;
+  }
+  EXPECT_EQ(missing, 0);
 }
 
 TEST(StartupTraceFileTest, LiesBesideTheExecutable) {
