@@ -56,7 +56,6 @@ CVXTailcastApp::CVXTailcastApp() : CWinApp(kApplicationName) {}
 // Every path ends by reporting failure to the framework: the process lives exactly as
 // long as the control window's message loop.
 bool CVXTailcastApp::InitInstance() {
-  InitCommonControls();
   ReadModuleFolder();
   ReadOsVersion();
   const bool isUpdateStart = IsUpdateCommand(CommandLine());
@@ -104,6 +103,9 @@ void CVXTailcastApp::RunControlWindow() {
   CVXTailcastDlg controlWindow;
   SetMainWindow(&controlWindow);
   if (controlWindow.Create(Instance())) {
+    // The control window has no controls: the common controls (the about box's, the tray
+    // menu's) are set up as the loop's first work, so their library loads after the window answers.
+    if (!controlWindow.PostWork([this] { InitCommonControls(); })) InitCommonControls();
     ::SendMessageW(controlWindow.GetSafeHwnd(), WM_TAILCAST_COMMAND, CMD_STARTUP_WORK, 0);
     // The first command follows the start-up work, which runs once the loop does.
     if (!controlWindow.PostWork([this] { HandleFirstStartCommand(); })) HandleFirstStartCommand();

@@ -44,7 +44,9 @@ BOOL CVXTailcastDlg::OnInitDialog() {
   AddAboutItemToSystemMenu();
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
-  return TRUE;
+  // The window is never shown, so it takes no keyboard focus: focusing it would set up the
+  // input method (and load COM) before the message loop runs, for nothing.
+  return FALSE;
 }
 
 // A client running at low integrity may hand favourites over; the filter call exists
