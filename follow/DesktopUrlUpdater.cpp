@@ -57,7 +57,10 @@ void CDesktopUrlUpdater::DoUpdateVideoUrl(int albumId, const std::string& firstU
   std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
   for (const DeskShortcut& shortcut : LoadDeskShortcutsOfAlbum(albumId)) {
     if (shortcut.infoType != 0) continue;
-    const std::wstring current = GetCurrentRecordUrl(albumId);
+    // An answer meant for this updater may have gone to one asked later: the play history
+    // the program last heard still wins over the play page.
+    std::wstring current = GetCurrentRecordUrl(albumId);
+    if (current.empty()) current = CPlayRecordManager::Instance().LatestRecordUrl(albumId);
     Trace(L"CurrentRecordUrl url is ", current);
     if (current.empty()) {
       if (first.empty()) return;

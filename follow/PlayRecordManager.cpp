@@ -35,6 +35,10 @@ void CPlayRecordManager::Query(std::shared_ptr<CDesktopUrlUpdater> receiver, con
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_receiver = std::move(receiver);
+    // Another user's (or nobody's) history no longer counts.
+    const std::string asker = login.loggedIn ? login.cookie : std::string();
+    if (asker != m_latestAsker) m_latestRecords.clear();
+    m_latestAsker = asker;
   }
   if (!login.loggedIn) {
     WriteTrace(L"Tailcast", L"GetPlayRecord ", L"is not online, can not Get Record!", kPlayRecordTraceFile);
@@ -58,6 +62,16 @@ void CPlayRecordManager::OnPlayRecordResult(int code, int value, const std::vect
   {
     std::lock_guard<std::mutex> lock(m_mutex);
     receiver = m_receiver;
+    m_latestRecords = records;
   }
   if (receiver) receiver->OnPlayRecords(records);
+}
+
+std::wstring CPlayRecordManager::LatestRecordUrl(int albumId) {
+  const std::wstring key = std::to_wstring(albumId);
+  std::lock_guard<std::mutex> lock(m_mutex);
+  for (const PlayRecord& record : m_latestRecords) {
+    if (record.albumId == key) return record.videoUrl;
+  }
+  return std::wstring();
 }

@@ -40,6 +40,9 @@ public:
   // Remembers the receiver (even when no query can be made) and starts one query.
   void Query(std::shared_ptr<CDesktopUrlUpdater> receiver, const LoginState& login);
   void OnPlayRecordResult(int code, int value, const std::vector<PlayRecord>& records) override;
+  // The address the latest answer gives for the album, whichever updater received it; "" when
+  // no answer came yet or it does not name the album.
+  std::wstring LatestRecordUrl(int albumId);
 
 private:
   CPlayRecordManager() = default;
@@ -48,4 +51,6 @@ private:
   CPlayRecordTask* m_recordTask = nullptr;
   // Shared, so that an updater stays alive while an answer for it is being delivered.
   std::shared_ptr<CDesktopUrlUpdater> m_receiver;
+  std::vector<PlayRecord> m_latestRecords;
+  std::string m_latestAsker;  // the login cookie of the latest query; "" when logged out
 };

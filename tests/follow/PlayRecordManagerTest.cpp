@@ -28,9 +28,10 @@ TEST_F(PlayRecordManagerTest, AnswerMovesTheShortcutToThePlayedEpisode) {
   const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
   updater->QueryPlayRecords(login);
-  EXPECT_TRUE(WaitUntil([&] { return LinkAt(lnk).targetItemName == "http://www.vexo.com/v_played123.html?src=fromtailcast"; },
+  // The store follows the saved file: wait for both.
+  EXPECT_TRUE(WaitUntil([&] { return StoredShortcuts()[0].strVideoURL == "http://www.vexo.com/v_played123.html"; },
                         kProcessTimeoutMs));
-  EXPECT_EQ(StoredShortcuts()[0].strVideoURL, "http://www.vexo.com/v_played123.html");
+  EXPECT_EQ(LinkAt(lnk).targetItemName, "http://www.vexo.com/v_played123.html?src=fromtailcast");
   const Json::Value requests = EmulatorJson("GET", "/__emu/requests?prefix=/apis/playrecord/list");
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0]["query"]["limit"].asString(), "50");
@@ -49,6 +50,22 @@ TEST_F(PlayRecordManagerTest, EveryAnswerGoesToTheLatestReceiver) {
   ::Sleep(300);  // the other answer, if it were to reach the first updater
   EXPECT_EQ(second->GetCurrentRecordUrl(77), L"http://www.vexo.com/v_played77.html?list=1");
   EXPECT_EQ(first->GetCurrentRecordUrl(77), L"");
+}
+
+// Two favourites back to back: the first one's play page must not undo the history that the
+// answer, delivered to the second updater, already put on its shortcut.
+TEST_F(PlayRecordManagerTest, PlayPageOfAnEarlierUpdaterDoesNotUndoTheHistory) {
+  const LoginState login = LoggedIn("cookie-123");
+  const std::wstring lnk = AddFavorite(WebFavorite(L"ABC", 123, L"http://www.vexo.com/v_123.html"));
+  auto first = std::make_shared<CDesktopUrlUpdater>(2);
+  auto second = std::make_shared<CDesktopUrlUpdater>(2);
+  first->QueryPlayRecords(login);
+  second->QueryPlayRecords(login);
+  ASSERT_TRUE(WaitUntil([&] { return StoredShortcuts()[0].strVideoURL == "http://www.vexo.com/v_played123.html"; },
+                        kProcessTimeoutMs));
+  first->DoUpdateVideoUrl(123, "http://www.vexo.com/a_123.html");
+  EXPECT_EQ(StoredShortcuts()[0].strVideoURL, "http://www.vexo.com/v_played123.html");
+  EXPECT_EQ(LinkAt(lnk).targetItemName, "http://www.vexo.com/v_played123.html?src=fromtailcast");
 }
 
 TEST_F(PlayRecordManagerTest, NoticeGoesToItsSinkAndTouchesNoUpdater) {
