@@ -13,7 +13,6 @@
 #include "bench/Figures.h"
 #include "bench/RunningProgram.h"
 #include "bench/ProcessCpuTime.h"
-#include "common/ModulePath.h"
 
 namespace {
 
@@ -37,15 +36,7 @@ HWND WindowOfProcess(const wchar_t* className, const wchar_t* title, DWORD proce
 class MinimalProgram {
 public:
   MinimalProgram() {
-    const std::wstring program = ModuleFolderWithSeparator() + L"vx_minimal_window.exe";
-    std::wstring commandLine = L"\"" + program + L"\"";
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &m_process)) {
-      m_process = {};
-      return;
-    }
+    if (!StartFromBenchFolder(L"vx_minimal_window.exe", L"", m_process)) return;
     for (int i = 0; i < 2000 && !m_window; ++i) {
       m_window = WindowOfProcess(nullptr, kMinimalTitle, m_process.dwProcessId);
       if (!m_window) ::Sleep(10);

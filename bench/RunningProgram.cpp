@@ -84,16 +84,21 @@ double Median(std::vector<double> values) {
   return values.empty() ? 0 : values[values.size() / 2];
 }
 
-RunningProgram::RunningProgram() {
-  const std::wstring program = ModuleFolderWithSeparator() + L"VXTailcast.exe";
-  std::wstring commandLine = L"\"" + program + L"\" update";
+bool StartFromBenchFolder(const wchar_t* programName, const std::wstring& arguments, PROCESS_INFORMATION& process) {
+  const std::wstring program = ModuleFolderWithSeparator() + programName;
+  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  if (!::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &m_process)) {
-    m_process = {};
-    return;
+  if (::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                       &process)) {
+    return true;
   }
+  process = {};
+  return false;
+}
+
+RunningProgram::RunningProgram() {
+  if (!StartFromBenchFolder(L"VXTailcast.exe", L"update", m_process)) return;
   m_window = WaitForControlWindow();
   ::Sleep(500);  // let start-up settle before the first reading
 }

@@ -51,6 +51,8 @@ void PrintUsage(const Usage& before, const Usage& halfway, const Usage& after);
 // each after against before (GDI objects as not measured where the system reports none).
 void PrintUsageFigures(const std::string& subject, const Usage& before, const Usage& after);
 bool WaitForFile(const std::wstring& path, std::chrono::seconds limit);
+// Starts the program of the bench's folder with the arguments; false (process cleared) when it cannot.
+bool StartFromBenchFolder(const wchar_t* programName, const std::wstring& arguments, PROCESS_INFORMATION& process);
 // Deletes the .lnk files of every stored shortcut, so that a benchmark leaves no desktop behind.
 void RemoveStoredShortcuts();
 

@@ -39,12 +39,8 @@ void CDesktopUrlUpdater::OnPlayRecords(const std::vector<PlayRecord>& records) {
 }
 
 std::wstring CDesktopUrlUpdater::GetCurrentRecordUrl(int albumId) {
-  const std::wstring key = std::to_wstring(albumId);
   std::lock_guard<std::mutex> lock(m_recordsMutex);
-  for (const PlayRecord& record : m_playRecords) {
-    if (record.albumId == key) return record.videoUrl;
-  }
-  return std::wstring();
+  return RecordUrlFor(m_playRecords, albumId);
 }
 
 void CDesktopUrlUpdater::DoUpdateVideoUrl(int albumId, const std::string& firstUrl) {

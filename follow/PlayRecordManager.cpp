@@ -68,9 +68,13 @@ void CPlayRecordManager::OnPlayRecordResult(int code, int value, const std::vect
 }
 
 std::wstring CPlayRecordManager::LatestRecordUrl(int albumId) {
-  const std::wstring key = std::to_wstring(albumId);
   std::lock_guard<std::mutex> lock(m_mutex);
-  for (const PlayRecord& record : m_latestRecords) {
+  return RecordUrlFor(m_latestRecords, albumId);
+}
+
+std::wstring RecordUrlFor(const std::vector<PlayRecord>& records, int albumId) {
+  const std::wstring key = std::to_wstring(albumId);
+  for (const PlayRecord& record : records) {
     if (record.albumId == key) return record.videoUrl;
   }
   return std::wstring();

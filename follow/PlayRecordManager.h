@@ -12,6 +12,9 @@
 
 class CDesktopUrlUpdater;
 
+// The address the records give for the album; "" when none names it.
+std::wstring RecordUrlFor(const std::vector<PlayRecord>& records, int albumId);
+
 // The user's login as the client reports it at the time of a query.
 struct LoginState {
   bool loggedIn = false;
