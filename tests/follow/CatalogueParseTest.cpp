@@ -49,9 +49,18 @@ LatestVideo CompleteLatestVideo() {
 
 // The encoding of a complete message with one required field cleared ("album.vid" reaches
 // into the Album).
+// The complete message with the field at `path` cleared, serialised without the required-field check.
+template <typename Message>
+using FieldClears = std::map<std::string, void (*)(Message&)>;
+
+template <typename Message>
+std::string SerializedWithout(Message message, const FieldClears<Message>& clears, const std::string& path) {
+  clears.at(path)(message);
+  return message.SerializePartialAsString();
+}
+
 std::string BigAlbumWithout(const std::string& path) {
-  using Clear = void (*)(BigAlbum&);
-  static const std::map<std::string, Clear> clears = {
+  static const FieldClears<BigAlbum> clears = {
       {"pb_version", [](BigAlbum& m) { m.clear_pb_version(); }},
       {"timestamp", [](BigAlbum& m) { m.clear_timestamp(); }},
       {"id", [](BigAlbum& m) { m.clear_id(); }},
@@ -65,21 +74,16 @@ std::string BigAlbumWithout(const std::string& path) {
       {"album.tv_id", [](BigAlbum& m) { m.mutable_album()->clear_tv_id(); }},
       {"album.vid", [](BigAlbum& m) { m.mutable_album()->clear_vid(); }},
   };
-  BigAlbum message = CompleteBigAlbum();
-  clears.at(path)(message);
-  return message.SerializePartialAsString();
+  return SerializedWithout(CompleteBigAlbum(), clears, path);
 }
 
 std::string LatestVideoWithout(const std::string& path) {
-  using Clear = void (*)(LatestVideo&);
-  static const std::map<std::string, Clear> clears = {
+  static const FieldClears<LatestVideo> clears = {
       {"album_id", [](LatestVideo& m) { m.clear_album_id(); }},
       {"tv_id", [](LatestVideo& m) { m.clear_tv_id(); }},
       {"vid", [](LatestVideo& m) { m.clear_vid(); }},
   };
-  LatestVideo message = CompleteLatestVideo();
-  clears.at(path)(message);
-  return message.SerializePartialAsString();
+  return SerializedWithout(CompleteLatestVideo(), clears, path);
 }
 
 std::string Bytes(std::initializer_list<unsigned> values) {
