@@ -13,6 +13,19 @@ bool IsFileWithContents(const std::wstring& path) {
   return !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (data.nFileSizeLow != 0 || data.nFileSizeHigh != 0);
 }
 
+// Another program (the shell showing the desktop, a virus scanner) may hold a new file open
+// for a moment; a move or delete refused for that is tried again for a short while.
+bool TriedWhileBusy(const std::function<BOOL()>& attempt) {
+  constexpr int kRetries = 20;
+  constexpr DWORD kPauseMs = 25;
+  for (int retry = 0;; ++retry) {
+    if (attempt()) return true;
+    const DWORD error = ::GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || retry == kRetries) return false;
+    ::Sleep(kPauseMs);
+  }
+}
+
 }  // namespace
 
 TemporaryFile::TemporaryFile(const std::wstring& folder, const wchar_t* prefix) {
@@ -21,11 +34,14 @@ TemporaryFile::TemporaryFile(const std::wstring& folder, const wchar_t* prefix) 
 }
 
 TemporaryFile::~TemporaryFile() {
-  if (!m_path.empty()) ::DeleteFileW(m_path.c_str());
+  if (!m_path.empty()) TriedWhileBusy([this] { return ::DeleteFileW(m_path.c_str()); });
 }
 
 bool TemporaryFile::MoveTo(const std::wstring& target) {
-  if (m_path.empty() || !::MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return false;
+  if (m_path.empty()) return false;
+  if (!TriedWhileBusy([&] { return ::MoveFileExW(m_path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING); })) {
+    return false;
+  }
   m_path.clear();
   return true;
 }
