@@ -38,6 +38,14 @@ CVXTailcastDlg::CVXTailcastDlg() : CDialog(IDD_TAILCAST_DIALOG, nullptr) {
   m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
+CVXTailcastDlg::~CVXTailcastDlg() {
+  if (!GetSafeHwnd()) return;
+  MSG queued = {};
+  while (::PeekMessageW(&queued, GetSafeHwnd(), WM_TAILCAST_RUN_POSTED, WM_TAILCAST_RUN_POSTED, PM_REMOVE)) {
+    delete reinterpret_cast<std::function<void()>*>(queued.lParam);
+  }
+}
+
 BOOL CVXTailcastDlg::OnInitDialog() {
   ::SetWindowTextW(GetSafeHwnd(), kControlWindowTitle);
   AllowCopyDataFromLowerIntegrity();

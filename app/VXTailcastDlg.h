@@ -13,6 +13,8 @@
 class CVXTailcastDlg : public CDialog {
 public:
   CVXTailcastDlg();
+  // Frees the work still queued when the loop has ended: it never runs.
+  ~CVXTailcastDlg() override;
 
   HICON Icon() const { return m_icon; }
   bool IsAutostartChecked() const { return m_autostart; }

@@ -5,6 +5,7 @@
 
 #include <sddl.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -289,6 +290,18 @@ TEST(ControlWindowAutostartTest, RefusedRemovalKeepsTheTickAndTellsTheUser) {
 TEST_F(ControlWindowTest, OnlyRightButtonPressOnTheTrayIconIsHandled) {
   EXPECT_EQ(::SendMessageW(hwnd, WM_TRAY_NOTIFY, 128, WM_LBUTTONDOWN), 1);
   EXPECT_EQ(::SendMessageW(hwnd, WM_TRAY_NOTIFY, 128, WM_MOUSEMOVE), 1);
+}
+
+TEST(ControlWindowPostedWorkTest, WorkStillQueuedWhenTheWindowGoesIsFreedUnrun) {
+  const auto token = std::make_shared<int>(0);
+  {
+    CVXTailcastDlg window;
+    ASSERT_TRUE(window.Create(::GetModuleHandleW(nullptr)));
+    ASSERT_TRUE(window.PostWork([token] { ++*token; }));
+    EXPECT_EQ(token.use_count(), 2);
+  }
+  EXPECT_EQ(token.use_count(), 1);
+  EXPECT_EQ(*token, 0);
 }
 
 TEST(ProgramResourcesTest, TrayMenuHasItsTwoItems) {
