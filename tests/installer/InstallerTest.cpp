@@ -61,6 +61,12 @@ std::string LinkTarget(const std::wstring& lnk) {
   return FileExists(lnk) && ReadLink(lnk, info) ? info.targetItemName : std::string();
 }
 
+ScopedKernelHandle OpenProcessOf(HWND window) {
+  DWORD processId = 0;
+  ::GetWindowThreadProcessId(window, &processId);
+  return ScopedKernelHandle(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+}
+
 class InstallerTest : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -169,18 +175,26 @@ protected:
     }, kProcessTimeoutMs)) << "no settled shortcut " << WideToUtf8(RenamedShortcut());
   }
 
+  // The package installed, the program started at log-on and album 123 handed over: the
+  // running program's process, or an empty handle after a failure (already reported).
+  ScopedKernelHandle InstallStartAndHandOverFavorite(HWND& window) {
+    if (InstallSilently(package) != 0u) {
+      ADD_FAILURE() << "the package did not install";
+      return ScopedKernelHandle();
+    }
+    window = StartAtLogOn();
+    if (!window) return ScopedKernelHandle();
+    HandOverFavorite();
+    if (HasFatalFailure()) return ScopedKernelHandle();
+    return OpenProcessOf(window);
+  }
+
   const std::wstring package = PathFromEnvironment(L"VX_TEST_PACKAGE");
   const std::wstring newerPackage = PathFromEnvironment(L"VX_TEST_NEWER_PACKAGE");
   std::optional<PackageFacts> packageFacts;
   std::optional<PackageFacts> newerFacts;
   ScratchFolder data{L"installer-data"};
 };
-
-ScopedKernelHandle OpenProcessOf(HWND window) {
-  DWORD processId = 0;
-  ::GetWindowThreadProcessId(window, &processId);
-  return ScopedKernelHandle(::OpenProcess(SYNCHRONIZE, FALSE, processId));
-}
 
 TEST_F(InstallerTest, InstallsProgramSkinAutostartAndProgramsEntryForThisUser) {
   ASSERT_EQ(InstallSilently(package), 0u);
@@ -225,14 +239,11 @@ TEST_F(InstallerTest, ProgramWritesTheSameAutostartTextAsThePackage) {
 }
 
 TEST_F(InstallerTest, UninstallEndsRunningProgramAndLeavesOnlyTheUsersData) {
-  ASSERT_EQ(InstallSilently(package), 0u);
-  const HWND window = StartAtLogOn();
-  ASSERT_NE(window, nullptr);
-  HandOverFavorite();
+  HWND window = nullptr;
+  ScopedKernelHandle running = InstallStartAndHandOverFavorite(window);
+  ASSERT_TRUE(running);
   const std::wstring userFile = data.File(L"VexoClient\\notes.txt");
   ASSERT_TRUE(WriteFileText(userFile, "the user's own"));
-  ScopedKernelHandle running = OpenProcessOf(window);
-  ASSERT_TRUE(running);
   RemoveStandInUpdater();
 
   ASSERT_EQ(UninstallSilently(packageFacts->productCode), 0u);
@@ -249,11 +260,9 @@ TEST_F(InstallerTest, UninstallEndsRunningProgramAndLeavesOnlyTheUsersData) {
 }
 
 TEST_F(InstallerTest, UninstallRemovesShortcutsAlsoWhenTheProgramIsNotRunning) {
-  ASSERT_EQ(InstallSilently(package), 0u);
-  const HWND window = StartAtLogOn();
-  ASSERT_NE(window, nullptr);
-  HandOverFavorite();
-  ScopedKernelHandle running = OpenProcessOf(window);
+  HWND window = nullptr;
+  ScopedKernelHandle running = InstallStartAndHandOverFavorite(window);
+  ASSERT_TRUE(running);
   ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
   ASSERT_EQ(::WaitForSingleObject(running.Get(), kProcessTimeoutMs), WAIT_OBJECT_0);
   ASSERT_TRUE(FileExists(RenamedShortcut()));
@@ -268,11 +277,9 @@ TEST_F(InstallerTest, UninstallRemovesShortcutsAlsoWhenTheProgramIsNotRunning) {
 }
 
 TEST_F(InstallerTest, NewerPackageReplacesTheOlderAndKeepsFavoritesAndTheRunningProgram) {
-  ASSERT_EQ(InstallSilently(package), 0u);
-  const HWND window = StartAtLogOn();
-  ASSERT_NE(window, nullptr);
-  HandOverFavorite();
-  ScopedKernelHandle running = OpenProcessOf(window);
+  HWND window = nullptr;
+  ScopedKernelHandle running = InstallStartAndHandOverFavorite(window);
+  ASSERT_TRUE(running);
 
   ASSERT_EQ(InstallSilently(newerPackage), 0u);
 
