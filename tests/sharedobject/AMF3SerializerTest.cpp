@@ -302,18 +302,53 @@ TEST(AMF3SerializerTest, ReferencesBeyondTheirTableFail) {
   EXPECT_TRUE(one.Fails(Bytes{0x06} + U29(0x1FFFFFFE)));
 }
 
-TEST(AMF3SerializerTest, ARepeatedKeyDecodesIntoTheChildItAlreadyNames) {
+TEST(AMF3SerializerTest, ARepeatedKeyReplacesTheValueBeforeIt) {
   Amf3 amf3;
-  // Scalars replace; a second inline object adds its members to the first.
+  // A scalar after a scalar, and an inline object after another: the later value is kept whole.
   const Variant array = amf3.Decoded(
       Bytes{0x09, 0x01} + Text3("k") + Integer3(1) + TextRef3(0) + String3("two") + Text3("m") +
       Bytes{0x0A} + InlineTraits(0, true) + kEmpty3 + Text3("a") + Integer3(1) + kEmpty3 + TextRef3(2) +
       Bytes{0x0A} + InlineTraits(0, true) + kEmpty3 + Text3("b") + Integer3(2) + kEmpty3 + kEmpty3);
+  EXPECT_EQ(2u, array.ChildCount());
   EXPECT_EQ("two", Child(array, "k"));
-  const Variant* merged = array.Find("m");
-  ASSERT_NE(nullptr, merged);
-  EXPECT_EQ("1", Child(*merged, "a"));
-  EXPECT_EQ("2", Child(*merged, "b"));
+  const Variant* replaced = array.Find("m");
+  ASSERT_NE(nullptr, replaced);
+  EXPECT_EQ(nullptr, replaced->Find("a"));
+  EXPECT_EQ("2", Child(*replaced, "b"));
+  // Both objects keep their own places in the table.
+  ASSERT_EQ(3u, amf3.Serializer().ObjectCount());
+  EXPECT_EQ("1", Child(amf3.Serializer().ObjectAt(0), "a"));
+  EXPECT_TRUE(amf3.Serializer().ObjectAt(1).SharesPayloadWith(*replaced));
+}
+
+TEST(AMF3SerializerTest, MembersInAnyOrderComeOutInKeyOrder) {
+  // Dynamic members by the thousand, each key after the one it sorts before.
+  Bytes many = Bytes{0x0A} + InlineTraits(0, true) + kEmpty3;
+  for (int i = 4999; i >= 0; --i) {
+    const std::string digits = std::to_string(i);
+    many += Text3("k" + std::string(5 - digits.size(), '0') + digits) + Integer3(static_cast<uint32_t>(i));
+  }
+  const Variant object = Amf3().Decoded(many + kEmpty3);
+  ASSERT_EQ(5000u, object.ChildCount());
+  EXPECT_EQ("k00000", object.GetChildren().begin()->first);
+  EXPECT_EQ("4321", Child(object, "k04321"));
+
+  // Sealed names out of order, one given twice (the later value stays), for each object of
+  // the traits.
+  Amf3 amf3;
+  const Variant first = amf3.Decoded(Bytes{0x0A} + InlineTraits(3, false) + Text3("C") + Text3("b") + Text3("a") +
+                                     TextRef3(1) + Integer3(1) + Integer3(2) + Integer3(3));
+  const Variant second = amf3.Decoded(Bytes{0x0A} + TraitsRef(0) + Integer3(4) + Integer3(5) + Integer3(6));
+  for (const Variant* object : {&first, &second}) {
+    const Variant* sealed = object->Find("____traits____");
+    ASSERT_NE(nullptr, sealed);
+    ASSERT_EQ(2u, sealed->ChildCount());
+    EXPECT_EQ("a", sealed->GetChildren().begin()->first);
+  }
+  EXPECT_EQ("2", Child(*first.Find("____traits____"), "a"));
+  EXPECT_EQ("3", Child(*first.Find("____traits____"), "b"));
+  EXPECT_EQ("6", Child(*second.Find("____traits____"), "b"));
+  EXPECT_EQ("C", second.ClassName());
 }
 
 TEST(AMF3SerializerTest, TruncationAtEveryPointFails) {
