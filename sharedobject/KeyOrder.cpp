@@ -88,9 +88,11 @@ std::vector<size_t> KeyOrder(const Child* first, size_t count) {
   // order in which the children came.
   for (auto run = order.begin(); run != order.end();) {
     const auto end = std::find_if(run, order.end(), [run](const SortKey& key) { return key.prefix != run->prefix; });
-    std::stable_sort(run, end, [first](const SortKey& a, const SortKey& b) {
-      return first[a.position].first < first[b.position].first;
-    });
+    if (end - run > 1) {  // std::stable_sort takes a buffer even for one key
+      std::stable_sort(run, end, [first](const SortKey& a, const SortKey& b) {
+        return first[a.position].first < first[b.position].first;
+      });
+    }
     run = end;
   }
   std::vector<size_t> positions;
