@@ -18,7 +18,6 @@ MapBuilder::MapBuilder(Variant& map, size_t room)
     : map_(map), built_(std::move(map)), payload_(&built_.MapWithRoom(room)) {}
 
 MapBuilder::MapBuilder(Variant& map, const Variant& model) : map_(map), built_(std::move(map)) {
-  built_.Reset();
   built_.Hold(model.GetKind() == Variant::Kind::TypedMap ? Variant::Kind::TypedMap : Variant::Kind::Map,
               model.IsMap() ? Variant::MapPayload::CopyOf(model.Map()) : Variant::MapPayload::Make(0));
   payload_ = static_cast<Variant::MapPayload*>(built_.value_.payload);
