@@ -231,7 +231,8 @@ bool Decoder::EcmaArray(Variant& target) {
       return false;
     }
     uint32_t position = 0;
-    Variant& child = DecimalPosition(key.StoredBytes(), position) ? fields.Add(position) : fields.Add(key.StoredBytes());
+    const std::string& text = key.StoredBytes();
+    Variant& child = DecimalPosition(text, position) ? fields.Add(position) : fields.Add(text);
     if (!Value(child)) {
       return false;
     }

@@ -464,9 +464,9 @@ void AMF3Decoder::DescribeTraits(TraitsEntry& traits, bool dynamic) {
     }
   }
   const Variant::Children names = traits.emptyMembers.GetChildren();
+  const auto nameBelow = [](const Variant::Child& child, const std::string& name) { return child.first < name; };
   for (const auto& member : sealed->GetChildren()) {
-    const auto place = std::lower_bound(names.begin(), names.end(), member.second.StoredBytes(),
-                                        [](const Variant::Child& child, const std::string& name) { return child.first < name; });
+    const auto place = std::lower_bound(names.begin(), names.end(), member.second.StoredBytes(), nameBelow);
     traits.placeOfMember.push_back(static_cast<uint32_t>(place - names.begin()));
   }
 }
