@@ -103,6 +103,13 @@ private:
   };
 
   bool ReadU29(uint32_t& value);
+  // Whether the next value is an inline array or object, which decodes into the child its key
+  // already names; read ahead without consuming anything.
+  bool InlineMapNext() const;
+  // Decodes the next value under `key` as keyed access would: an inline array or object into the
+  // child the key already names, any other value into a new child that replaces the one before
+  // when the map is built (or is taken back when it fails).
+  bool ValueInto(MapBuilder& fields, const std::string& key);
   bool ReadBytes(size_t length, std::string& bytes);
   // A string's table entry, or null for the empty text (never an entry).
   bool StringEntry(TextEntry*& entry);
@@ -164,6 +171,36 @@ bool AMF3Decoder::ReadU29(uint32_t& value) {
   }
   value = value << 8 | bytes[3];
   return buffer_.Skip(4);
+}
+
+bool AMF3Decoder::InlineMapNext() const {
+  const uint8_t* bytes = buffer_.Data();
+  const size_t available = buffer_.Available();
+  if (available < 2 || (bytes[0] != kArray && bytes[0] != kObject)) {
+    return false;
+  }
+  // The inline flag is the lowest bit of the header, in its last byte.
+  for (size_t i = 1; i < 4; ++i) {
+    if (i == available) {
+      return false;
+    }
+    if ((bytes[i] & 0x80) == 0) {
+      return (bytes[i] & 1) != 0;
+    }
+  }
+  return available > 4 && (bytes[4] & 1) != 0;
+}
+
+bool AMF3Decoder::ValueInto(MapBuilder& fields, const std::string& key) {
+  const bool into = InlineMapNext();
+  if (Value(into ? fields.Into(key) : fields.Add(key))) {
+    return true;
+  }
+  // Any other value that fails leaves its child as it was: Null, or the earlier value.
+  if (!into) {
+    fields.TakeBackFailedRepeat();
+  }
+  return false;
 }
 
 bool AMF3Decoder::ReadBytes(size_t length, std::string& bytes) {
@@ -359,7 +396,8 @@ bool AMF3Decoder::Array(Variant& target) {
   if (!level.Entered()) {
     return false;
   }
-  // A key repeated within the array replaces the value before it (MapBuilder).
+  // A key repeated within the array decodes into the child that holds the first value: a map
+  // there takes the new children, anything else is replaced.
   {
     // The dense count is not trusted beyond a little room; running out of data ends the loop.
     const uint32_t dense = header >> 1;
@@ -368,7 +406,7 @@ bool AMF3Decoder::Array(Variant& target) {
       return false;
     }
     for (uint32_t i = 0; i < dense; ++i) {
-      if (!budget_.Charge(kIndexKeyBytes) || !Value(fields.Add(i))) {
+      if (!budget_.Charge(kIndexKeyBytes) || !ValueInto(fields, Variant::IndexKey(i))) {
         return false;
       }
     }
@@ -402,17 +440,15 @@ bool AMF3Decoder::Object(Variant& target) {
   owner_.objects_.push_back(Entry{Variant(), AMFLimits::kValueCost, 0});
 
   const TraitsEntry* traits = Traits(header);
-  if (!traits) {
-    return false;
-  }
-  const std::string& className = traits->className.StoredBytes();
-  if (!budget_.Charge(className.size())) {
+  const std::string* className = traits ? &traits->className.StoredBytes() : nullptr;
+  if (!className || !budget_.Charge(className->size())) {
+    target.MakeMap();  // failed, with no member read
     return false;
   }
   {
     // Room for the sealed members' map and one dynamic member: most objects need no more.
     MapBuilder fields(target, (traits->placeOfMember.empty() ? 0 : 1) + (traits->dynamic ? 1 : 0));
-    if (!className.empty()) {
+    if (!className->empty()) {
       fields.SetClassName(traits->className);
     }
     if (!Members(*traits, fields)) {
@@ -496,13 +532,53 @@ bool AMF3Decoder::Members(const TraitsEntry& traits, MapBuilder& fields) {
     if (!level.Entered() || !budget_.Charge(AMFLimits::kValueCost + kTraitsKey.size())) {
       return false;
     }
-    MapBuilder members(fields.Add(kTraitsKey), traits.emptyMembers);
     const Variant::Children names = traits.emptyMembers.GetChildren();
-    // A name given twice keeps the later value.
-    for (const uint32_t place : traits.placeOfMember) {
-      Variant& member = members.At(place);
-      member.Reset();
-      if (!budget_.Charge(names[place].first.size()) || !Value(member)) {
+    const size_t count = fields.Size();
+    Variant& sealed = fields.Into(kTraitsKey);
+    if (sealed.IsMap()) {
+      // An object decoded into a map that has sealed members already: they take the new ones
+      // as keyed access gives them.
+      MapBuilder members(sealed);
+      for (const uint32_t place : traits.placeOfMember) {
+        if (!budget_.Charge(names[place].first.size()) || !ValueInto(members, names[place].first)) {
+          return false;
+        }
+      }
+    } else {
+      // A name given twice decodes its later value into the child that holds the earlier one.
+      // When a value fails, the members not reached yet are dropped again, and the map with
+      // them when none was reached.
+      const std::vector<uint32_t>& places = traits.placeOfMember;
+      const bool added = fields.Size() != count;
+      const Variant earlier = added ? Variant() : sealed;
+      size_t reached = places.size();  // the members reached, the one that failed included
+      bool failed = false;
+      {
+        MapBuilder members(sealed, traits.emptyMembers);
+        for (size_t i = 0; i < places.size(); ++i) {
+          const bool charged = budget_.Charge(names[places[i]].first.size());
+          if (!charged || !Value(members.At(places[i]))) {
+            reached = charged ? i + 1 : i;
+            failed = true;
+            break;
+          }
+        }
+        if (failed && reached != 0) {
+          std::vector<bool> dropped(names.size(), true);
+          for (size_t i = 0; i < reached; ++i) {
+            dropped[places[i]] = false;
+          }
+          members.Drop(dropped);
+        }
+      }
+      if (failed && reached == 0) {
+        if (added) {
+          fields.TakeBackLast();
+        } else {
+          sealed = earlier;
+        }
+      }
+      if (failed) {
         return false;
       }
     }
@@ -519,7 +595,7 @@ bool AMF3Decoder::NamedValues(MapBuilder& fields) {
     if (!key) {
       return true;  // the empty key ends the pairs
     }
-    if (!Value(fields.Add(key->text))) {
+    if (!ValueInto(fields, key->text)) {
       return false;
     }
   }

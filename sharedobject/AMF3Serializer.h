@@ -29,9 +29,9 @@ public:
 
   // Decodes one marker-led value into `target`, advancing the cursor. Scalars, texts and
   // references replace what `target` held; an inline array or object adds its children to a
-  // map already there. A key given twice in one array or object keeps its later value. On
-  // failure the cursor stays where the fault was met and what was decoded stays in `target`
-  // (the sealed members of an object not reached yet as Null children).
+  // map already there. A key given twice in one array or object decodes its later value into
+  // the child that holds the earlier one, by the same rule. On failure the cursor stays where
+  // the fault was met and what was decoded stays in `target`.
   bool ReadValue(IOBuffer& buffer, Variant& target);
   // Decodes a string (U29 header, string table) into `target`; with `withMarker` the string
   // marker must come first. Entry keys, member names and class names come without it.
