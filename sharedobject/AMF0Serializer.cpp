@@ -11,6 +11,7 @@
 #include "sharedobject/AMF3Serializer.h"
 #include "sharedobject/AMFTime.h"
 #include "sharedobject/BigEndianRead.h"
+#include "sharedobject/MapBuilder.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ private:
   bool Object(Variant& target);
   bool EcmaArray(Variant& target);
   bool StrictArray(Variant& target);
-  bool PairsUntilEnd(Variant& target);
+  bool PairsUntilEnd(MapBuilder& fields);
   bool Date(Variant& target);
 
   IOBuffer& buffer_;
@@ -201,14 +202,15 @@ bool Decoder::Object(Variant& target) {
   if (buffer_.Available() < sizeof kObjectEnd) {
     return false;
   }
-  return PairsUntilEnd(target);
+  MapBuilder fields(target);
+  return PairsUntilEnd(fields);
 }
 
-bool Decoder::PairsUntilEnd(Variant& target) {
+bool Decoder::PairsUntilEnd(MapBuilder& fields) {
   // Bounded by the data: every pair consumes at least three bytes.
   while (!TakeObjectEnd()) {
     Variant key;
-    if (!ShortString(key, false) || !Value(target[key])) {
+    if (!ShortString(key, false) || !Value(fields.Add(key.StoredBytes()))) {
       return false;
     }
   }
@@ -222,13 +224,15 @@ bool Decoder::EcmaArray(Variant& target) {
     return false;
   }
   // The count is not trusted for any allocation; running out of data ends the loop.
+  MapBuilder fields(target);
   for (uint32_t i = 0; i < count; ++i) {
     Variant key;
     if (!ShortString(key, false)) {
       return false;
     }
     uint32_t position = 0;
-    Variant& child = DecimalPosition(key.ToString(), position) ? target[position] : target[key];
+    const std::string& text = key.StoredBytes();
+    Variant& child = DecimalPosition(text, position) ? fields.Add(position) : fields.Add(text);
     if (!Value(child)) {
       return false;
     }
@@ -236,7 +240,7 @@ bool Decoder::EcmaArray(Variant& target) {
   if (buffer_.Available() < sizeof kObjectEnd) {
     return false;
   }
-  return PairsUntilEnd(target);
+  return PairsUntilEnd(fields);
 }
 
 bool Decoder::StrictArray(Variant& target) {
@@ -245,8 +249,9 @@ bool Decoder::StrictArray(Variant& target) {
   if (!ReadU32(buffer_, count)) {
     return false;
   }
+  MapBuilder elements(target);
   for (uint32_t i = 0; i < count; ++i) {
-    if (!Value(target[i])) {
+    if (!Value(elements.Add(i))) {
       return false;
     }
   }

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "sharedobject/AMFTime.h"
 #include "sharedobject/BigEndianRead.h"
+#include "sharedobject/MapBuilder.h"
 
 namespace {
 
@@ -47,10 +49,12 @@ public:
 
   bool Value(Variant& target);
   bool String(Variant& target, bool withMarker);
+  bool Key(std::string& key);
 
 private:
   using Entry = AMF3Serializer::Entry;
   using TextEntry = AMF3Serializer::TextEntry;
+  using TraitsEntry = AMF3Serializer::TraitsEntry;
 
   // Counts one more level of nesting for its lifetime; Entered() is false past the bound.
   class Level {
@@ -99,21 +103,31 @@ private:
   };
 
   bool ReadU29(uint32_t& value);
+  // Whether the next value is an inline array or object, which decodes into the child its key
+  // already names; read ahead without consuming anything.
+  bool InlineMapNext() const;
+  // Decodes the next value under `key` as keyed access would: an inline array or object into the
+  // child the key already names, any other value into a new child that replaces the one before
+  // when the map is built (or is taken back when it fails).
+  bool ValueInto(MapBuilder& fields, const std::string& key);
   bool ReadBytes(size_t length, std::string& bytes);
   // A string's table entry, or null for the empty text (never an entry).
   bool StringEntry(TextEntry*& entry);
-  bool StringText(std::string& text);
 
   bool Date(Variant& target);
   bool ByteArray(Variant& target);
   bool Array(Variant& target);
   bool Object(Variant& target);
   bool Externalizable(Variant& target);
-  bool InlineTraits(uint32_t header, Variant& traits);
-  bool Members(const Variant& traits, bool dynamic, Variant& target);
+  // The traits of an object header: a table entry, or new ones read inline. Null on failure.
+  const TraitsEntry* Traits(uint32_t header);
+  bool InlineTraits(uint32_t header, TraitsEntry& traits);
+  // What the objects of `traits` take from them, from the map read so far.
+  static void DescribeTraits(TraitsEntry& traits, bool dynamic);
+  bool Members(const TraitsEntry& traits, MapBuilder& fields);
   // Key and value pairs until the empty key: an array's associative part, an object's dynamic
   // members.
-  bool NamedValues(Variant& target);
+  bool NamedValues(MapBuilder& fields);
 
   // Table entry `index` shared into `target`, or false when there is no such entry or what it
   // holds would pass the bounds.
@@ -130,27 +144,63 @@ private:
 namespace {
 
 const size_t kIndexKeyBytes = Variant::IndexKey(0).size();
+// The most children made room for before the data shows them.
+constexpr uint32_t kUntrustedRoom = 64;
 
 }  // namespace
 
 bool AMF3Decoder::ReadU29(uint32_t& value) {
+  // Up to three bytes of seven bits while the high bit says more follow, then one of eight.
+  // Data that ends within the number is consumed, as each byte would have been.
+  const uint8_t* bytes = buffer_.Data();
+  const size_t available = buffer_.Available();
   value = 0;
-  for (int i = 0; i < 3; ++i) {
-    uint8_t byte = 0;
-    if (!ReadByte(buffer_, byte)) {
+  for (size_t i = 0; i < 3; ++i) {
+    if (i == available) {
+      buffer_.Skip(available);
       return false;
     }
-    value = value << 7 | (byte & 0x7F);
-    if ((byte & 0x80) == 0) {
-      return true;
+    value = value << 7 | (bytes[i] & 0x7F);
+    if ((bytes[i] & 0x80) == 0) {
+      return buffer_.Skip(i + 1);
     }
   }
-  uint8_t last = 0;
-  if (!ReadByte(buffer_, last)) {
+  if (available < 4) {
+    buffer_.Skip(available);
     return false;
   }
-  value = value << 8 | last;
-  return true;
+  value = value << 8 | bytes[3];
+  return buffer_.Skip(4);
+}
+
+bool AMF3Decoder::InlineMapNext() const {
+  const uint8_t* bytes = buffer_.Data();
+  const size_t available = buffer_.Available();
+  if (available < 2 || (bytes[0] != kArray && bytes[0] != kObject)) {
+    return false;
+  }
+  // The inline flag is the lowest bit of the header, in its last byte.
+  for (size_t i = 1; i < 4; ++i) {
+    if (i == available) {
+      return false;
+    }
+    if ((bytes[i] & 0x80) == 0) {
+      return (bytes[i] & 1) != 0;
+    }
+  }
+  return available > 4 && (bytes[4] & 1) != 0;
+}
+
+bool AMF3Decoder::ValueInto(MapBuilder& fields, const std::string& key) {
+  const bool into = InlineMapNext();
+  if (Value(into ? fields.Into(key) : fields.Add(key))) {
+    return true;
+  }
+  // Any other value that fails leaves its child as it was: Null, or the earlier value.
+  if (!into) {
+    fields.TakeBackFailedRepeat();
+  }
+  return false;
 }
 
 bool AMF3Decoder::ReadBytes(size_t length, std::string& bytes) {
@@ -187,15 +237,6 @@ bool AMF3Decoder::StringEntry(TextEntry*& entry) {
   return true;
 }
 
-bool AMF3Decoder::StringText(std::string& text) {
-  TextEntry* entry = nullptr;
-  if (!StringEntry(entry)) {
-    return false;
-  }
-  text = entry ? entry->text : std::string();
-  return true;
-}
-
 bool AMF3Decoder::String(Variant& target, bool withMarker) {
   if (withMarker) {
     if (buffer_.Available() < 1 || buffer_.Data()[0] != kString) {
@@ -215,6 +256,15 @@ bool AMF3Decoder::String(Variant& target, bool withMarker) {
     entry->value.SetString(entry->text);
   }
   target = entry->value;
+  return true;
+}
+
+bool AMF3Decoder::Key(std::string& key) {
+  TextEntry* entry = nullptr;
+  if (!StringEntry(entry)) {
+    return false;
+  }
+  key = entry ? entry->text : std::string();
   return true;
 }
 
@@ -346,17 +396,19 @@ bool AMF3Decoder::Array(Variant& target) {
   if (!level.Entered()) {
     return false;
   }
-  // A repeated key decodes into the child that holds the first value: a map there takes the
-  // new children, anything else is replaced.
-  target.MakeMap();
-  if (!NamedValues(target)) {
-    return false;
-  }
-  // The dense count is not trusted for any allocation; running out of data ends the loop.
-  const uint32_t dense = header >> 1;
-  for (uint32_t i = 0; i < dense; ++i) {
-    if (!budget_.Charge(kIndexKeyBytes) || !Value(target[i])) {
+  // A key repeated within the array decodes into the child that holds the first value: a map
+  // there takes the new children, anything else is replaced.
+  {
+    // The dense count is not trusted beyond a little room; running out of data ends the loop.
+    const uint32_t dense = header >> 1;
+    MapBuilder fields(target, std::min<uint32_t>(dense, kUntrustedRoom));
+    if (!NamedValues(fields)) {
       return false;
+    }
+    for (uint32_t i = 0; i < dense; ++i) {
+      if (!budget_.Charge(kIndexKeyBytes) || !ValueInto(fields, Variant::IndexKey(i))) {
+        return false;
+      }
     }
   }
   target.MarkAsArray(true);
@@ -378,8 +430,8 @@ bool AMF3Decoder::Object(Variant& target) {
   if (!level.Entered()) {
     return false;
   }
-  target.MakeMap();
   if ((header & 7) == 7) {
+    target.MakeMap();
     return Externalizable(target);
   }
   // The object's place in the table is taken before its members are read, so that members
@@ -387,34 +439,21 @@ bool AMF3Decoder::Object(Variant& target) {
   const size_t slot = owner_.objects_.size();
   owner_.objects_.push_back(Entry{Variant(), AMFLimits::kValueCost, 0});
 
-  const Variant* traits = nullptr;
-  bool dynamic = false;
-  if ((header & 2) == 0) {
-    const uint32_t index = header >> 2;
-    if (index >= owner_.traits_.size()) {
-      return false;
-    }
-    traits = &owner_.traits_[index];
-    const Variant* isDynamic = traits->Find(kIsDynamicKey);
-    dynamic = isDynamic && isDynamic->ToBool();
-  } else {
-    Variant& inlineTraits = owner_.traits_.emplace_back();
-    if (!InlineTraits(header, inlineTraits)) {
-      return false;
-    }
-    traits = &inlineTraits;
-    dynamic = (header & 8) != 0;
-  }
-
-  const Variant* className = traits->Find(kClassNameKey);
-  if (className && !className->StoredBytes().empty()) {
-    if (!budget_.Charge(className->StoredBytes().size())) {
-      return false;
-    }
-    target.SetClassName(className->StoredBytes());
-  }
-  if (!Members(*traits, dynamic, target)) {
+  const TraitsEntry* traits = Traits(header);
+  const std::string* className = traits ? &traits->className.StoredBytes() : nullptr;
+  if (!className || !budget_.Charge(className->size())) {
+    target.MakeMap();  // failed, with no member read
     return false;
+  }
+  {
+    // Room for the sealed members' map and one dynamic member: most objects need no more.
+    MapBuilder fields(target, (traits->placeOfMember.empty() ? 0 : 1) + (traits->dynamic ? 1 : 0));
+    if (!className->empty()) {
+      fields.SetClassName(traits->className);
+    }
+    if (!Members(*traits, fields)) {
+      return false;
+    }
   }
   Store(target, span, owner_.objects_[slot]);
   return true;
@@ -435,53 +474,128 @@ bool AMF3Decoder::Externalizable(Variant& target) {
   return true;
 }
 
+const AMF3Decoder::TraitsEntry* AMF3Decoder::Traits(uint32_t header) {
+  if ((header & 2) == 0) {
+    const uint32_t index = header >> 2;
+    return index < owner_.traits_.size() ? &owner_.traits_[index] : nullptr;
+  }
+  TraitsEntry& traits = owner_.traits_.emplace_back();
+  return InlineTraits(header, traits) ? &traits : nullptr;
+}
+
+void AMF3Decoder::DescribeTraits(TraitsEntry& traits, bool dynamic) {
+  traits.dynamic = dynamic;
+  const Variant* className = traits.value.Find(kClassNameKey);
+  traits.className = className ? *className : Variant();
+  traits.emptyMembers.Reset();
+  traits.placeOfMember.clear();
+  const Variant* sealed = traits.value.Find(kTraitsKey);
+  if (!sealed || sealed->ChildCount() == 0) {
+    return;
+  }
+  {
+    MapBuilder names(traits.emptyMembers, sealed->ChildCount());
+    for (const auto& member : sealed->GetChildren()) {
+      names.Add(member.second.StoredBytes());
+    }
+  }
+  const Variant::Children names = traits.emptyMembers.GetChildren();
+  const auto nameBelow = [](const Variant::Child& child, const std::string& name) { return child.first < name; };
+  for (const auto& member : sealed->GetChildren()) {
+    const auto place = std::lower_bound(names.begin(), names.end(), member.second.StoredBytes(), nameBelow);
+    traits.placeOfMember.push_back(static_cast<uint32_t>(place - names.begin()));
+  }
+}
+
 // The traits are written into their table place as they are read: an object whose traits
 // fail to read fails, and the place holds what was read.
-bool AMF3Decoder::InlineTraits(uint32_t header, Variant& traits) {
+bool AMF3Decoder::InlineTraits(uint32_t header, TraitsEntry& entry) {
+  Variant& traits = entry.value;
   traits[kIsDynamicKey].SetBool((header & 8) != 0);
-  if (!String(traits[kClassNameKey], false)) {
-    return false;
-  }
+  bool read = String(traits[kClassNameKey], false);
   // The member count is not trusted for any allocation: every name takes at least one byte.
   // Each name is charged as a value of the table's: empty names take one byte each.
   const uint32_t sealed = header >> 4;
-  for (uint32_t i = 0; i < sealed; ++i) {
-    if (!budget_.Charge(AMFLimits::kValueCost + kIndexKeyBytes) || !String(traits[kTraitsKey][i], false)) {
-      return false;
-    }
+  for (uint32_t i = 0; read && i < sealed; ++i) {
+    read = budget_.Charge(AMFLimits::kValueCost + kIndexKeyBytes) && String(traits[kTraitsKey][i], false);
   }
-  return true;
+  DescribeTraits(entry, (header & 8) != 0);
+  return read;
 }
 
-bool AMF3Decoder::Members(const Variant& traits, bool dynamic, Variant& target) {
+bool AMF3Decoder::Members(const TraitsEntry& traits, MapBuilder& fields) {
   // Sealed members live in a child map of their own, one level further down; it and the
-  // member names in it are charged like what the data spells out.
-  const Variant* sealed = traits.Find(kTraitsKey);
-  if (sealed && sealed->ChildCount() != 0) {
+  // member names in it are charged like what the data spells out. It starts as a copy of the
+  // traits' map of Null members, already in key order, and is filled in the order of the data.
+  if (!traits.placeOfMember.empty()) {
     Level level(*this);
     if (!level.Entered() || !budget_.Charge(AMFLimits::kValueCost + kTraitsKey.size())) {
       return false;
     }
-    for (const auto& member : sealed->GetChildren()) {
-      const std::string& name = member.second.StoredBytes();
-      if (!budget_.Charge(name.size()) || !Value(target[kTraitsKey][name])) {
+    const Variant::Children names = traits.emptyMembers.GetChildren();
+    const size_t count = fields.Size();
+    Variant& sealed = fields.Into(kTraitsKey);
+    if (sealed.IsMap()) {
+      // An object decoded into a map that has sealed members already: they take the new ones
+      // as keyed access gives them.
+      MapBuilder members(sealed);
+      for (const uint32_t place : traits.placeOfMember) {
+        if (!budget_.Charge(names[place].first.size()) || !ValueInto(members, names[place].first)) {
+          return false;
+        }
+      }
+    } else {
+      // A name given twice decodes its later value into the child that holds the earlier one.
+      // When a value fails, the members not reached yet are dropped again, and the map with
+      // them when none was reached.
+      const std::vector<uint32_t>& places = traits.placeOfMember;
+      const bool added = fields.Size() != count;
+      const Variant earlier = added ? Variant() : sealed;
+      size_t reached = places.size();  // the members reached, the one that failed included
+      bool failed = false;
+      {
+        MapBuilder members(sealed, traits.emptyMembers);
+        for (size_t i = 0; i < places.size(); ++i) {
+          const bool charged = budget_.Charge(names[places[i]].first.size());
+          if (!charged || !Value(members.At(places[i]))) {
+            reached = charged ? i + 1 : i;
+            failed = true;
+            break;
+          }
+        }
+        if (failed && reached != 0) {
+          std::vector<bool> dropped(names.size(), true);
+          for (size_t i = 0; i < reached; ++i) {
+            dropped[places[i]] = false;
+          }
+          members.Drop(dropped);
+        }
+      }
+      if (failed && reached == 0) {
+        if (added) {
+          fields.TakeBackLast();
+        } else {
+          sealed = earlier;
+        }
+      }
+      if (failed) {
         return false;
       }
     }
   }
-  return !dynamic || NamedValues(target);
+  return !traits.dynamic || NamedValues(fields);
 }
 
-bool AMF3Decoder::NamedValues(Variant& target) {
+bool AMF3Decoder::NamedValues(MapBuilder& fields) {
   for (;;) {
-    std::string key;
-    if (!StringText(key)) {
+    TextEntry* key = nullptr;
+    if (!StringEntry(key)) {
       return false;
     }
-    if (key.empty()) {
-      return true;
+    if (!key) {
+      return true;  // the empty key ends the pairs
     }
-    if (!Value(target[key])) {
+    if (!ValueInto(fields, key->text)) {
       return false;
     }
   }
@@ -495,4 +609,9 @@ bool AMF3Serializer::ReadValue(IOBuffer& buffer, Variant& target) {
 bool AMF3Serializer::ReadString(IOBuffer& buffer, Variant& target, bool withMarker) {
   AMF3Decoder decoder(*this, buffer);
   return decoder.String(target, withMarker);
+}
+
+bool AMF3Serializer::ReadKey(IOBuffer& buffer, std::string& key) {
+  AMF3Decoder decoder(*this, buffer);
+  return decoder.Key(key);
 }

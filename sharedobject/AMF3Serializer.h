@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "sharedobject/AMFLimits.h"
 #include "sharedobject/IOBuffer.h"
@@ -28,19 +29,23 @@ public:
 
   // Decodes one marker-led value into `target`, advancing the cursor. Scalars, texts and
   // references replace what `target` held; an inline array or object adds its children to a
-  // map already there. On failure the cursor stays where the fault was met and what was
-  // decoded stays in `target`.
+  // map already there. A key given twice in one array or object decodes its later value into
+  // the child that holds the earlier one, by the same rule. On failure the cursor stays where
+  // the fault was met and what was decoded stays in `target`.
   bool ReadValue(IOBuffer& buffer, Variant& target);
   // Decodes a string (U29 header, string table) into `target`; with `withMarker` the string
   // marker must come first. Entry keys, member names and class names come without it.
   bool ReadString(IOBuffer& buffer, Variant& target, bool withMarker);
+  // Decodes a string without its marker (a file's entry key) into `key`, through the same
+  // table but without making it a String value that string references would share.
+  bool ReadKey(IOBuffer& buffer, std::string& key);
 
   size_t StringCount() const { return strings_.size(); }
   size_t ObjectCount() const { return objects_.size(); }
   size_t TraitsCount() const { return traits_.size(); }
   size_t ByteArrayCount() const { return byteArrays_.size(); }
   const Variant& ObjectAt(size_t index) const { return objects_[index].value; }
-  const Variant& TraitsAt(size_t index) const { return traits_[index]; }
+  const Variant& TraitsAt(size_t index) const { return traits_[index].value; }
 
 private:
   friend class AMF3Decoder;
@@ -65,10 +70,23 @@ private:
     Variant value;
   };
 
+  // A traits-table entry: the traits as a map (TraitsAt), and what each object of these traits
+  // takes from them, worked out once when they are read.
+  struct TraitsEntry {
+    Variant value;
+    bool dynamic = false;
+    Variant className;  // a String, or Null for an anonymous class
+    // The map of sealed members with every name once, in key order, each value Null: what an
+    // object's sealed members start from. For each member, in the order the data gives them,
+    // the place of its name in that map.
+    Variant emptyMembers;
+    std::vector<uint32_t> placeOfMember;
+  };
+
   // Deques: an entry stays where it is while later ones are appended during a nested decode.
   // Byte arrays are kept as the values a reference to them shares.
   std::deque<TextEntry> strings_;
   std::deque<Entry> objects_;
-  std::deque<Variant> traits_;
+  std::deque<TraitsEntry> traits_;
   std::deque<Variant> byteArrays_;
 };

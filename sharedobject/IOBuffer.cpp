@@ -18,18 +18,6 @@ bool IOBuffer::Append(const void* data, size_t size) {
   return true;
 }
 
-bool IOBuffer::Skip(size_t size) {
-  if (size > Available()) {
-    return false;
-  }
-  consumed_ += size;
-  if (consumed_ == published_) {
-    consumed_ = 0;
-    published_ = 0;
-  }
-  return true;
-}
-
 bool IOBuffer::Grow(size_t size) {
   const size_t unread = Available();
   if (consumed_ != 0 && consumed_ >= unread) {

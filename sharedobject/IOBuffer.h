@@ -18,8 +18,19 @@ public:
   // False (and nothing appended) when the block cannot grow.
   bool Append(const void* data, size_t size);
   // Advances the cursor by `size` bytes; false (and nothing skipped) when fewer are available.
-  // Reading up to the write end empties the buffer: both counts go back to 0.
-  bool Skip(size_t size);
+  // Reading up to the write end empties the buffer: both counts go back to 0. (Inline: the
+  // decoders skip every byte they read.)
+  bool Skip(size_t size) {
+    if (size > Available()) {
+      return false;
+    }
+    consumed_ += size;
+    if (consumed_ == published_) {
+      consumed_ = 0;
+      published_ = 0;
+    }
+    return true;
+  }
 
   size_t Available() const { return published_ - consumed_; }
   // The first unread byte; valid for Available() bytes until the next Append or Skip.

@@ -69,7 +69,7 @@ void DumpVariantTree(const Variant& root, std::ostream& out) {
     size_t pathLength;
   };
   std::vector<Level> levels;
-  const Variant::Children& top = root.GetChildren();
+  const Variant::Children top = root.GetChildren();
   levels.push_back({top.begin(), top.end(), 0});
   std::string path;
   std::string line;
@@ -95,7 +95,7 @@ void DumpVariantTree(const Variant& root, std::ostream& out) {
     line += '\n';
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
 
-    const Variant::Children& children = value.GetChildren();
+    const Variant::Children children = value.GetChildren();
     if (!children.empty()) {
       // `level` may move when the vector grows: it is not used after this.
       levels.push_back({children.begin(), children.end(), path.size()});

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "sharedobject/AMF0Serializer.h"
@@ -11,6 +13,7 @@
 #include "sharedobject/BigEndianRead.h"
 #include "sharedobject/FolderSystem.h"
 #include "sharedobject/IOBuffer.h"
+#include "sharedobject/MapBuilder.h"
 
 namespace {
 
@@ -32,13 +35,18 @@ bool DecodeEntries(IOBuffer& buffer, Variant& root, KeyReader readKey, ValueRead
   if (buffer.Available() == 0) {
     return true;
   }
+  // The root stays Null until an entry is decoded.
+  std::optional<MapBuilder> entries;
   for (;;) {
-    Variant key;
+    std::string key;
     Variant value;
     if (!readKey(key) || !readValue(value)) {
       return false;
     }
-    root[key] = std::move(value);
+    if (!entries) {
+      entries.emplace(root);
+    }
+    entries->Add(key) = std::move(value);
     if (buffer.Published() == 0) {
       return true;
     }
@@ -96,13 +104,19 @@ bool DecodeSolImage(const uint8_t* data, size_t size, SolFile& file, const AMFLi
   if (file.version == 0) {
     const AMF0Serializer amf0(budget);
     return DecodeEntries(
-        buffer, file.root, [&](Variant& key) { return amf0.ReadShortString(buffer, key, false); },
+        buffer, file.root,
+        [&](std::string& key) {
+          Variant text;
+          const bool read = amf0.ReadShortString(buffer, text, false);
+          key = text.StoredBytes();
+          return read;
+        },
         [&](Variant& value) { return amf0.ReadValue(buffer, value); });
   }
   // One AMF3 decoder for all entries: string, object and traits references reach across them.
   AMF3Serializer amf3(budget, 0);
   return DecodeEntries(
-      buffer, file.root, [&](Variant& key) { return amf3.ReadString(buffer, key, false); },
+      buffer, file.root, [&](std::string& key) { return amf3.ReadKey(buffer, key); },
       [&](Variant& value) { return amf3.ReadValue(buffer, value); });
 }
 

@@ -1,11 +1,15 @@
 #include "sharedobject/Variant.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cinttypes>
 #include <cstdarg>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <utility>
+
+#include "sharedobject/VariantPayload.h"
 
 namespace {
 
@@ -61,14 +65,16 @@ std::string FormatText(const char* format, ...) {
   return text;
 }
 
-const Variant::Children& EmptyChildren() {
-  static const Variant::Children empty;
-  return empty;
-}
-
 const std::string& EmptyText() {
   static const std::string empty;
   return empty;
+}
+
+// The first child whose key is not below `key`.
+template <typename Iterator>
+Iterator LowerBound(Iterator first, Iterator last, const std::string& key) {
+  return std::lower_bound(first, last, key,
+                          [](const Variant::Child& child, const std::string& text) { return child.first < text; });
 }
 
 }  // namespace
@@ -116,12 +122,14 @@ std::tm CalendarFromSeconds(int64_t seconds) {
   return result;
 }
 
-Variant::Variant() = default;
-Variant::Variant(const Variant& other) = default;
+// HasPayload: every kind from Timestamp on holds a payload (times, texts, maps), none before it.
+static_assert(Variant::Kind::Double < Variant::Kind::Timestamp && Variant::Kind::ByteArray == Variant::Kind{20},
+              "the kinds with a payload come last");
 
-Variant::Variant(Variant&& other) noexcept
-    : kind_(other.kind_), scalar_(other.scalar_), payload_(std::move(other.payload_)) {
-  other.Reset();
+Variant::Variant(const Variant& other) : kind_(other.kind_), value_(other.value_) {
+  if (HasPayload()) {
+    value_.payload->holders.fetch_add(1, std::memory_order_relaxed);
+  }
 }
 
 Variant& Variant::operator=(const Variant& other) {
@@ -135,24 +143,42 @@ Variant& Variant::operator=(const Variant& other) {
 Variant& Variant::operator=(Variant&& other) noexcept {
   if (this != &other) {
     // `other` may be one of our own children: take it over before dropping our payload.
-    Variant taken;
-    taken.kind_ = other.kind_;
-    taken.scalar_ = other.scalar_;
-    taken.payload_ = std::move(other.payload_);
-    other.Reset();
-    kind_ = taken.kind_;
-    scalar_ = taken.scalar_;
-    payload_ = std::move(taken.payload_);
+    Variant taken(std::move(other));
+    std::swap(kind_, taken.kind_);
+    std::swap(value_, taken.value_);
   }
   return *this;
 }
 
-Variant::~Variant() = default;
-
 void Variant::Reset() {
+  if (HasPayload()) {
+    Release();
+  }
   kind_ = Kind::Null;
-  scalar_.unsignedValue = 0;
-  payload_.reset();
+  value_.unsignedValue = 0;
+}
+
+void Variant::Release() {
+  Payload* const payload = value_.payload;
+  // The last holder frees. A sole holder needs no atomic step: no other value can take a share
+  // of a payload that only this one holds.
+  if (payload->holders.load(std::memory_order_acquire) != 1 &&
+      payload->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) {
+    return;
+  }
+  if (HasText()) {
+    delete static_cast<TextPayload*>(payload);
+  } else if (IsMap()) {
+    MapPayload::Free(static_cast<MapPayload*>(payload));
+  } else {
+    delete static_cast<TimePayload*>(payload);
+  }
+}
+
+void Variant::Hold(Kind kind, Payload* payload) {
+  Reset();
+  kind_ = kind;
+  value_.payload = payload;
 }
 
 void Variant::SetUndefined() {
@@ -160,12 +186,7 @@ void Variant::SetUndefined() {
   kind_ = Kind::Undefined;
 }
 
-void Variant::SetBytes(Kind kind, std::string bytes) {
-  auto shared = std::make_shared<std::string>(std::move(bytes));
-  Reset();
-  kind_ = kind;
-  payload_ = std::move(shared);
-}
+void Variant::SetBytes(Kind kind, std::string bytes) { Hold(kind, new TextPayload(std::move(bytes))); }
 
 void Variant::SetString(std::string text) { SetBytes(Kind::String, std::move(text)); }
 
@@ -174,7 +195,7 @@ void Variant::SetByteArray(std::string bytes) { SetBytes(Kind::ByteArray, std::m
 void Variant::SetBool(bool value) {
   Reset();
   kind_ = Kind::Bool;
-  scalar_.flag = value;
+  value_.flag = value;
 }
 
 void Variant::SetInt8(int8_t value) {
@@ -195,7 +216,7 @@ void Variant::SetInt32(int32_t value) {
 void Variant::SetInt64(int64_t value) {
   Reset();
   kind_ = Kind::Int64;
-  scalar_.signedValue = value;
+  value_.signedValue = value;
 }
 
 void Variant::SetUInt8(uint8_t value) {
@@ -216,13 +237,13 @@ void Variant::SetUInt32(uint32_t value) {
 void Variant::SetUInt64(uint64_t value) {
   Reset();
   kind_ = Kind::UInt64;
-  scalar_.unsignedValue = value;
+  value_.unsignedValue = value;
 }
 
 void Variant::SetDouble(double value) {
   Reset();
   kind_ = Kind::Double;
-  scalar_.real = value;
+  value_.real = value;
 }
 
 void Variant::SetTimestamp(const std::tm& time) { SetCalendar(Kind::Timestamp, time); }
@@ -234,41 +255,62 @@ void Variant::SetCalendar(Kind kind, const std::tm& time) {
   if (seconds < 0) {
     seconds = 0;
   }
-  auto normalised = std::make_shared<std::tm>(CalendarFromSeconds(seconds));
-  Reset();
-  kind_ = kind;
-  payload_ = std::move(normalised);
+  Hold(kind, new TimePayload(CalendarFromSeconds(seconds)));
 }
 
-Variant::MapRecord& Variant::EnsureMap() {
+const Variant::MapPayload& Variant::Map() const { return *static_cast<const MapPayload*>(value_.payload); }
+
+Variant::MapPayload& Variant::EnsureMap() {
   if (!IsMap()) {
-    Reset();
-    kind_ = Kind::Map;
-    payload_ = std::make_shared<MapRecord>();
-  } else if (payload_.use_count() > 1) {
-    payload_ = std::make_shared<MapRecord>(Map());
+    // Room for a few children from the start: most maps get some, and growing costs a copy.
+    Hold(Kind::Map, MapPayload::Make(4));
+  } else if (value_.payload->holders.load(std::memory_order_acquire) != 1) {
+    // Shared: this value takes a copy of its own, and lets go of its share of the original.
+    Variant original(std::move(*this));
+    kind_ = original.kind_;
+    value_.payload = MapPayload::CopyOf(original.Map());
   }
-  return *static_cast<MapRecord*>(payload_.get());
+  return *static_cast<MapPayload*>(value_.payload);
+}
+
+Variant::MapPayload& Variant::MapWithRoom(size_t more) {
+  if (!IsMap()) {
+    Hold(Kind::Map, MapPayload::Make(more));
+  }
+  MapPayload* map = &EnsureMap();
+  if (more > map->capacity - map->count) {
+    const size_t capacity = std::max<size_t>({4, size_t{map->count} + more, size_t{map->capacity} * 2});
+    value_.payload = map = MapPayload::Grow(map, capacity);
+  }
+  return *map;
 }
 
 Variant& Variant::operator[](const std::string& key) {
-  return EnsureMap().children[key];
+  MapPayload* map = &EnsureMap();
+  const Child* first = map->Items();
+  // Keys that come in order are appended.
+  size_t position = map->count;
+  if (position != 0 && !(first[position - 1].first < key)) {
+    position = static_cast<size_t>(LowerBound(first, first + map->count, key) - first);
+    if (first[position].first == key) {
+      return map->Items()[position].second;
+    }
+  }
+  return MapWithRoom(1).InsertAt(position, key).second;
 }
 
-Variant& Variant::operator[](uint32_t position) {
-  return EnsureMap().children[IndexKey(position)];
-}
+Variant& Variant::operator[](uint32_t position) { return (*this)[IndexKey(position)]; }
 
 Variant& Variant::operator[](const Variant& key) {
   switch (key.kind_) {
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
-      return (*this)[static_cast<uint32_t>(key.scalar_.signedValue)];
+      return (*this)[static_cast<uint32_t>(key.value_.signedValue)];
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
-      return (*this)[static_cast<uint32_t>(key.scalar_.unsignedValue)];
+      return (*this)[static_cast<uint32_t>(key.value_.unsignedValue)];
     case Kind::String: {
       // Copy first: `key` may live inside this map.
       const std::string text = key.StoredBytes();
@@ -280,13 +322,19 @@ Variant& Variant::operator[](const Variant& key) {
 }
 
 void Variant::SetClassName(const std::string& name) {
+  Variant text;
+  text.SetString(name);
+  SetClassName(text);
+}
+
+void Variant::SetClassName(const Variant& name) {
   if (kind_ == Kind::Null || kind_ == Kind::Undefined) {
     EnsureMap();
   }
   if (!IsMap()) {
     return;
   }
-  EnsureMap().className = name;
+  EnsureMap().className = name.kind_ == Kind::String ? name : Variant();
   kind_ = Kind::TypedMap;
 }
 
@@ -302,54 +350,51 @@ void Variant::MarkAsArray(bool isArray) {
 bool Variant::IsArray() const { return IsMap() && Map().isArray; }
 
 const std::string& Variant::ClassName() const {
-  return kind_ == Kind::TypedMap ? Map().className : EmptyText();
+  return kind_ == Kind::TypedMap ? Map().className.StoredBytes() : EmptyText();
 }
 
-size_t Variant::ChildCount() const { return IsMap() ? Map().children.size() : 0; }
+size_t Variant::ChildCount() const { return IsMap() ? Map().count : 0; }
 
-const Variant::Children& Variant::GetChildren() const {
-  return IsMap() ? Map().children : EmptyChildren();
+Variant::Children Variant::GetChildren() const {
+  return IsMap() ? Children(Map().Items(), Map().count) : Children();
 }
 
 const Variant* Variant::Find(const std::string& key) const {
-  if (!IsMap()) {
-    return nullptr;
-  }
-  const Children& children = Map().children;
-  const auto found = children.find(key);
-  return found == children.end() ? nullptr : &found->second;
+  const Children children = GetChildren();
+  const auto found = LowerBound(children.begin(), children.end(), key);
+  return found == children.end() || found->first != key ? nullptr : &found->second;
 }
 
 const std::tm* Variant::CalendarTime() const {
-  return HasTime() ? static_cast<const std::tm*>(payload_.get()) : nullptr;
+  return HasTime() ? &static_cast<const TimePayload*>(value_.payload)->time : nullptr;
 }
 
 const std::string& Variant::StoredBytes() const {
-  return HasText() ? *static_cast<const std::string*>(payload_.get()) : EmptyText();
+  return HasText() ? static_cast<const TextPayload*>(value_.payload)->bytes : EmptyText();
 }
 
 bool Variant::SharesPayloadWith(const Variant& other) const {
-  return payload_ && payload_ == other.payload_;
+  return HasPayload() && other.HasPayload() && value_.payload == other.value_.payload;
 }
 
 std::string Variant::ToString() const {
   switch (kind_) {
     case Kind::Bool:
-      return scalar_.flag ? "true" : "false";
+      return value_.flag ? "true" : "false";
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
-      return FormatText("%d", static_cast<int>(scalar_.signedValue));
+      return FormatText("%d", static_cast<int>(value_.signedValue));
     case Kind::Int64:
-      return FormatText("%" PRId64, scalar_.signedValue);
+      return FormatText("%" PRId64, value_.signedValue);
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
-      return FormatText("%u", static_cast<unsigned>(scalar_.unsignedValue));
+      return FormatText("%u", static_cast<unsigned>(value_.unsignedValue));
     case Kind::UInt64:
-      return FormatText("%" PRIu64, scalar_.unsignedValue);
+      return FormatText("%" PRIu64, value_.unsignedValue);
     case Kind::Double:
-      return FormatText("%.3f", scalar_.real);
+      return FormatText("%.3f", value_.real);
     case Kind::Timestamp:
     case Kind::Date:
     case Kind::Time: {
@@ -371,19 +416,19 @@ std::string Variant::ToString() const {
 bool Variant::ToBool() const {
   switch (kind_) {
     case Kind::Bool:
-      return scalar_.flag;
+      return value_.flag;
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
     case Kind::Int64:
-      return scalar_.signedValue != 0;
+      return value_.signedValue != 0;
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
     case Kind::UInt64:
-      return scalar_.unsignedValue != 0;
+      return value_.unsignedValue != 0;
     case Kind::Double:
-      return scalar_.real != 0.0;
+      return value_.real != 0.0;
     default:
       return false;
   }
@@ -392,20 +437,20 @@ bool Variant::ToBool() const {
 int64_t Variant::ToInt64() const {
   switch (kind_) {
     case Kind::Bool:
-      return scalar_.flag ? 1 : 0;
+      return value_.flag ? 1 : 0;
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
     case Kind::Int64:
-      return scalar_.signedValue;
+      return value_.signedValue;
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
     case Kind::UInt64:
-      return static_cast<int64_t>(scalar_.unsignedValue);
+      return static_cast<int64_t>(value_.unsignedValue);
     case Kind::Double:
       // A double outside the range would be undefined to convert; it saturates.
-      return SaturateDouble<int64_t>(scalar_.real);
+      return SaturateDouble<int64_t>(value_.real);
     default:
       return 0;
   }
@@ -413,7 +458,7 @@ int64_t Variant::ToInt64() const {
 
 int32_t Variant::ToInt32() const {
   if (kind_ == Kind::Double) {
-    return SaturateDouble<int32_t>(scalar_.real);
+    return SaturateDouble<int32_t>(value_.real);
   }
   return static_cast<int32_t>(ToInt64());
 }
@@ -421,12 +466,12 @@ int32_t Variant::ToInt32() const {
 double Variant::ToDouble() const {
   switch (kind_) {
     case Kind::Double:
-      return scalar_.real;
+      return value_.real;
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
     case Kind::UInt64:
-      return static_cast<double>(scalar_.unsignedValue);
+      return static_cast<double>(value_.unsignedValue);
     default:
       return static_cast<double>(ToInt64());
   }

@@ -1,5 +1,5 @@
 // A dynamic value decoded from a shared object: a scalar, a byte string, a UTC calendar time or
-// an ordered map of named children. Windows-free.
+// a map of named children kept in key order. Windows-free.
 //
 // Copies share their text, time and map (copy on write): a copy costs a few pointers, and the
 // first change made through one copy gives that copy a map of its own (one level at a time:
@@ -7,15 +7,21 @@
 // references all copy one decoded value holds that value once. The sharing is counted
 // atomically, so copies may live on different threads. A `Variant&` taken with
 // operator[] belongs to the map it came from at that moment: take it again after copying the
-// value that holds it, rather than changing a child through an older reference.
+// value that holds it or adding another child to that map, rather than changing a child
+// through an older reference.
+//
+// A map is one block: its class, its flag and its children, sorted by key, side by side. A lookup
+// is a binary search and a child added after the last key is appended; a child added before
+// the last key moves the ones after it, so a map whose keys come in any order (as decoders meet
+// them) is filled through a MapBuilder.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
-#include <map>
-#include <memory>
+#include <iterator>
 #include <string>
+#include <utility>
 
 class Variant {
 public:
@@ -43,14 +49,42 @@ public:
     ByteArray = 20,
   };
 
-  using Children = std::map<std::string, Variant>;
+  // A child of a map: its key and its value.
+  using Child = std::pair<std::string, Variant>;
+  // The children of a map in ascending byte order of their keys (index keys in numeric order):
+  // a view, valid while the map is not changed.
+  class Children {
+  public:
+    using value_type = Child;
+    using const_iterator = const Child*;
+    using const_reverse_iterator = std::reverse_iterator<const Child*>;
 
-  Variant();
+    Children() = default;
+    const_iterator begin() const { return first_; }
+    const_iterator end() const;
+    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
+    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
+    size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    const Child& operator[](size_t index) const;
+
+  private:
+    friend class Variant;
+    Children(const Child* first, size_t count) : first_(first), count_(count) {}
+    const Child* first_ = nullptr;
+    size_t count_ = 0;
+  };
+
+  Variant() = default;
   Variant(const Variant& other);
-  Variant(Variant&& other) noexcept;
+  Variant(Variant&& other) noexcept : kind_(other.kind_), value_(other.value_) { other.kind_ = Kind::Null; }
   Variant& operator=(const Variant& other);
   Variant& operator=(Variant&& other) noexcept;
-  virtual ~Variant();
+  ~Variant() {
+    if (HasPayload()) {
+      Release();
+    }
+  }
 
   // Frees the payload; the value becomes Null.
   void Reset();
@@ -75,7 +109,8 @@ public:
   void SetTime(const std::tm& time);
 
   // Keyed access with insertion. A Null or Undefined value first becomes an empty Map; so does
-  // a value of any other non-map kind, whose payload is dropped. A missing key gets a Null child.
+  // a value of any other non-map kind, whose payload is dropped. A missing key gets a Null child,
+  // in its place in key order.
   Variant& operator[](const std::string& key);
   Variant& operator[](uint32_t position);
   // Integer kinds up to 32 bits give the position's index key, a String gives its text and
@@ -85,6 +120,9 @@ public:
   // Null and Undefined first become an empty Map; Map and TypedMap become a TypedMap of that
   // class; other kinds are left unchanged.
   void SetClassName(const std::string& name);
+  // The same with the text of a String, shared rather than copied (a decoder names every
+  // object of a class with one text).
+  void SetClassName(const Variant& name);
   // A value of any non-map kind becomes an empty Map (its payload dropped); a map keeps its
   // children and its class.
   void MakeMap() { EnsureMap(); }
@@ -98,8 +136,8 @@ public:
   const std::string& ClassName() const;
   // Number of children of a map, 0 for other kinds.
   size_t ChildCount() const;
-  // The children of a map; an empty map for other kinds.
-  const Children& GetChildren() const;
+  // The children of a map in key order; none for other kinds.
+  Children GetChildren() const;
   // The child under `key`, or null when the value is no map or has no such child.
   const Variant* Find(const std::string& key) const;
   // The calendar time of Timestamp, Date and Time; null for other kinds.
@@ -121,34 +159,45 @@ public:
   static std::string IndexKey(uint32_t position);
 
 private:
-  struct MapRecord {
-    std::string className;
-    Children children;
-    bool isArray = false;
-  };
+  friend class MapBuilder;
+  struct Payload;
+  struct TextPayload;
+  struct TimePayload;
+  struct MapPayload;
 
   void SetCalendar(Kind kind, const std::tm& time);
   void SetBytes(Kind kind, std::string bytes);
+  // Takes `payload` (a new one, counted once) for a value of `kind`.
+  void Hold(Kind kind, Payload* payload);
+  // Lets go of the payload, freeing it when no other value holds it; leaves the value as it is.
+  void Release();
   bool HasText() const { return kind_ == Kind::String || kind_ == Kind::ByteArray; }
   bool HasTime() const { return kind_ == Kind::Timestamp || kind_ == Kind::Date || kind_ == Kind::Time; }
-  const MapRecord& Map() const { return *static_cast<const MapRecord*>(payload_.get()); }
-  // The map to change: made first for a non-map value, copied first while another value
-  // shares it.
-  MapRecord& EnsureMap();
+  // The kinds from Timestamp on hold a payload: the calendar kinds, the texts and the maps.
+  bool HasPayload() const { return kind_ >= Kind::Timestamp; }
+  const MapPayload& Map() const;
+  // The map to change: made first (with room for a few children) for a non-map value, copied
+  // first while another value shares it.
+  MapPayload& EnsureMap();
+  // The same with room for `more` children: a new map gets room for exactly that many, a full
+  // one moves to a larger block.
+  MapPayload& MapWithRoom(size_t more);
 
   Kind kind_ = Kind::Null;
+  // A scalar, or what the kind holds beyond one, shared by copies: a text for String and
+  // ByteArray, a std::tm for the calendar kinds, the children for the maps. Texts and times
+  // are never changed once made; a map is copied before a change while shared.
   union {
-    bool flag;
-    int64_t signedValue;
     uint64_t unsignedValue;
+    int64_t signedValue;
     double real;
-  } scalar_{};
-  // What the kind holds beyond a scalar, shared by copies: a std::string for the texts, a
-  // std::tm for the calendar kinds, a MapRecord for the maps; null for every other kind.
-  // Texts and times are never changed once made; a map is copied before a change while
-  // shared. One pointer for all three keeps a map's node small.
-  std::shared_ptr<void> payload_;
+    bool flag;
+    Payload* payload;
+  } value_{};
 };
+
+inline Variant::Children::const_iterator Variant::Children::end() const { return first_ + count_; }
+inline const Variant::Child& Variant::Children::operator[](size_t index) const { return first_[index]; }
 
 // Seconds since 1970-01-01 00:00:00 UTC of the broken-down fields (Gregorian calendar,
 // out-of-range fields carried over; the result may be negative).

@@ -316,6 +316,94 @@ TEST(AMF3SerializerTest, ARepeatedKeyDecodesIntoTheChildItAlreadyNames) {
   EXPECT_EQ("2", Child(*merged, "b"));
 }
 
+TEST(AMF3SerializerTest, RepeatedKeysAmongManyMergeMapsAtEveryLevelAndReplaceTheRest) {
+  const auto object = [](const Bytes& members) {
+    return Bytes{0x0A} + InlineTraits(0, true) + kEmpty3 + members + kEmpty3;
+  };
+  // Twenty keys out of order first, so that the repeats are looked for among many.
+  Bytes members;
+  for (int i = 19; i >= 0; --i) {
+    members += Text3("f" + std::to_string(100 + i)) + Integer3(static_cast<uint32_t>(i));
+  }
+  // The outer object is object 0, the first "m" object 1 and its "x" object 2.
+  members += Text3("m") + object(Text3("x") + object(Text3("p") + Integer3(1)) + Text3("y") + Integer3(1));
+  members += Text3("s") + Integer3(5) + Text3("r") + object(Text3("a") + Integer3(1));
+  members += Text3("m") + object(Text3("x") + object(Text3("q") + Integer3(2)));
+  members += Text3("s") + object(Text3("z") + Integer3(3));  // a map replaces a scalar
+  members += Text3("r") + ObjectRef3(2);                     // a reference replaces a map
+  const Variant outer = Amf3().Decoded(object(members));
+  EXPECT_EQ(23u, outer.ChildCount());
+  const Variant* m = outer.Find("m");
+  ASSERT_NE(nullptr, m);
+  EXPECT_EQ("1", Child(*m, "y"));
+  ASSERT_NE(nullptr, m->Find("x"));
+  EXPECT_EQ("1", Child(*m->Find("x"), "p"));
+  EXPECT_EQ("2", Child(*m->Find("x"), "q"));
+  ASSERT_NE(nullptr, outer.Find("s"));
+  EXPECT_EQ(1u, outer.Find("s")->ChildCount());
+  EXPECT_EQ("3", Child(*outer.Find("s"), "z"));
+  ASSERT_NE(nullptr, outer.Find("r"));
+  EXPECT_EQ("<missing>", Child(*outer.Find("r"), "a"));
+  EXPECT_EQ("1", Child(*outer.Find("r"), "p"));
+}
+
+TEST(AMF3SerializerTest, AFailedValueLeavesWhatItHadRead) {
+  // Sealed members b, a, c: b is read, then the data ends within a, which stays Null; c, not
+  // reached, does not appear.
+  Amf3 partial;
+  Variant object;
+  EXPECT_FALSE(partial.Decode(Bytes{0x0A} + InlineTraits(3, false) + kEmpty3 + Text3("b") + Text3("a") +
+                                  Text3("c") + Integer3(1) + Bytes{0x05, 0x00},
+                              object));
+  const Variant* sealed = object.Find("____traits____");
+  ASSERT_NE(nullptr, sealed);
+  EXPECT_EQ(2u, sealed->ChildCount());
+  EXPECT_EQ("1", Child(*sealed, "b"));
+  ASSERT_NE(nullptr, sealed->Find("a"));
+  EXPECT_EQ(Kind::Null, sealed->Find("a")->GetKind());
+  // Traits that do not exist: the object is an empty map all the same.
+  Variant unknown;
+  unknown.SetInt64(7);
+  EXPECT_FALSE(Amf3().Decode(Bytes{0x0A} + TraitsRef(5), unknown));
+  EXPECT_TRUE(unknown.IsMap());
+  EXPECT_EQ(0u, unknown.ChildCount());
+  // A repeated key whose later value fails keeps the earlier one.
+  Variant array;
+  EXPECT_FALSE(Amf3().Decode(Bytes{0x09, 0x01} + Text3("k") + Integer3(1) + TextRef3(0) + Bytes{0x05, 0x00}, array));
+  EXPECT_EQ(1u, array.ChildCount());
+  EXPECT_EQ("1", Child(array, "k"));
+}
+
+TEST(AMF3SerializerTest, MembersInAnyOrderComeOutInKeyOrder) {
+  // Dynamic members by the thousand, each key after the one it sorts before.
+  Bytes many = Bytes{0x0A} + InlineTraits(0, true) + kEmpty3;
+  for (int i = 4999; i >= 0; --i) {
+    const std::string digits = std::to_string(i);
+    many += Text3("k" + std::string(5 - digits.size(), '0') + digits) + Integer3(static_cast<uint32_t>(i));
+  }
+  const Variant object = Amf3().Decoded(many + kEmpty3);
+  ASSERT_EQ(5000u, object.ChildCount());
+  EXPECT_EQ("k00000", object.GetChildren().begin()->first);
+  EXPECT_EQ("4321", Child(object, "k04321"));
+
+  // Sealed names out of order, one given twice (the later value stays), for each object of
+  // the traits.
+  Amf3 amf3;
+  const Variant first = amf3.Decoded(Bytes{0x0A} + InlineTraits(3, false) + Text3("C") + Text3("b") + Text3("a") +
+                                     TextRef3(1) + Integer3(1) + Integer3(2) + Integer3(3));
+  const Variant second = amf3.Decoded(Bytes{0x0A} + TraitsRef(0) + Integer3(4) + Integer3(5) + Integer3(6));
+  for (const Variant* object : {&first, &second}) {
+    const Variant* sealed = object->Find("____traits____");
+    ASSERT_NE(nullptr, sealed);
+    ASSERT_EQ(2u, sealed->ChildCount());
+    EXPECT_EQ("a", sealed->GetChildren().begin()->first);
+  }
+  EXPECT_EQ("2", Child(*first.Find("____traits____"), "a"));
+  EXPECT_EQ("3", Child(*first.Find("____traits____"), "b"));
+  EXPECT_EQ("6", Child(*second.Find("____traits____"), "b"));
+  EXPECT_EQ("C", second.ClassName());
+}
+
 TEST(AMF3SerializerTest, TruncationAtEveryPointFails) {
   const Bytes whole =
       DenseArray({String3("text"), Double3(1.5), Bytes{0x08, 0x01} + Double(1e12),

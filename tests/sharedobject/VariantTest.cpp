@@ -1,5 +1,6 @@
 #include "sharedobject/Variant.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <ctime>
@@ -215,6 +216,31 @@ TEST(VariantTest, IndexKeysAreHexadecimalAndSortNumerically) {
     order.push_back(static_cast<uint32_t>(child.second.ToInt64()));
   }
   EXPECT_EQ((std::vector<uint32_t>{2u, 10u, 256u, 0x10000000u}), order);
+}
+
+TEST(VariantTest, KeyedInsertionsOutOfOrderKeepTheOrderAndLeaveCopiesAlone) {
+  Variant original;
+  for (uint32_t i = 0; i < 40; ++i) {
+    const uint32_t position = (i * 17 + 5) % 40 * 2;  // even positions, scrambled
+    original[position].SetString("value " + std::to_string(position));
+  }
+  Variant copy = original;
+  copy[uint32_t{41}].SetString("inserted");  // between the others, into a map still shared
+  copy[uint32_t{0}].SetString("changed");
+
+  std::vector<std::string> keys;
+  for (const auto& child : original.GetChildren()) {
+    keys.push_back(child.first);
+  }
+  ASSERT_EQ(40u, keys.size());
+  EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+  EXPECT_EQ("value 0", original.Find(Variant::IndexKey(0))->ToString());
+  EXPECT_EQ(nullptr, original.Find(Variant::IndexKey(41)));
+  ASSERT_EQ(41u, copy.ChildCount());
+  EXPECT_EQ("inserted", copy.Find(Variant::IndexKey(41))->ToString());
+  EXPECT_EQ(Variant::IndexKey(42), copy.GetChildren()[22].first);
+  EXPECT_TRUE(copy.Find(Variant::IndexKey(78))->SharesPayloadWith(*original.Find(Variant::IndexKey(78))));
+  EXPECT_FALSE(copy.Find(Variant::IndexKey(0))->SharesPayloadWith(*original.Find(Variant::IndexKey(0))));
 }
 
 TEST(VariantTest, VariantKeysMapToTextKeysByKind) {

@@ -1,0 +1,213 @@
+#include "sharedobject/MapBuilder.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <random>
+#include <utility>
+#include <vector>
+
+#include "sharedobject/KeyOrder.h"
+#include "sharedobject/VariantPayload.h"
+
+namespace {
+
+// Up to this many children are sorted in place; more move to a new block in key order.
+constexpr size_t kSortInPlaceLimit = 16;
+
+// A hash of the key under a seed drawn once per process, so that data cannot be made to put its
+// keys in one chain of the index.
+uint64_t Mixed(uint64_t value) {
+  value ^= value >> 33;
+  value *= 0xff51afd7ed558ccdULL;
+  value ^= value >> 33;
+  value *= 0xc4ceb9fe1a85ec53ULL;
+  return value ^ (value >> 33);
+}
+
+uint64_t KeyHash(const std::string& key) {
+  static const uint64_t seed = (uint64_t{std::random_device()()} << 32) ^ std::random_device()();
+  uint64_t hash = Mixed(seed ^ key.size());
+  size_t i = 0;
+  for (; i + 8 <= key.size(); i += 8) {
+    uint64_t word = 0;
+    std::memcpy(&word, key.data() + i, 8);
+    hash = Mixed(hash ^ word);
+  }
+  uint64_t tail = 0;
+  std::memcpy(&tail, key.data() + i, key.size() - i);
+  return Mixed(hash ^ tail);
+}
+
+}  // namespace
+
+MapBuilder::MapBuilder(Variant& map, size_t room)
+    : map_(map), built_(std::move(map)), payload_(&built_.MapWithRoom(room)) {}
+
+MapBuilder::MapBuilder(Variant& map, const Variant& model) : map_(map), built_(std::move(map)) {
+  built_.Hold(model.GetKind() == Variant::Kind::TypedMap ? Variant::Kind::TypedMap : Variant::Kind::Map,
+              model.IsMap() ? Variant::MapPayload::CopyOf(model.Map()) : Variant::MapPayload::Make(0));
+  payload_ = static_cast<Variant::MapPayload*>(built_.value_.payload);
+}
+
+MapBuilder::~MapBuilder() {
+  if (!ordered_) {
+    PutInOrder();
+  }
+  map_ = std::move(built_);
+}
+
+void MapBuilder::PutInOrder() {
+  Variant::Child* first = payload_->Items();
+  const size_t count = payload_->count;
+  if (count <= kSortInPlaceLimit) {
+    payload_->Truncate(SortFewByKey(first, first + count));
+    return;
+  }
+  // Read at random, written in sequence: the children a few places ahead are asked for early.
+  const std::vector<size_t> positions = KeyOrder(first, count);
+  Variant::MapPayload* sorted = Variant::MapPayload::Make(positions.size());
+  sorted->className = std::move(payload_->className);
+  sorted->isArray = payload_->isArray;
+  constexpr size_t kAhead = 8;
+  for (size_t i = 0; i < positions.size(); ++i) {
+    if (i + kAhead < positions.size()) {
+      __builtin_prefetch(first + positions[i + kAhead]);
+    }
+    new (sorted->Items() + i) Variant::Child(std::move(first[positions[i]]));
+    sorted->count = static_cast<uint32_t>(i + 1);
+  }
+  Variant::MapPayload::Free(payload_);
+  built_.value_.payload = payload_ = sorted;
+}
+
+Variant& MapBuilder::At(size_t index) { return payload_->Items()[index].second; }
+
+void MapBuilder::SetClassName(const Variant& name) {
+  built_.SetClassName(name);
+  payload_ = &built_.EnsureMap();
+}
+
+Variant& MapBuilder::Add(const std::string& key) {
+  if (payload_->count == payload_->capacity) {
+    payload_ = &built_.MapWithRoom(1);
+  }
+  const size_t count = payload_->count;
+  if (count != 0 && !(payload_->Items()[count - 1].first < key)) {
+    ordered_ = false;
+  }
+  return payload_->InsertAt(count, key).second;
+}
+
+Variant& MapBuilder::Into(const std::string& key) {
+  Variant::Child* items = payload_->Items();
+  const size_t count = payload_->count;
+  if (count == 0 || (ordered_ && items[count - 1].first < key)) {
+    return Add(key);
+  }
+  if (items[count - 1].first == key) {
+    return items[count - 1].second;
+  }
+  size_t place = count;
+  if (ordered_) {
+    // Every key once, in order, and the last after `key`.
+    const auto below = [](const Variant::Child& child, const std::string& name) { return child.first < name; };
+    const Variant::Child* found = std::lower_bound(items, items + count, key, below);
+    if (found->first == key) {
+      place = static_cast<size_t>(found - items);
+    }
+  } else if (count <= kSortInPlaceLimit) {
+    for (size_t i = count; i-- > 0;) {
+      if (items[i].first == key) {
+        place = i;
+        break;
+      }
+    }
+  } else {
+    place = IndexedPlace(key);
+  }
+  return place == count ? Add(key) : items[place].second;
+}
+
+size_t MapBuilder::IndexedPlace(const std::string& key) {
+  while (indexed_ < payload_->count) {
+    IndexChild(indexed_++);
+  }
+  const Variant::Child* items = payload_->Items();
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = KeyHash(key) & mask;; slot = (slot + 1) & mask) {
+    if (slots_[slot] == 0) {
+      return payload_->count;
+    }
+    if (items[slots_[slot] - 1].first == key) {
+      return slots_[slot] - 1;
+    }
+  }
+}
+
+void MapBuilder::IndexChild(size_t index) {
+  // At most half the slots are used, so that a probe ends soon at an empty one.
+  if (2 * (used_ + 1) > slots_.size()) {
+    std::vector<uint32_t> old = std::move(slots_);
+    slots_.assign(std::max<size_t>(64, old.size() * 2), 0);
+    used_ = 0;
+    indexed_ = 0;  // rebuilt from the children, for each key the one added last
+    for (size_t i = 0; i < index; ++i) {
+      IndexChild(i);
+    }
+    indexed_ = index + 1;
+  }
+  const Variant::Child* items = payload_->Items();
+  const std::string& key = items[index].first;
+  const size_t mask = slots_.size() - 1;
+  for (size_t slot = KeyHash(key) & mask;; slot = (slot + 1) & mask) {
+    if (slots_[slot] == 0) {
+      ++used_;
+    } else if (items[slots_[slot] - 1].first != key) {
+      continue;
+    }
+    slots_[slot] = static_cast<uint32_t>(index + 1);
+    return;
+  }
+}
+
+void MapBuilder::ForgetIndex() {
+  slots_.clear();
+  used_ = 0;
+  indexed_ = 0;
+}
+
+void MapBuilder::TakeBackFailedRepeat() {
+  const size_t last = payload_->count - 1;
+  const std::string& key = payload_->Items()[last].first;
+  for (size_t i = last; i-- > 0;) {
+    if (payload_->Items()[i].first == key) {
+      TakeBackLast();
+      return;
+    }
+  }
+}
+
+size_t MapBuilder::Size() const { return payload_->count; }
+
+void MapBuilder::TakeBackLast() {
+  payload_->Truncate(payload_->count - 1);
+  if (indexed_ > payload_->count) {
+    ForgetIndex();
+  }
+}
+
+void MapBuilder::Drop(const std::vector<bool>& dropped) {
+  Variant::Child* items = payload_->Items();
+  size_t kept = 0;
+  for (size_t i = 0; i < payload_->count; ++i) {
+    if (!dropped[i]) {
+      if (kept != i) {
+        items[kept] = std::move(items[i]);
+      }
+      ++kept;
+    }
+  }
+  payload_->Truncate(kept);
+  ForgetIndex();
+}

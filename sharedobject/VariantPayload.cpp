@@ -1,0 +1,94 @@
+#include "sharedobject/VariantPayload.h"
+
+#include <algorithm>
+#include <limits>
+#include <memory>
+#include <new>
+
+Variant::MapPayload* Variant::MapPayload::Make(size_t capacity) {
+  static_assert(sizeof(MapPayload) % alignof(Child) == 0, "the children follow the header");
+  if (capacity > std::numeric_limits<uint32_t>::max()) {
+    throw std::bad_alloc();
+  }
+  void* block = ::operator new(sizeof(MapPayload) + capacity * sizeof(Child));
+  MapPayload* map = new (block) MapPayload();
+  map->capacity = static_cast<uint32_t>(capacity);
+  return map;
+}
+
+Variant::MapPayload* Variant::MapPayload::CopyOf(const MapPayload& shared) {
+  MapPayload* copy = Make(shared.count);
+  try {
+    copy->className = shared.className;
+    copy->isArray = shared.isArray;
+    for (; copy->count < shared.count; ++copy->count) {
+      new (copy->Items() + copy->count) Child(shared.Items()[copy->count]);
+    }
+  } catch (...) {
+    Free(copy);
+    throw;
+  }
+  return copy;
+}
+
+Variant::MapPayload* Variant::MapPayload::Grow(MapPayload* map, size_t capacity) {
+  MapPayload* grown = Make(capacity);
+  grown->className = std::move(map->className);
+  grown->isArray = map->isArray;
+  std::uninitialized_move(map->Items(), map->Items() + map->count, grown->Items());
+  grown->count = map->count;
+  Free(map);
+  return grown;
+}
+
+void Variant::MapPayload::Free(MapPayload* map) {
+  // The children's payloads were made long ago and are seldom in the cache: each is asked for
+  // a few children ahead, so that its load overlaps the release of the ones before it.
+  constexpr size_t kAhead = 8;
+  Child* items = map->Items();
+  const size_t count = map->count;
+  const auto prefetch = [items](size_t i) {
+    if (items[i].second.HasPayload()) {
+      __builtin_prefetch(items[i].second.value_.payload);
+    }
+  };
+  for (size_t i = 0; i < count && i < kAhead; ++i) {
+    prefetch(i);
+  }
+  for (size_t i = 0; i < count; ++i) {
+    if (i + kAhead < count) {
+      prefetch(i + kAhead);
+    }
+    items[i].~Child();
+  }
+  map->count = 0;
+  map->~MapPayload();
+  ::operator delete(map);
+}
+
+Variant::Child& Variant::MapPayload::InsertAt(size_t position, const std::string& key) {
+  Child* items = Items();
+  if (position == count) {
+    new (items + count) Child(key, Variant());
+    ++count;
+    return items[position];
+  }
+  // The last child moves into the free place, the others one place up, then the new one
+  // takes `position`.
+  new (items + count) Child(std::move(items[count - 1]));
+  ++count;
+  std::move_backward(items + position, items + count - 2, items + count - 1);
+  items[position].second.Reset();
+  items[position].first = key;
+  return items[position];
+}
+
+void Variant::MapPayload::Truncate(size_t kept) {
+  Child* items = Items();
+  for (size_t i = kept; i < count; ++i) {
+    items[i].~Child();
+  }
+  if (kept < count) {
+    count = static_cast<uint32_t>(kept);
+  }
+}
