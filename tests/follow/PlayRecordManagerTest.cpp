@@ -69,10 +69,15 @@ TEST_F(PlayRecordManagerTest, PlayPageOfAnEarlierUpdaterDoesNotUndoTheHistory) {
 }
 
 TEST_F(PlayRecordManagerTest, NoticeGoesToItsSinkAndTouchesNoUpdater) {
-  const LoginState login = LoggedIn("cookie-unknown-to-the-service");
+  Json::Value history;
+  history[0]["albumId"] = "999";
+  history[0]["tvId"] = "1";
+  history[0]["videoUrl"] = "http://www.vexo.com/v_999.html";
+  SetPlayHistory("cookie-notice", history);
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
-  updater->QueryPlayRecords(login);  // makes it the receiver
-  ASSERT_TRUE(WaitUntil([] { return HistoryRequests() == 1; }, kProcessTimeoutMs));
+  updater->QueryPlayRecords(LoggedIn("cookie-notice"));  // makes it the receiver
+  // The real answer must be in before the hand-made ones, or it would overwrite them.
+  ASSERT_TRUE(WaitUntil([&] { return !updater->GetCurrentRecordUrl(999).empty(); }, kProcessTimeoutMs));
   static uint32_t kept = 0;
   CPlayRecordManager::SetNoticeSink([](uint32_t value) { kept = value; });
   CPlayRecordManager::Instance().OnPlayRecordResult(CPlayRecordManager::kNoticeCode, 5,
@@ -80,6 +85,7 @@ TEST_F(PlayRecordManagerTest, NoticeGoesToItsSinkAndTouchesNoUpdater) {
   CPlayRecordManager::SetNoticeSink(nullptr);
   EXPECT_EQ(kept, 5u);
   EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"");
+  EXPECT_EQ(updater->GetCurrentRecordUrl(999), L"http://www.vexo.com/v_999.html");
   CPlayRecordManager::Instance().OnPlayRecordResult(0, 200, {PlayRecord{L"123", L"", L"http://www.vexo.com/v_x.html"}});
   EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"http://www.vexo.com/v_x.html");
 }
