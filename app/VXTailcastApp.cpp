@@ -12,6 +12,7 @@
 #include "common/ModulePath.h"
 #include "common/ScopedWin.h"
 #include "common/TraceRecord.h"
+#include "favorites/ShortcutLink.h"
 #include "platform/Lumilib/PaintManagerUI.h"
 #include "platform/Lumilib/UISystem.h"
 #include "platform/RidOdo/PingbackPump.h"
@@ -110,6 +111,8 @@ void CVXTailcastApp::RunControlWindow() {
     // The first command follows the start-up work, which runs once the loop does.
     if (!controlWindow.PostWork([this] { HandleFirstStartCommand(); })) HandleFirstStartCommand();
     SetExitCode(Lumi::CPaintManagerUI::MessageLoop());
+    // The icon worker may be saving a shortcut: it is let finish, so no half-done save is left.
+    CloseShortcutWrites();
     // The close pingback was only queued; give it a moment to leave before the process ends.
     CPingbackPump::GetInstance().WaitUntilSent(kPingbackGraceMs);
   }

@@ -16,6 +16,7 @@
 #include "common/ScopedWin.h"
 #include "common/TraceRecord.h"
 #include "favorites/FavoriteIntake.h"
+#include "favorites/ShortcutLink.h"
 #include "follow/AlbumInfo.h"
 #include "follow/DesktopUrlUpdater.h"
 
@@ -262,6 +263,9 @@ void CVXTailcastDlg::OnTrayExit() {
 // Removes every remembered shortcut that is still on the desktop and ends at once; the
 // store keeps its rows.
 void CVXTailcastDlg::OnUninstall() {
+  // A shortcut the icon worker is saving is let finish first, and none is written after the
+  // removal, so that none comes back.
+  CloseShortcutWrites();
   RemoveDeskFavorites();
   ::ExitProcess(0);
 }

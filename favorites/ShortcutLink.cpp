@@ -1,5 +1,6 @@
 #include "favorites/ShortcutLink.h"
 
+#include <atomic>
 #include <cwchar>
 
 #include "common/ComScope.h"
@@ -12,6 +13,8 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
+
+std::atomic<bool> g_writesClosed{false};
 
 constexpr wchar_t kTraceSection[] = L"tailcast";
 constexpr wchar_t kLinkCreated[] = L"创建CLSID_ShellLink成功！";
@@ -53,6 +56,26 @@ bool SetLinkTarget(int infoType, const std::wstring& address, ShortcutLinkFields
   return false;
 }
 
+bool CloseShortcutWrites(DWORD waitMs) {
+  const ULONGLONG deadline = ::GetTickCount64() + waitMs;
+  for (;;) {
+    // Taken and given back at once: a writer that comes later finds the writes closed.
+    if (ShortcutRewriteLock().try_lock()) {
+      g_writesClosed = true;
+      ShortcutRewriteLock().unlock();
+      return true;
+    }
+    // A writer that never lets go must not keep the process from ending.
+    if (::GetTickCount64() >= deadline) {
+      g_writesClosed = true;
+      return false;
+    }
+    ::Sleep(5);
+  }
+}
+
+void ReopenShortcutWrites() { g_writesClosed = false; }
+
 std::recursive_mutex& ShortcutRewriteLock() {
   static std::recursive_mutex* const lock = new std::recursive_mutex;  // lives until the process ends
   return *lock;
@@ -70,6 +93,7 @@ bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnk
   if (lnkPath.empty()) return false;
   ComScope com;  // a thread that already has COM in another mode keeps it; the link object decides
   std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
+  if (g_writesClosed) return false;
   const ComPtr<IShellLinkW> link = MakeLink(how);
   if (!link) return false;
   if (how.traceKey) WriteTrace(kTraceSection, how.traceKey, kLinkCreated);

@@ -40,6 +40,14 @@ struct ShortcutWrite {
 // Held by every shortcut write; hold it too from a read of the store to the write it decides.
 std::recursive_mutex& ShortcutRewriteLock();
 
+// For the end of the process: waits until a shortcut being saved is in place (at most
+// `waitMs`), and from then on every write is refused, so the process never ends halfway through
+// a save (which would leave its temporary file on the desktop) and a shortcut just removed is
+// not written back. False when a save was still running at the deadline.
+bool CloseShortcutWrites(DWORD waitMs = 3000);
+// Lets writes through again; for a process that goes on after closing them (tests).
+void ReopenShortcutWrites();
+
 // The shell's link object; null (with the COM result in `result`) when it cannot be made.
 Microsoft::WRL::ComPtr<IShellLinkW> CreateShellLink(HRESULT* result = nullptr);
 
