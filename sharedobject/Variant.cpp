@@ -1,7 +1,6 @@
 #include "sharedobject/Variant.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cinttypes>
 #include <cstdarg>
 #include <cmath>
@@ -128,7 +127,7 @@ static_assert(Variant::Kind::Double < Variant::Kind::Timestamp && Variant::Kind:
 
 Variant::Variant(const Variant& other) : kind_(other.kind_), value_(other.value_) {
   if (HasPayload()) {
-    value_.payload->holders.fetch_add(1, std::memory_order_relaxed);
+    ++value_.payload->holders;
   }
 }
 
@@ -160,10 +159,8 @@ void Variant::Reset() {
 
 void Variant::Release() {
   Payload* const payload = value_.payload;
-  // The last holder frees. A sole holder needs no atomic step: no other value can take a share
-  // of a payload that only this one holds.
-  if (payload->holders.load(std::memory_order_acquire) != 1 &&
-      payload->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) {
+  // The last holder frees.
+  if (--payload->holders != 0) {
     return;
   }
   if (HasText()) {
@@ -264,7 +261,7 @@ Variant::MapPayload& Variant::EnsureMap() {
   if (!IsMap()) {
     // Room for a few children from the start: most maps get some, and growing costs a copy.
     Hold(Kind::Map, MapPayload::Make(4));
-  } else if (value_.payload->holders.load(std::memory_order_acquire) != 1) {
+  } else if (value_.payload->holders != 1) {
     // Shared: this value takes a copy of its own, and lets go of its share of the original.
     Variant original(std::move(*this));
     kind_ = original.kind_;

@@ -4,11 +4,12 @@
 // Copies share their text, time and map (copy on write): a copy costs a few pointers, and the
 // first change made through one copy gives that copy a map of its own (one level at a time:
 // the children in it are again shared until they are changed). So a reference-rich file whose
-// references all copy one decoded value holds that value once. The sharing is counted
-// atomically, so copies may live on different threads. A `Variant&` taken with
-// operator[] belongs to the map it came from at that moment: take it again after copying the
-// value that holds it or adding another child to that map, rather than changing a child
-// through an older reference.
+// references all copy one decoded value holds that value once. The sharing is counted without
+// atomic steps: a value and every value that shares with it (all the values of one decoded file)
+// belong to one thread at a time; they may move to another thread together. A `Variant&`
+// taken with operator[] belongs to the map it came from at that moment: take it again after
+// copying the value that holds it or adding another child to that map, rather than changing a
+// child through an older reference.
 //
 // A map is one block: its class, its flag and its children, sorted by key, side by side. A lookup
 // is a binary search and a child added after the last key is appended; a child added before

@@ -2,7 +2,6 @@
 // or a map, each counted by the values that share it. Windows-free.
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -12,7 +11,7 @@
 #include "sharedobject/Variant.h"
 
 struct Variant::Payload {
-  std::atomic<uint32_t> holders{1};
+  uint32_t holders = 1;
 };
 
 struct Variant::TextPayload : Payload {
