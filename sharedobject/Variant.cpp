@@ -164,11 +164,11 @@ void Variant::Release() {
     return;
   }
   if (HasText()) {
-    delete static_cast<TextPayload*>(payload);
+    FreePayload(static_cast<TextPayload*>(payload));
   } else if (IsMap()) {
     MapPayload::Free(static_cast<MapPayload*>(payload));
   } else {
-    delete static_cast<TimePayload*>(payload);
+    FreePayload(static_cast<TimePayload*>(payload));
   }
 }
 
@@ -183,7 +183,7 @@ void Variant::SetUndefined() {
   kind_ = Kind::Undefined;
 }
 
-void Variant::SetBytes(Kind kind, std::string bytes) { Hold(kind, new TextPayload(std::move(bytes))); }
+void Variant::SetBytes(Kind kind, std::string bytes) { Hold(kind, MakePayload<TextPayload>(std::move(bytes))); }
 
 void Variant::SetString(std::string text) { SetBytes(Kind::String, std::move(text)); }
 
@@ -252,7 +252,7 @@ void Variant::SetCalendar(Kind kind, const std::tm& time) {
   if (seconds < 0) {
     seconds = 0;
   }
-  Hold(kind, new TimePayload(CalendarFromSeconds(seconds)));
+  Hold(kind, MakePayload<TimePayload>(CalendarFromSeconds(seconds)));
 }
 
 const Variant::MapPayload& Variant::Map() const { return *static_cast<const MapPayload*>(value_.payload); }

@@ -10,9 +10,11 @@ Variant::MapPayload* Variant::MapPayload::Make(size_t capacity) {
   if (capacity > std::numeric_limits<uint32_t>::max()) {
     throw std::bad_alloc();
   }
-  void* block = ::operator new(sizeof(MapPayload) + capacity * sizeof(Child));
+  bool fromChunk = false;
+  void* block = PayloadArena::Allocate(sizeof(MapPayload) + capacity * sizeof(Child), fromChunk);
   MapPayload* map = new (block) MapPayload();
   map->capacity = static_cast<uint32_t>(capacity);
+  map->fromChunk = fromChunk;
   return map;
 }
 
@@ -62,8 +64,9 @@ void Variant::MapPayload::Free(MapPayload* map) {
     items[i].~Child();
   }
   map->count = 0;
+  const bool fromChunk = map->fromChunk;
   map->~MapPayload();
-  ::operator delete(map);
+  PayloadArena::Free(map, fromChunk);
 }
 
 Variant::Child& Variant::MapPayload::InsertAt(size_t position, const std::string& key) {

@@ -5,14 +5,40 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <new>
 #include <string>
 #include <utility>
 
+#include "sharedobject/PayloadArena.h"
 #include "sharedobject/Variant.h"
 
 struct Variant::Payload {
   uint32_t holders = 1;
+  bool fromChunk = false;  // its memory was cut from a PayloadArena's chunk
 };
+
+// A text or time payload in memory from the thread's PayloadArena (see there), and its end.
+template <typename Kind, typename... Args>
+Kind* MakePayload(Args&&... args) {
+  bool fromChunk = false;
+  void* block = PayloadArena::Allocate(sizeof(Kind), fromChunk);
+  Kind* payload = nullptr;
+  try {
+    payload = new (block) Kind(std::forward<Args>(args)...);
+  } catch (...) {
+    PayloadArena::Free(block, fromChunk);
+    throw;
+  }
+  payload->fromChunk = fromChunk;
+  return payload;
+}
+
+template <typename Kind>
+void FreePayload(Kind* payload) {
+  const bool fromChunk = payload->fromChunk;
+  payload->~Kind();
+  PayloadArena::Free(payload, fromChunk);
+}
 
 struct Variant::TextPayload : Payload {
   explicit TextPayload(std::string text) : bytes(std::move(text)) {}
