@@ -500,7 +500,7 @@ void AMF3Decoder::DescribeTraits(TraitsEntry& traits, bool dynamic) {
     }
   }
   const Variant::Children names = traits.emptyMembers.GetChildren();
-  const auto nameBelow = [](const Variant::Child& child, const std::string& name) { return child.first < name; };
+  const auto nameBelow = [](const Variant::ChildView& child, const std::string& name) { return child.first < name; };
   for (const auto& member : sealed->GetChildren()) {
     const auto place = std::lower_bound(names.begin(), names.end(), member.second.StoredBytes(), nameBelow);
     traits.placeOfMember.push_back(static_cast<uint32_t>(place - names.begin()));
@@ -553,23 +553,22 @@ bool AMF3Decoder::Members(const TraitsEntry& traits, MapBuilder& fields) {
       const Variant earlier = added ? Variant() : sealed;
       size_t reached = places.size();  // the members reached, the one that failed included
       bool failed = false;
-      {
-        MapBuilder members(sealed, traits.emptyMembers);
-        for (size_t i = 0; i < places.size(); ++i) {
-          const bool charged = budget_.Charge(names[places[i]].first.size());
-          if (!charged || !Value(members.At(places[i]))) {
-            reached = charged ? i + 1 : i;
-            failed = true;
-            break;
-          }
+      // The map shares its keys with the traits' map of names until it fails.
+      sealed = Variant::WithKeysOf(traits.emptyMembers);
+      for (size_t i = 0; i < places.size(); ++i) {
+        const bool charged = budget_.Charge(names[places[i]].first.size());
+        if (!charged || !Value(sealed.ChildAt(places[i]))) {
+          reached = charged ? i + 1 : i;
+          failed = true;
+          break;
         }
-        if (failed && reached != 0) {
-          std::vector<bool> dropped(names.size(), true);
-          for (size_t i = 0; i < reached; ++i) {
-            dropped[places[i]] = false;
-          }
-          members.Drop(dropped);
+      }
+      if (failed && reached != 0) {
+        std::vector<bool> dropped(names.size(), true);
+        for (size_t i = 0; i < reached; ++i) {
+          dropped[places[i]] = false;
         }
+        MapBuilder(sealed, 0).Drop(dropped);
       }
       if (failed && reached == 0) {
         if (added) {

@@ -261,8 +261,9 @@ Variant::MapPayload& Variant::EnsureMap() {
   if (!IsMap()) {
     // Room for a few children from the start: most maps get some, and growing costs a copy.
     Hold(Kind::Map, MapPayload::Make(4));
-  } else if (value_.payload->holders != 1) {
-    // Shared: this value takes a copy of its own, and lets go of its share of the original.
+  } else if (value_.payload->holders != 1 || Map().Sealed()) {
+    // Shared (or with shared keys): this value takes a copy of its own, and lets go of its share
+    // of the original.
     Variant original(std::move(*this));
     kind_ = original.kind_;
     value_.payload = MapPayload::CopyOf(original.Map());
@@ -353,13 +354,41 @@ const std::string& Variant::ClassName() const {
 size_t Variant::ChildCount() const { return IsMap() ? Map().count : 0; }
 
 Variant::Children Variant::GetChildren() const {
-  return IsMap() ? Children(Map().Items(), Map().count) : Children();
+  if (!IsMap()) {
+    return Children();
+  }
+  const MapPayload& map = Map();
+  return map.Sealed() ? Children(map.Keys(), map.Values(), sizeof(Variant), map.count)
+                      : Children(map.Items(), &map.Items()->second, sizeof(Child), map.count);
 }
 
 const Variant* Variant::Find(const std::string& key) const {
-  const Children children = GetChildren();
-  const auto found = LowerBound(children.begin(), children.end(), key);
-  return found == children.end() || found->first != key ? nullptr : &found->second;
+  if (!IsMap()) {
+    return nullptr;
+  }
+  const MapPayload& map = Map();
+  const Child* keys = map.Keys();
+  const Child* found = LowerBound(keys, keys + map.count, key);
+  return found == keys + map.count || found->first != key ? nullptr : &map.ValueAt(static_cast<size_t>(found - keys));
+}
+
+Variant Variant::WithKeysOf(const Variant& keys) {
+  Variant map;
+  if (!keys.IsMap()) {
+    map.MakeMap();
+    return map;
+  }
+  MapPayload* source = static_cast<MapPayload*>(keys.value_.payload);
+  map.Hold(Kind::Map, MapPayload::MakeSealed(source->Sealed() ? *source->keySource : *source));
+  return map;
+}
+
+Variant& Variant::ChildAt(size_t index) {
+  MapPayload* map = static_cast<MapPayload*>(value_.payload);
+  if (map->holders != 1) {
+    map = &EnsureMap();
+  }
+  return map->ValueAt(index);
 }
 
 const std::tm* Variant::CalendarTime() const {

@@ -18,13 +18,26 @@ Variant::MapPayload* Variant::MapPayload::Make(size_t capacity) {
   return map;
 }
 
+Variant::MapPayload* Variant::MapPayload::MakeSealed(MapPayload& keys) {
+  bool fromChunk = false;
+  void* block = PayloadArena::Allocate(sizeof(MapPayload) + keys.count * sizeof(Variant), fromChunk);
+  MapPayload* map = new (block) MapPayload();
+  map->fromChunk = fromChunk;
+  std::uninitialized_value_construct_n(map->Values(), keys.count);
+  map->count = map->capacity = keys.count;
+  map->keySource = &keys;
+  ++keys.holders;
+  return map;
+}
+
 Variant::MapPayload* Variant::MapPayload::CopyOf(const MapPayload& shared) {
   MapPayload* copy = Make(shared.count);
   try {
     copy->className = shared.className;
     copy->isArray = shared.isArray;
+    const Child* keys = shared.Keys();
     for (; copy->count < shared.count; ++copy->count) {
-      new (copy->Items() + copy->count) Child(shared.Items()[copy->count]);
+      new (copy->Items() + copy->count) Child(keys[copy->count].first, shared.ValueAt(copy->count));
     }
   } catch (...) {
     Free(copy);
@@ -43,15 +56,15 @@ Variant::MapPayload* Variant::MapPayload::Grow(MapPayload* map, size_t capacity)
   return grown;
 }
 
-void Variant::MapPayload::Free(MapPayload* map) {
+template <typename Slot>
+void Variant::MapPayload::DestroyFrom(Slot* slots, size_t count, const Variant& (*valueOf)(const Slot&)) {
   // The children's payloads were made long ago and are seldom in the cache: each is asked for
   // a few children ahead, so that its load overlaps the release of the ones before it.
   constexpr size_t kAhead = 8;
-  Child* items = map->Items();
-  const size_t count = map->count;
-  const auto prefetch = [items](size_t i) {
-    if (items[i].second.HasPayload()) {
-      __builtin_prefetch(items[i].second.value_.payload);
+  const auto prefetch = [&](size_t i) {
+    const Variant& value = valueOf(slots[i]);
+    if (value.HasPayload()) {
+      __builtin_prefetch(value.value_.payload);
     }
   };
   for (size_t i = 0; i < count && i < kAhead; ++i) {
@@ -61,7 +74,19 @@ void Variant::MapPayload::Free(MapPayload* map) {
     if (i + kAhead < count) {
       prefetch(i + kAhead);
     }
-    items[i].~Child();
+    slots[i].~Slot();
+  }
+}
+
+void Variant::MapPayload::Free(MapPayload* map) {
+  if (map->Sealed()) {
+    DestroyFrom<Variant>(map->Values(), map->count, [](const Variant& value) -> const Variant& { return value; });
+    MapPayload* const keys = map->keySource;
+    if (--keys->holders == 0) {
+      Free(keys);
+    }
+  } else {
+    DestroyFrom<Child>(map->Items(), map->count, [](const Child& child) -> const Variant& { return child.second; });
   }
   map->count = 0;
   const bool fromChunk = map->fromChunk;
