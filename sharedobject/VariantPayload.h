@@ -94,6 +94,6 @@ private:
   MapPayload() = default;
   ~MapPayload() = default;
   // The values (sealed) or children from `count` on are destroyed, a few ahead asked for early.
-  template <typename Slot>
-  static void DestroyFrom(Slot* slots, size_t count, const Variant& (*valueOf)(const Slot&));
+  template <typename Slot, typename ValueOf>
+  static void DestroyFrom(Slot* slots, size_t count, ValueOf valueOf);
 };
