@@ -353,8 +353,9 @@ bool AMF3Decoder::Store(const Variant& value, const Span& span, Entry& entry, bo
   VisibleMeasure measure;
   const bool measured = MeasureVisible(value, steps, measure);
   owner_.measuredValues_ = allowance - steps;
-  entry.cost = measure.cost;
-  entry.height = measure.height;
+  // The span also counts what the caller never sees (traits read inline): the larger stands.
+  entry.cost = std::max(measure.cost, span.Cost());
+  entry.height = std::max(measure.height, span.Height());
   return measured;
 }
 
