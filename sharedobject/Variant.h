@@ -272,7 +272,9 @@ private:
 inline Variant::Children::const_iterator Variant::Children::begin() const {
   return const_iterator(keys_, values_, valueStride_);
 }
-inline Variant::Children::const_iterator Variant::Children::end() const { return begin() + static_cast<std::ptrdiff_t>(count_); }
+inline Variant::Children::const_iterator Variant::Children::end() const {
+  return begin() + static_cast<std::ptrdiff_t>(count_);
+}
 inline Variant::Children::const_reverse_iterator Variant::Children::rbegin() const {
   return const_reverse_iterator(end());
 }
