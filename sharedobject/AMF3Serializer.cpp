@@ -8,6 +8,7 @@
 #include "sharedobject/AMFTime.h"
 #include "sharedobject/BigEndianRead.h"
 #include "sharedobject/MapBuilder.h"
+#include "sharedobject/VisibleMeasure.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ private:
   bool ByteArray(Variant& target);
   bool Array(Variant& target);
   bool Object(Variant& target);
-  bool Externalizable(Variant& target);
+  bool Externalizable(Variant& target, bool merged);
   // The traits of an object header: a table entry, or new ones read inline. Null on failure.
   const TraitsEntry* Traits(uint32_t header);
   bool InlineTraits(uint32_t header, TraitsEntry& traits);
@@ -132,7 +133,10 @@ private:
   // Table entry `index` shared into `target`, or false when there is no such entry or what it
   // holds would pass the bounds.
   bool ShareEntry(const std::deque<Entry>& table, uint32_t index, Variant& target);
-  void Store(const Variant& value, const Span& span, Entry& entry);
+  // Records what a reference to `value` shows: what `span` measured, or, for a map that an
+  // earlier value had filled (`merged`), the whole map measured again. False when that walk
+  // would pass what the serializer may walk.
+  bool Store(const Variant& value, const Span& span, Entry& entry, bool merged);
 
   AMF3Serializer& owner_;
   IOBuffer& buffer_;
@@ -335,10 +339,24 @@ bool AMF3Decoder::ShareEntry(const std::deque<Entry>& table, uint32_t index, Var
   return true;
 }
 
-void AMF3Decoder::Store(const Variant& value, const Span& span, Entry& entry) {
+bool AMF3Decoder::Store(const Variant& value, const Span& span, Entry& entry, bool merged) {
   entry.value = value;
-  entry.cost = span.Cost();
-  entry.height = span.Height();
+  if (!merged) {
+    entry.cost = span.Cost();
+    entry.height = span.Height();
+    return true;
+  }
+  // Every walk counts against one allowance per serializer, as large as the most values the
+  // output bound lets through, so that keys repeated many times cannot make the walks quadratic.
+  const size_t allowance = budget_.Limits().maxDecodedBytes / AMFLimits::kValueCost;
+  size_t steps = allowance - std::min(allowance, owner_.measuredValues_);
+  VisibleMeasure measure;
+  const bool measured = MeasureVisible(value, steps, measure);
+  owner_.measuredValues_ = allowance - steps;
+  // The span also counts what the caller never sees (traits read inline): the larger stands.
+  entry.cost = std::max(measure.cost, span.Cost());
+  entry.height = std::max(measure.height, span.Height());
+  return measured;
 }
 
 bool AMF3Decoder::Date(Variant& target) {
@@ -398,9 +416,11 @@ bool AMF3Decoder::Array(Variant& target) {
   }
   // A key repeated within the array decodes into the child that holds the first value: a map
   // there takes the new children, anything else is replaced.
+  bool merged = false;
   {
     // The dense count is not trusted beyond a little room; running out of data ends the loop.
     const uint32_t dense = header >> 1;
+    merged = target.ChildCount() != 0;
     MapBuilder fields(target, std::min<uint32_t>(dense, kUntrustedRoom));
     if (!NamedValues(fields)) {
       return false;
@@ -413,8 +433,7 @@ bool AMF3Decoder::Array(Variant& target) {
   }
   target.MarkAsArray(true);
   // The array enters the object table after everything it contains.
-  Store(target, span, owner_.objects_.emplace_back());
-  return true;
+  return Store(target, span, owner_.objects_.emplace_back(), merged);
 }
 
 bool AMF3Decoder::Object(Variant& target) {
@@ -430,9 +449,10 @@ bool AMF3Decoder::Object(Variant& target) {
   if (!level.Entered()) {
     return false;
   }
+  const bool merged = target.ChildCount() != 0;
   if ((header & 7) == 7) {
     target.MakeMap();
-    return Externalizable(target);
+    return Externalizable(target, merged);
   }
   // The object's place in the table is taken before its members are read, so that members
   // referring to it get the place (still empty) and later objects the indexes after it.
@@ -455,11 +475,10 @@ bool AMF3Decoder::Object(Variant& target) {
       return false;
     }
   }
-  Store(target, span, owner_.objects_[slot]);
-  return true;
+  return Store(target, span, owner_.objects_[slot], merged);
 }
 
-bool AMF3Decoder::Externalizable(Variant& target) {
+bool AMF3Decoder::Externalizable(Variant& target, bool merged) {
   Variant className;
   if (!String(className, false) || className.ToString() != kArrayCollection) {
     return false;
@@ -470,8 +489,7 @@ bool AMF3Decoder::Externalizable(Variant& target) {
   if (!Value(target)) {
     return false;
   }
-  Store(target, span, owner_.objects_.emplace_back());
-  return true;
+  return Store(target, span, owner_.objects_.emplace_back(), merged);
 }
 
 const AMF3Decoder::TraitsEntry* AMF3Decoder::Traits(uint32_t header) {
@@ -500,7 +518,7 @@ void AMF3Decoder::DescribeTraits(TraitsEntry& traits, bool dynamic) {
     }
   }
   const Variant::Children names = traits.emptyMembers.GetChildren();
-  const auto nameBelow = [](const Variant::Child& child, const std::string& name) { return child.first < name; };
+  const auto nameBelow = [](const Variant::ChildView& child, const std::string& name) { return child.first < name; };
   for (const auto& member : sealed->GetChildren()) {
     const auto place = std::lower_bound(names.begin(), names.end(), member.second.StoredBytes(), nameBelow);
     traits.placeOfMember.push_back(static_cast<uint32_t>(place - names.begin()));
@@ -553,23 +571,22 @@ bool AMF3Decoder::Members(const TraitsEntry& traits, MapBuilder& fields) {
       const Variant earlier = added ? Variant() : sealed;
       size_t reached = places.size();  // the members reached, the one that failed included
       bool failed = false;
-      {
-        MapBuilder members(sealed, traits.emptyMembers);
-        for (size_t i = 0; i < places.size(); ++i) {
-          const bool charged = budget_.Charge(names[places[i]].first.size());
-          if (!charged || !Value(members.At(places[i]))) {
-            reached = charged ? i + 1 : i;
-            failed = true;
-            break;
-          }
+      // The map shares its keys with the traits' map of names until it fails.
+      sealed = Variant::WithKeysOf(traits.emptyMembers);
+      for (size_t i = 0; i < places.size(); ++i) {
+        const bool charged = budget_.Charge(names[places[i]].first.size());
+        if (!charged || !Value(sealed.ChildAt(places[i]))) {
+          reached = charged ? i + 1 : i;
+          failed = true;
+          break;
         }
-        if (failed && reached != 0) {
-          std::vector<bool> dropped(names.size(), true);
-          for (size_t i = 0; i < reached; ++i) {
-            dropped[places[i]] = false;
-          }
-          members.Drop(dropped);
+      }
+      if (failed && reached != 0) {
+        std::vector<bool> dropped(names.size(), true);
+        for (size_t i = 0; i < reached; ++i) {
+          dropped[places[i]] = false;
         }
+        MapBuilder(sealed, 0).Drop(dropped);
       }
       if (failed && reached == 0) {
         if (added) {

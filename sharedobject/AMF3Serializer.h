@@ -63,6 +63,8 @@ private:
   AMFBudget ownBudget_;
   AMFBudget* shared_ = nullptr;
   size_t startDepth_ = 0;
+  // The values walked so far to measure maps that a repeated key decoded into again.
+  size_t measuredValues_ = 0;
   // A string-table entry: its text, and the String value that the string values naming it
   // share, made when the first one does (a text read only as keys and names needs none).
   struct TextEntry {

@@ -44,12 +44,6 @@ uint64_t KeyHash(const std::string& key) {
 MapBuilder::MapBuilder(Variant& map, size_t room)
     : map_(map), built_(std::move(map)), payload_(&built_.MapWithRoom(room)) {}
 
-MapBuilder::MapBuilder(Variant& map, const Variant& model) : map_(map), built_(std::move(map)) {
-  built_.Hold(model.GetKind() == Variant::Kind::TypedMap ? Variant::Kind::TypedMap : Variant::Kind::Map,
-              model.IsMap() ? Variant::MapPayload::CopyOf(model.Map()) : Variant::MapPayload::Make(0));
-  payload_ = static_cast<Variant::MapPayload*>(built_.value_.payload);
-}
-
 MapBuilder::~MapBuilder() {
   if (!ordered_) {
     PutInOrder();
@@ -80,8 +74,6 @@ void MapBuilder::PutInOrder() {
   Variant::MapPayload::Free(payload_);
   built_.value_.payload = payload_ = sorted;
 }
-
-Variant& MapBuilder::At(size_t index) { return payload_->Items()[index].second; }
 
 void MapBuilder::SetClassName(const Variant& name) {
   built_.SetClassName(name);

@@ -23,9 +23,6 @@ public:
   // (a new map gets room for exactly that many); only a count the data has shown to be real
   // may go beyond the default.
   explicit MapBuilder(Variant& map, size_t room = 4);
-  // Takes `map` over, made a copy of the map `model` (its class, flag and children, each child
-  // shared), with no room to spare.
-  MapBuilder(Variant& map, const Variant& model);
   // Gives the map back with its children in key order, each key with the value added last.
   ~MapBuilder();
   MapBuilder(const MapBuilder&) = delete;
@@ -48,9 +45,6 @@ public:
   void TakeBackLast();
   // Drops every child whose flag in `dropped` (by index) is set.
   void Drop(const std::vector<bool>& dropped);
-  // The child added `index`-th (from 0, the map's own children first), to be filled before the
-  // next Add.
-  Variant& At(size_t index);
   // Names the class of the map, as Variant::SetClassName does.
   void SetClassName(const Variant& name);
 

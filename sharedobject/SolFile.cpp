@@ -14,6 +14,7 @@
 #include "sharedobject/FolderSystem.h"
 #include "sharedobject/IOBuffer.h"
 #include "sharedobject/MapBuilder.h"
+#include "sharedobject/PayloadArena.h"
 
 namespace {
 
@@ -84,6 +85,9 @@ bool DecodeSolImage(const uint8_t* data, size_t size, SolFile& file, const AMFLi
   if (nameLength + 6 >= bodySize) {
     return false;
   }
+  // The file's values are made in one arena: allocated in the order they are decoded, freed
+  // a chunk at a time.
+  const PayloadArena arena;
   AMFBudget budget(limits);
   IOBuffer buffer;
   if (!buffer.Append(body, nameLength + 2)) {

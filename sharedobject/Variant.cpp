@@ -1,7 +1,6 @@
 #include "sharedobject/Variant.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cinttypes>
 #include <cstdarg>
 #include <cmath>
@@ -128,7 +127,7 @@ static_assert(Variant::Kind::Double < Variant::Kind::Timestamp && Variant::Kind:
 
 Variant::Variant(const Variant& other) : kind_(other.kind_), value_(other.value_) {
   if (HasPayload()) {
-    value_.payload->holders.fetch_add(1, std::memory_order_relaxed);
+    ++value_.payload->holders;
   }
 }
 
@@ -160,18 +159,16 @@ void Variant::Reset() {
 
 void Variant::Release() {
   Payload* const payload = value_.payload;
-  // The last holder frees. A sole holder needs no atomic step: no other value can take a share
-  // of a payload that only this one holds.
-  if (payload->holders.load(std::memory_order_acquire) != 1 &&
-      payload->holders.fetch_sub(1, std::memory_order_acq_rel) != 1) {
+  // The last holder frees.
+  if (--payload->holders != 0) {
     return;
   }
   if (HasText()) {
-    delete static_cast<TextPayload*>(payload);
+    FreePayload(static_cast<TextPayload*>(payload));
   } else if (IsMap()) {
     MapPayload::Free(static_cast<MapPayload*>(payload));
   } else {
-    delete static_cast<TimePayload*>(payload);
+    FreePayload(static_cast<TimePayload*>(payload));
   }
 }
 
@@ -186,7 +183,7 @@ void Variant::SetUndefined() {
   kind_ = Kind::Undefined;
 }
 
-void Variant::SetBytes(Kind kind, std::string bytes) { Hold(kind, new TextPayload(std::move(bytes))); }
+void Variant::SetBytes(Kind kind, std::string bytes) { Hold(kind, MakePayload<TextPayload>(std::move(bytes))); }
 
 void Variant::SetString(std::string text) { SetBytes(Kind::String, std::move(text)); }
 
@@ -255,7 +252,7 @@ void Variant::SetCalendar(Kind kind, const std::tm& time) {
   if (seconds < 0) {
     seconds = 0;
   }
-  Hold(kind, new TimePayload(CalendarFromSeconds(seconds)));
+  Hold(kind, MakePayload<TimePayload>(CalendarFromSeconds(seconds)));
 }
 
 const Variant::MapPayload& Variant::Map() const { return *static_cast<const MapPayload*>(value_.payload); }
@@ -264,8 +261,9 @@ Variant::MapPayload& Variant::EnsureMap() {
   if (!IsMap()) {
     // Room for a few children from the start: most maps get some, and growing costs a copy.
     Hold(Kind::Map, MapPayload::Make(4));
-  } else if (value_.payload->holders.load(std::memory_order_acquire) != 1) {
-    // Shared: this value takes a copy of its own, and lets go of its share of the original.
+  } else if (value_.payload->holders != 1 || Map().Sealed()) {
+    // Shared (or with shared keys): this value takes a copy of its own, and lets go of its share
+    // of the original.
     Variant original(std::move(*this));
     kind_ = original.kind_;
     value_.payload = MapPayload::CopyOf(original.Map());
@@ -356,13 +354,41 @@ const std::string& Variant::ClassName() const {
 size_t Variant::ChildCount() const { return IsMap() ? Map().count : 0; }
 
 Variant::Children Variant::GetChildren() const {
-  return IsMap() ? Children(Map().Items(), Map().count) : Children();
+  if (!IsMap()) {
+    return Children();
+  }
+  const MapPayload& map = Map();
+  return map.Sealed() ? Children(map.Keys(), map.Values(), sizeof(Variant), map.count)
+                      : Children(map.Items(), &map.Items()->second, sizeof(Child), map.count);
 }
 
 const Variant* Variant::Find(const std::string& key) const {
-  const Children children = GetChildren();
-  const auto found = LowerBound(children.begin(), children.end(), key);
-  return found == children.end() || found->first != key ? nullptr : &found->second;
+  if (!IsMap()) {
+    return nullptr;
+  }
+  const MapPayload& map = Map();
+  const Child* keys = map.Keys();
+  const Child* found = LowerBound(keys, keys + map.count, key);
+  return found == keys + map.count || found->first != key ? nullptr : &map.ValueAt(static_cast<size_t>(found - keys));
+}
+
+Variant Variant::WithKeysOf(const Variant& keys) {
+  Variant map;
+  if (!keys.IsMap()) {
+    map.MakeMap();
+    return map;
+  }
+  MapPayload* source = static_cast<MapPayload*>(keys.value_.payload);
+  map.Hold(Kind::Map, MapPayload::MakeSealed(source->Sealed() ? *source->keySource : *source));
+  return map;
+}
+
+Variant& Variant::ChildAt(size_t index) {
+  MapPayload* map = static_cast<MapPayload*>(value_.payload);
+  if (map->holders != 1) {
+    map = &EnsureMap();
+  }
+  return map->ValueAt(index);
 }
 
 const std::tm* Variant::CalendarTime() const {

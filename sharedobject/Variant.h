@@ -4,11 +4,12 @@
 // Copies share their text, time and map (copy on write): a copy costs a few pointers, and the
 // first change made through one copy gives that copy a map of its own (one level at a time:
 // the children in it are again shared until they are changed). So a reference-rich file whose
-// references all copy one decoded value holds that value once. The sharing is counted
-// atomically, so copies may live on different threads. A `Variant&` taken with
-// operator[] belongs to the map it came from at that moment: take it again after copying the
-// value that holds it or adding another child to that map, rather than changing a child
-// through an older reference.
+// references all copy one decoded value holds that value once. The sharing is counted without
+// atomic steps: a value and every value that shares with it (all the values of one decoded file)
+// belong to one thread at a time; they may move to another thread together. A `Variant&`
+// taken with operator[] belongs to the map it came from at that moment: take it again after
+// copying the value that holds it or adding another child to that map, rather than changing a
+// child through an older reference.
 //
 // A map is one block: its class, its flag and its children, sorted by key, side by side. A lookup
 // is a binary search and a child added after the last key is appended; a child added before
@@ -49,29 +50,38 @@ public:
     ByteArray = 20,
   };
 
-  // A child of a map: its key and its value.
+  // A child of a map as the map keeps it: its key and its value.
   using Child = std::pair<std::string, Variant>;
+  // A child of a map as its view gives it.
+  struct ChildView {
+    const std::string& first;
+    const Variant& second;
+  };
   // The children of a map in ascending byte order of their keys (index keys in numeric order):
   // a view, valid while the map is not changed.
   class Children {
   public:
-    using value_type = Child;
-    using const_iterator = const Child*;
-    using const_reverse_iterator = std::reverse_iterator<const Child*>;
+    class const_iterator;
+    using value_type = ChildView;
+    using const_reverse_iterator = std::reverse_iterator<const_iterator>;
 
     Children() = default;
-    const_iterator begin() const { return first_; }
+    const_iterator begin() const;
     const_iterator end() const;
-    const_reverse_iterator rbegin() const { return const_reverse_iterator(end()); }
-    const_reverse_iterator rend() const { return const_reverse_iterator(begin()); }
+    const_reverse_iterator rbegin() const;
+    const_reverse_iterator rend() const;
     size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
-    const Child& operator[](size_t index) const;
+    ChildView operator[](size_t index) const;
 
   private:
     friend class Variant;
-    Children(const Child* first, size_t count) : first_(first), count_(count) {}
-    const Child* first_ = nullptr;
+    // The keys are those of `keys`; the values lie `valueStride` bytes apart from `values` on.
+    Children(const Child* keys, const Variant* values, size_t valueStride, size_t count)
+        : keys_(keys), values_(reinterpret_cast<const char*>(values)), valueStride_(valueStride), count_(count) {}
+    const Child* keys_ = nullptr;
+    const char* values_ = nullptr;
+    size_t valueStride_ = sizeof(Child);
     size_t count_ = 0;
   };
 
@@ -116,6 +126,14 @@ public:
   // Integer kinds up to 32 bits give the position's index key, a String gives its text and
   // every other kind gives the empty key.
   Variant& operator[](const Variant& key);
+
+  // A Map with a Null child under every key of the map `keys`. The keys are shared with `keys`,
+  // not copied, until the map is changed otherwise than in a child's value (through ChildAt): a
+  // decoder gives the sealed members of every object of one class one list of names.
+  static Variant WithKeysOf(const Variant& keys);
+  // The value of the child at `index` (in key order, below ChildCount()) of a map, to be changed;
+  // a map shared with other values is copied first.
+  Variant& ChildAt(size_t index);
 
   // Null and Undefined first become an empty Map; Map and TypedMap become a TypedMap of that
   // class; other kinds are left unchanged.
@@ -196,8 +214,76 @@ private:
   } value_{};
 };
 
-inline Variant::Children::const_iterator Variant::Children::end() const { return first_ + count_; }
-inline const Variant::Child& Variant::Children::operator[](size_t index) const { return first_[index]; }
+// Walks the keys and the values side by side: a map that shares its keys keeps its values apart.
+class Variant::Children::const_iterator {
+public:
+  using iterator_category = std::random_access_iterator_tag;
+  using value_type = ChildView;
+  using difference_type = std::ptrdiff_t;
+  using reference = ChildView;
+  // What operator-> gives: the child's view, held by value.
+  struct pointer {
+    ChildView child;
+    const ChildView* operator->() const { return &child; }
+  };
+
+  const_iterator() = default;
+  ChildView operator*() const { return ChildView{key_->first, *reinterpret_cast<const Variant*>(value_)}; }
+  pointer operator->() const { return pointer{**this}; }
+  ChildView operator[](difference_type n) const { return *(*this + n); }
+  const_iterator& operator+=(difference_type n) {
+    key_ += n;
+    value_ += n * static_cast<difference_type>(valueStride_);
+    return *this;
+  }
+  const_iterator& operator-=(difference_type n) { return *this += -n; }
+  const_iterator& operator++() { return *this += 1; }
+  const_iterator& operator--() { return *this += -1; }
+  const_iterator operator++(int) {
+    const_iterator old = *this;
+    ++*this;
+    return old;
+  }
+  const_iterator operator--(int) {
+    const_iterator old = *this;
+    --*this;
+    return old;
+  }
+  friend const_iterator operator+(const_iterator it, difference_type n) { return it += n; }
+  friend const_iterator operator+(difference_type n, const_iterator it) { return it += n; }
+  friend const_iterator operator-(const_iterator it, difference_type n) { return it -= n; }
+  friend difference_type operator-(const const_iterator& a, const const_iterator& b) { return a.key_ - b.key_; }
+  friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.key_ == b.key_; }
+  friend bool operator!=(const const_iterator& a, const const_iterator& b) { return a.key_ != b.key_; }
+  friend bool operator<(const const_iterator& a, const const_iterator& b) { return a.key_ < b.key_; }
+  friend bool operator>(const const_iterator& a, const const_iterator& b) { return a.key_ > b.key_; }
+  friend bool operator<=(const const_iterator& a, const const_iterator& b) { return a.key_ <= b.key_; }
+  friend bool operator>=(const const_iterator& a, const const_iterator& b) { return a.key_ >= b.key_; }
+
+private:
+  friend class Children;
+  const_iterator(const Child* key, const char* value, size_t valueStride)
+      : key_(key), value_(value), valueStride_(valueStride) {}
+  const Child* key_ = nullptr;
+  const char* value_ = nullptr;
+  size_t valueStride_ = sizeof(Child);
+};
+
+inline Variant::Children::const_iterator Variant::Children::begin() const {
+  return const_iterator(keys_, values_, valueStride_);
+}
+inline Variant::Children::const_iterator Variant::Children::end() const {
+  return begin() + static_cast<std::ptrdiff_t>(count_);
+}
+inline Variant::Children::const_reverse_iterator Variant::Children::rbegin() const {
+  return const_reverse_iterator(end());
+}
+inline Variant::Children::const_reverse_iterator Variant::Children::rend() const {
+  return const_reverse_iterator(begin());
+}
+inline Variant::ChildView Variant::Children::operator[](size_t index) const {
+  return begin()[static_cast<std::ptrdiff_t>(index)];
+}
 
 // Seconds since 1970-01-01 00:00:00 UTC of the broken-down fields (Gregorian calendar,
 // out-of-range fields carried over; the result may be negative).

@@ -10,9 +10,23 @@ Variant::MapPayload* Variant::MapPayload::Make(size_t capacity) {
   if (capacity > std::numeric_limits<uint32_t>::max()) {
     throw std::bad_alloc();
   }
-  void* block = ::operator new(sizeof(MapPayload) + capacity * sizeof(Child));
+  bool fromChunk = false;
+  void* block = PayloadArena::Allocate(sizeof(MapPayload) + capacity * sizeof(Child), fromChunk);
   MapPayload* map = new (block) MapPayload();
   map->capacity = static_cast<uint32_t>(capacity);
+  map->fromChunk = fromChunk;
+  return map;
+}
+
+Variant::MapPayload* Variant::MapPayload::MakeSealed(MapPayload& keys) {
+  bool fromChunk = false;
+  void* block = PayloadArena::Allocate(sizeof(MapPayload) + keys.count * sizeof(Variant), fromChunk);
+  MapPayload* map = new (block) MapPayload();
+  map->fromChunk = fromChunk;
+  std::uninitialized_value_construct_n(map->Values(), keys.count);
+  map->count = map->capacity = keys.count;
+  map->keySource = &keys;
+  ++keys.holders;
   return map;
 }
 
@@ -21,8 +35,9 @@ Variant::MapPayload* Variant::MapPayload::CopyOf(const MapPayload& shared) {
   try {
     copy->className = shared.className;
     copy->isArray = shared.isArray;
+    const Child* keys = shared.Keys();
     for (; copy->count < shared.count; ++copy->count) {
-      new (copy->Items() + copy->count) Child(shared.Items()[copy->count]);
+      new (copy->Items() + copy->count) Child(keys[copy->count].first, shared.ValueAt(copy->count));
     }
   } catch (...) {
     Free(copy);
@@ -41,15 +56,22 @@ Variant::MapPayload* Variant::MapPayload::Grow(MapPayload* map, size_t capacity)
   return grown;
 }
 
-void Variant::MapPayload::Free(MapPayload* map) {
+template <typename Slot, typename ValueOf>
+void Variant::MapPayload::DestroyFrom(Slot* slots, size_t count, ValueOf valueOf) {
   // The children's payloads were made long ago and are seldom in the cache: each is asked for
-  // a few children ahead, so that its load overlaps the release of the ones before it.
+  // a few children ahead, so that its load overlaps the release of the ones before it. A map's
+  // header and first children take a few cache lines.
   constexpr size_t kAhead = 8;
-  Child* items = map->Items();
-  const size_t count = map->count;
-  const auto prefetch = [items](size_t i) {
-    if (items[i].second.HasPayload()) {
-      __builtin_prefetch(items[i].second.value_.payload);
+  constexpr size_t kLine = 64;
+  const auto prefetch = [&](size_t i) {
+    const Variant& value = valueOf(slots[i]);
+    if (value.HasPayload()) {
+      const char* payload = reinterpret_cast<const char*>(value.value_.payload);
+      __builtin_prefetch(payload);
+      if (value.IsMap()) {
+        __builtin_prefetch(payload + kLine);
+        __builtin_prefetch(payload + 2 * kLine);
+      }
     }
   };
   for (size_t i = 0; i < count && i < kAhead; ++i) {
@@ -59,11 +81,24 @@ void Variant::MapPayload::Free(MapPayload* map) {
     if (i + kAhead < count) {
       prefetch(i + kAhead);
     }
-    items[i].~Child();
+    slots[i].~Slot();
+  }
+}
+
+void Variant::MapPayload::Free(MapPayload* map) {
+  if (map->Sealed()) {
+    DestroyFrom<Variant>(map->Values(), map->count, [](const Variant& value) -> const Variant& { return value; });
+    MapPayload* const keys = map->keySource;
+    if (--keys->holders == 0) {
+      Free(keys);
+    }
+  } else {
+    DestroyFrom<Child>(map->Items(), map->count, [](const Child& child) -> const Variant& { return child.second; });
   }
   map->count = 0;
+  const bool fromChunk = map->fromChunk;
   map->~MapPayload();
-  ::operator delete(map);
+  PayloadArena::Free(map, fromChunk);
 }
 
 Variant::Child& Variant::MapPayload::InsertAt(size_t position, const std::string& key) {

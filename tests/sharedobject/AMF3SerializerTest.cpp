@@ -316,6 +316,40 @@ TEST(AMF3SerializerTest, ARepeatedKeyDecodesIntoTheChildItAlreadyNames) {
   EXPECT_EQ("2", Child(*merged, "b"));
 }
 
+// Object 2 decodes under the key of object 0 and adds "b" to its 60 KB text and its empty
+// array: a reference to object 2 shows all three, and is charged and bounded by all of it, not
+// by the one member that object 2 spelt out.
+TEST(AMF3SerializerTest, AReferenceToAMergedObjectCountsTheWholeMergedMap) {
+  const auto object = [](const Bytes& members) {
+    return Bytes{0x0A} + InlineTraits(0, true) + kEmpty3 + members + kEmpty3;
+  };
+  const Bytes merging = Bytes{0x09, 0x01} + Text3("m") +
+                        object(Text3("t") + String3(std::string(60000, 'z')) + Text3("d") + DenseArray({})) +
+                        TextRef3(0) + object(Text3("b") + Integer3(2)) + kEmpty3;
+  const auto referring = [](int count) {
+    return DenseArray(std::vector<Bytes>(static_cast<size_t>(count), ObjectRef3(2)));
+  };
+  Amf3 bombed;
+  bombed.Decoded(merging);
+  EXPECT_TRUE(bombed.Fails(referring(2000)));  // 120 MB shown by 12 KB
+
+  Amf3 modest;
+  modest.Decoded(merging);
+  const Variant references = modest.Decoded(referring(100));
+  ASSERT_EQ(100u, references.ChildCount());
+  const Variant& last = references.GetChildren().rbegin()->second;
+  EXPECT_EQ(3u, last.ChildCount());
+  EXPECT_EQ(60000u, Child(last, "t").size());
+
+  // The merged map is two levels tall (its array), the later object alone one.
+  AMFLimits limits;
+  limits.maxDepth = 3;
+  Amf3 low(limits);
+  low.Decoded(merging);
+  EXPECT_FALSE(low.Fails(DenseArray({ObjectRef3(2)})));
+  EXPECT_TRUE(low.Fails(DenseArray({DenseArray({ObjectRef3(2)})})));
+}
+
 TEST(AMF3SerializerTest, RepeatedKeysAmongManyMergeMapsAtEveryLevelAndReplaceTheRest) {
   const auto object = [](const Bytes& members) {
     return Bytes{0x0A} + InlineTraits(0, true) + kEmpty3 + members + kEmpty3;

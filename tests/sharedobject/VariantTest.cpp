@@ -243,6 +243,41 @@ TEST(VariantTest, KeyedInsertionsOutOfOrderKeepTheOrderAndLeaveCopiesAlone) {
   EXPECT_FALSE(copy.Find(Variant::IndexKey(0))->SharesPayloadWith(*original.Find(Variant::IndexKey(0))));
 }
 
+// Maps that share one map's keys: each keeps its own values, a copy changed through ChildAt
+// leaves the original alone, and a change beyond a value (a key added, a class named) gives the
+// map keys of its own without touching the map of names or its other holders.
+TEST(VariantTest, MapsWithSharedKeysChangeApartFromEachOtherAndTheirNames) {
+  Variant names;
+  for (const char* key : {"x", "a", "m"}) {
+    names[key];
+  }
+  Variant first = Variant::WithKeysOf(names);
+  Variant second = Variant::WithKeysOf(first);  // the keys of a map that shares them
+  first.ChildAt(0).SetInt64(1);
+  second.ChildAt(2).SetString("second's x");
+  Variant copy = first;
+  copy.ChildAt(1).SetInt64(2);
+  first["b"].SetInt64(3);
+  second.SetClassName("Point");
+  copy.ChildAt(0).SetInt64(4);
+
+  const auto listed = [](const Variant& map) {
+    std::string text;
+    for (auto child = map.GetChildren().rbegin(); child != map.GetChildren().rend(); ++child) {
+      text += child->first + "=" + child->second.ToString() + " ";
+    }
+    return text;
+  };
+  EXPECT_EQ("x= m= a= ", listed(names));
+  EXPECT_EQ("x= m= b=3 a=1 ", listed(first));
+  EXPECT_EQ("x=second's x m= a= ", listed(second));
+  EXPECT_EQ("Point", second.ClassName());
+  EXPECT_EQ("x= m=2 a=4 ", listed(copy));
+  EXPECT_EQ(Variant::Kind::Null, names.Find("m")->GetKind());
+  EXPECT_EQ(2, copy.Find("m")->ToInt32());
+  EXPECT_EQ(nullptr, copy.Find("b"));
+}
+
 TEST(VariantTest, VariantKeysMapToTextKeysByKind) {
   struct Case {
     Variant key;
