@@ -10,6 +10,15 @@ namespace {
 
 using namespace vxtest;
 
+// The service's play history of `cookie`: one played episode.
+void SetOneRecordHistory(const char* cookie, const char* albumId, const char* tvId, const char* videoUrl) {
+  Json::Value history;
+  history[0]["albumId"] = albumId;
+  history[0]["tvId"] = tvId;
+  history[0]["videoUrl"] = videoUrl;
+  SetPlayHistory(cookie, history);
+}
+
 size_t HistoryRequests() { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/playrecord/list").size(); }
 
 class PlayRecordManagerTest : public FollowTest {
@@ -69,11 +78,7 @@ TEST_F(PlayRecordManagerTest, PlayPageOfAnEarlierUpdaterDoesNotUndoTheHistory) {
 }
 
 TEST_F(PlayRecordManagerTest, NoticeGoesToItsSinkAndTouchesNoUpdater) {
-  Json::Value history;
-  history[0]["albumId"] = "999";
-  history[0]["tvId"] = "1";
-  history[0]["videoUrl"] = "http://www.vexo.com/v_999.html";
-  SetPlayHistory("cookie-notice", history);
+  SetOneRecordHistory("cookie-notice", "999", "1", "http://www.vexo.com/v_999.html");
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
   updater->QueryPlayRecords(LoggedIn("cookie-notice"));  // makes it the receiver
   // The real answer must be in before the hand-made ones, or it would overwrite them.
@@ -122,11 +127,7 @@ TEST_F(ScheduledUpdaterTest, EachRunFollowsTheHistoryOfTheLoginOfTheMoment) {
                         kProcessTimeoutMs));
   EXPECT_TRUE(removed.empty());
 
-  Json::Value later;
-  later[0]["albumId"] = "123";
-  later[0]["tvId"] = "4568";
-  later[0]["videoUrl"] = "http://www.vexo.com/v_played123_ep2.html?t=9";
-  SetPlayHistory("cookie-123", later);
+  SetOneRecordHistory("cookie-123", "123", "4568", "http://www.vexo.com/v_played123_ep2.html?t=9");
   Run(*updater);
   // The store follows the saved file: wait for both.
   EXPECT_TRUE(WaitUntil([&] { return StoredShortcuts()[0].strVideoURL == "http://www.vexo.com/v_played123_ep2.html?t=9"; },
