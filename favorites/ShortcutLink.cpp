@@ -1,6 +1,7 @@
 #include "favorites/ShortcutLink.h"
 
 #include <atomic>
+#include <chrono>
 #include <cwchar>
 
 #include "common/ComScope.h"
@@ -57,27 +58,20 @@ bool SetLinkTarget(int infoType, const std::wstring& address, ShortcutLinkFields
 }
 
 bool CloseShortcutWrites(DWORD waitMs) {
-  const ULONGLONG deadline = ::GetTickCount64() + waitMs;
-  for (;;) {
-    // Taken and given back at once: a writer that comes later finds the writes closed.
-    if (ShortcutRewriteLock().try_lock()) {
-      g_writesClosed = true;
-      ShortcutRewriteLock().unlock();
-      return true;
-    }
-    // A writer that never lets go must not keep the process from ending.
-    if (::GetTickCount64() >= deadline) {
-      g_writesClosed = true;
-      return false;
-    }
-    ::Sleep(5);
+  // Taken and given back at once: a writer that comes later finds the writes closed. A writer
+  // that never lets go must not keep the process from ending: they close at the deadline too.
+  const bool taken = ShortcutRewriteLock().try_lock_for(std::chrono::milliseconds(waitMs));
+  g_writesClosed = true;
+  if (taken) {
+    ShortcutRewriteLock().unlock();
   }
+  return taken;
 }
 
 void ReopenShortcutWrites() { g_writesClosed = false; }
 
-std::recursive_mutex& ShortcutRewriteLock() {
-  static std::recursive_mutex* const lock = new std::recursive_mutex;  // lives until the process ends
+std::recursive_timed_mutex& ShortcutRewriteLock() {
+  static std::recursive_timed_mutex* const lock = new std::recursive_timed_mutex;  // lives until the process ends
   return *lock;
 }
 
@@ -92,7 +86,7 @@ ComPtr<IShellLinkW> CreateShellLink(HRESULT* result) {
 bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnkPath, const ShortcutWrite& how) {
   if (lnkPath.empty()) return false;
   ComScope com;  // a thread that already has COM in another mode keeps it; the link object decides
-  std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
+  std::lock_guard writing(ShortcutRewriteLock());
   if (g_writesClosed) return false;
   const ComPtr<IShellLinkW> link = MakeLink(how);
   if (!link) return false;

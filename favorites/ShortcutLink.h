@@ -38,7 +38,7 @@ struct ShortcutWrite {
 };
 
 // Held by every shortcut write; hold it too from a read of the store to the write it decides.
-std::recursive_mutex& ShortcutRewriteLock();
+std::recursive_timed_mutex& ShortcutRewriteLock();
 
 // For the end of the process: waits until a shortcut being saved is in place (at most
 // `waitMs`), and from then on every write is refused, so the process never ends halfway through

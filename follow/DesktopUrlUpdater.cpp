@@ -50,7 +50,7 @@ void CDesktopUrlUpdater::DoUpdateVideoUrl(int albumId, const std::string& firstU
   Trace(L"doupdatevideourl,AlbumID is ", std::to_wstring(albumId));
   Trace(L"doupdatevideourl, first url is ", first);
 
-  std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
+  std::lock_guard rewriting(ShortcutRewriteLock());
   for (const DeskShortcut& shortcut : LoadDeskShortcutsOfAlbum(albumId)) {
     if (shortcut.infoType != 0) continue;
     // An answer meant for this updater may have gone to one asked later: the play history

@@ -77,7 +77,7 @@ bool CDoGetIco::RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring&
   ShortcutWrite how;
   how.replaces = task.LnkPath;
   how.traceKey = L"DoGetICon Run";
-  std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
+  std::lock_guard writing(ShortcutRewriteLock());
   // The store names the new file only once it is on the desktop.
   if (!WriteShortcutLink(fields, lnk, how) || episodes.suffix.empty()) return false;
   const std::wstring title = task.AlbumName + episodes.suffix;

@@ -64,7 +64,7 @@ bool CUpdateIconManager::MatchUpdates() {
 
 void CUpdateIconManager::UpdateIcons() {
   ComScope com;
-  std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
+  std::lock_guard rewriting(ShortcutRewriteLock());
   // Read again under the lock: another rewrite may have renamed a shortcut since construction.
   m_shortcuts = LoadDeskShortcuts();
   RestoreIcons();
@@ -81,7 +81,7 @@ void CUpdateIconManager::UpdateIcons() {
 }
 
 void CUpdateIconManager::RestoreIcons() {
-  std::lock_guard<std::recursive_mutex> rewriting(ShortcutRewriteLock());
+  std::lock_guard rewriting(ShortcutRewriteLock());
   for (const DeskShortcut& shortcut : m_shortcuts) {
     bool stillUpdated = false;
     for (const UpdateIconItem& item : m_updates) stillUpdated = stillUpdated || item.AlbumID == shortcut.albumId;

@@ -33,7 +33,7 @@ class SaveInProgress {
 public:
   explicit SaveInProgress(DWORD holdMs)
       : m_thread([this, holdMs] {
-          std::lock_guard<std::recursive_mutex> writing(ShortcutRewriteLock());
+          std::lock_guard writing(ShortcutRewriteLock());
           m_holding = true;
           ::Sleep(holdMs);
           m_finished = true;
