@@ -10,15 +10,6 @@ namespace {
 
 using namespace vxtest;
 
-// The service's play history of `cookie`: one played episode.
-void SetOneRecordHistory(const char* cookie, const char* albumId, const char* tvId, const char* videoUrl) {
-  Json::Value history;
-  history[0]["albumId"] = albumId;
-  history[0]["tvId"] = tvId;
-  history[0]["videoUrl"] = videoUrl;
-  SetPlayHistory(cookie, history);
-}
-
 size_t HistoryRequests() { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/playrecord/list").size(); }
 
 class PlayRecordManagerTest : public FollowTest {

@@ -107,6 +107,15 @@ void SetPlayHistory(const std::string& cookie, const Json::Value& records) {
   EmulatorRequest("POST", "/__emu/playhistory", Json::writeString(Json::StreamWriterBuilder(), body));
 }
 
+void SetOneRecordHistory(const std::string& cookie, const char* albumId, const char* tvId, const char* videoUrl) {
+  Json::Value records(Json::arrayValue);
+  Json::Value& record = records.append(Json::objectValue);
+  record["albumId"] = albumId;
+  if (tvId) record["tvId"] = tvId;
+  record["videoUrl"] = videoUrl;
+  SetPlayHistory(cookie, records);
+}
+
 void ResetEmulator() { EmulatorRequest("POST", "/__emu/reset"); }
 
 std::string EmulatorPattern(size_t count) {

@@ -30,6 +30,8 @@ void ForgetPingbacks();
 std::optional<Json::Value> WaitForPingback(const std::string& action, unsigned timeoutMs);
 
 void SetPlayHistory(const std::string& cookie, const Json::Value& records);
+// A history of one played episode; a null `tvId` leaves the field out.
+void SetOneRecordHistory(const std::string& cookie, const char* albumId, const char* tvId, const char* videoUrl);
 void ResetEmulator();
 
 // The bodies the emulator generates for its sized pictures: byte i is i % 251.

@@ -61,12 +61,7 @@ TEST_F(PlayRecordTaskTest, CountLimitsTheRecords) {
 
 TEST_F(PlayRecordTaskTest, CookieWithAnyCharactersReachesTheService) {
   const std::string cookie = "a b;c=d,\xE4\xB8\xAD";
-  Json::Value records(Json::arrayValue);
-  Json::Value record;
-  record["albumId"] = "9";
-  record["videoUrl"] = "http://www.vexo.com/v_9.html";
-  records.append(record);
-  SetPlayHistory(cookie, records);
+  SetOneRecordHistory(cookie, "9", nullptr, "http://www.vexo.com/v_9.html");
   const auto results = Query(L"a b;c=d,\x4E2D");
   ASSERT_EQ(results.size(), 1u);
   EXPECT_EQ(results[0].code, kPlayRecordOk);
