@@ -1,10 +1,11 @@
 // Reminder pop-up figures: one redraw of the pop-up against one UpdateLayeredWindow of a plain
 // bitmap of its size (in the same run); this process's handles and private bytes across the
-// redraws and feed batches with pictures; and the time from the program's start to its pop-up
-// on the screen with the album's picture (the loopback emulator's feed for the demo machine).
+// redraws and feed batches with pictures; the time from the program's start to its pop-up on
+// the screen with the album's picture (the loopback emulator's feed for the demo machine); and
+// how soon the pop-up hides behind a full-screen program and is back once it has closed.
 // Prints figures, and the figure lines of this process's handles, GDI objects and private bytes
 // after the batches against before; asserts nothing.
-//   vx_push_bench.exe [REDRAWS [BATCHES [STARTS]]]
+//   vx_push_bench.exe [REDRAWS [BATCHES [STARTS [FULL-SCREEN ROUNDS]]]]
 #include <algorithm>
 
 #include <cstdio>
@@ -23,7 +24,9 @@
 #include "platform/Lumilib/GdiplusInclude.h"
 #include "favorites/ShortcutStore.h"
 #include "push/PushWnd.h"
+#include "push/ReminderController.h"
 #include "tests/support/EmulatorClient.h"
+#include "tests/support/ProcessHarness.h"
 
 namespace {
 
@@ -85,20 +88,22 @@ void RunPopUp(int redraws, int batches) {
   ::GetTempPathW(MAX_PATH, temp);
   const std::wstring picture = ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_frame.png";
   Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
-  CPushWnd popup([folder = std::wstring(temp)] {
-    ReminderContext context;
-    context.clientFolder = folder;
-    context.machineId = "bench";
-    return context;
-  });
-  if (!popup.CreatePopup()) {
+  const ReminderContextSource context = [folder = std::wstring(temp)] {
+    ReminderContext bench;
+    bench.clientFolder = folder;
+    bench.machineId = "bench";
+    return bench;
+  };
+  CPushWnd popup(context);
+  CReminderController reminders(context, popup);
+  if (!popup.CreatePopup() || !reminders.Start()) {
     std::printf("pop-up: could not be made\n");
     return;
   }
   const auto sendBatch = [&](int round) {
-    ::PostMessageW(popup.GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, reinterpret_cast<LPARAM>(Batch(round).release()));
+    ::PostMessageW(reminders.GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, reinterpret_cast<LPARAM>(Batch(round).release()));
     for (int i = 0; i < 4; ++i) {
-      ::PostMessageW(popup.GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
+      ::PostMessageW(reminders.GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
                      reinterpret_cast<LPARAM>(new ReminderPicture{900 + i, picture}));
     }
     Pump();
@@ -139,34 +144,36 @@ bool PopUpShowsAlbum123(HWND popup) {
   return GetRValue(colour) > 170 && GetGValue(colour) < 80 && GetBValue(colour) < 80;  // the red of album 123
 }
 
-void RunStartToPopUp(int starts) {
-  if (vxtest::EmulatorOrigin().empty()) {
-    std::printf("start to pop-up: no emulator (VXTAILCAST_SERVICE_URL)\n");
-    return;
-  }
+// The demo machine's feed names album 123: a favourite of it makes the pop-up show at start.
+bool MakeDemoFavorite() {
   WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, L"vx-demo-machine");
-  {
-    RunningProgram program;
-    const std::wstring favorite = L"{\"AlbumID\":123,\"AlbumName\":\"ABC\",\"ChannelID\":2,\"VideoUrl\":"
-                                  L"\"http://www.vexo.com/v_123.html\",\"PicUrl\":\"\"}";
-    if (!program.IsReady() || !program.HandOver(favorite)) {
-      std::printf("start to pop-up: the favourite could not be made\n");
-      return;
-    }
+  RunningProgram program;
+  const std::wstring favorite = L"{\"AlbumID\":123,\"AlbumName\":\"ABC\",\"ChannelID\":2,\"VideoUrl\":"
+                                L"\"http://www.vexo.com/v_123.html\",\"PicUrl\":\"\"}";
+  return program.IsReady() && program.HandOver(favorite);
+}
+
+void ForgetDemoFavorite() {
+  RemoveStoredShortcuts();
+  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue);
+}
+
+HWND WaitForPopUpWithAlbum123(Clock::time_point since) {
+  HWND popup = nullptr;
+  while (Milliseconds(Clock::now() - since) < 30000 && !PopUpShowsAlbum123(popup)) {
+    popup = ::FindWindowW(L"CPushWnd", nullptr);
+    ::Sleep(5);
   }
+  return PopUpShowsAlbum123(popup) ? popup : nullptr;
+}
+
+void RunStartToPopUp(int starts) {
   std::vector<double> times;
   for (int i = 0; i < starts; ++i) {
     const auto start = Clock::now();
     RunningProgram program;
-    HWND popup = nullptr;
-    while (Milliseconds(Clock::now() - start) < 30000 && !PopUpShowsAlbum123(popup)) {
-      popup = ::FindWindowW(L"CPushWnd", nullptr);
-      ::Sleep(5);
-    }
-    if (PopUpShowsAlbum123(popup)) times.push_back(Milliseconds(Clock::now() - start));
+    if (WaitForPopUpWithAlbum123(start)) times.push_back(Milliseconds(Clock::now() - start));
   }
-  RemoveStoredShortcuts();
-  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue);
   if (times.empty()) {
     std::printf("start to pop-up: the pop-up never showed the album's picture\n");
     return;
@@ -175,17 +182,58 @@ void RunStartToPopUp(int starts) {
               Median(times), times.size());
 }
 
+// A full-screen program (the tests' FullScreenWindow.exe) comes in front of the pop-up and goes
+// again, round after round: how soon the pop-up hides, and how soon it is back on the screen
+// once the full-screen window has closed.
+void RunFullScreenRounds(int rounds) {
+  RunningProgram program;
+  const HWND popup = WaitForPopUpWithAlbum123(Clock::now());
+  if (!popup) {
+    std::printf("full-screen rounds: the pop-up never showed\n");
+    return;
+  }
+  std::vector<double> hidden, back;
+  for (int i = 0; i < rounds; ++i) {
+    const auto start = Clock::now();
+    vxtest::ChildProcess fullScreen = vxtest::ChildProcess::Start(vxtest::BinaryFolder() + L"FullScreenWindow.exe", L"");
+    const HWND window = vxtest::WaitForWindow(L"VX full screen", 20000);
+    if (!window || !vxtest::WaitUntil([&] { return !::IsWindowVisible(popup); }, 30000)) break;
+    hidden.push_back(Milliseconds(Clock::now() - start));
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    fullScreen.WaitForExit(20000);
+    const auto closed = Clock::now();
+    if (!vxtest::WaitUntil([&] { return PopUpShowsAlbum123(popup); }, 30000)) break;
+    back.push_back(Milliseconds(Clock::now() - closed));
+  }
+  if (back.empty()) {
+    std::printf("full-screen rounds: the pop-up did not hide and come back\n");
+    return;
+  }
+  std::printf("full-screen window closed to the pop-up back on the screen: median %.0f ms of %zu rounds; "
+              "a full-screen window started to the pop-up hidden: median %.0f ms\n",
+              Median(back), back.size(), Median(hidden));
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   const int redraws = argc > 1 ? std::max(1, static_cast<int>(std::wcstol(argv[1], nullptr, 10))) : 1000;
   const int batches = argc > 2 ? std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))) : 100;
   const int starts = argc > 3 ? std::max(1, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : 5;
+  const int rounds = argc > 4 ? std::max(1, static_cast<int>(std::wcstol(argv[4], nullptr, 10))) : 10;
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
   Gdiplus::GdiplusStartup(&token, &input, nullptr);
   RunPopUp(redraws, batches);
-  RunStartToPopUp(starts);
+  if (vxtest::EmulatorOrigin().empty()) {
+    std::printf("start to pop-up, full-screen rounds: no emulator (VXTAILCAST_SERVICE_URL)\n");
+  } else if (!MakeDemoFavorite()) {
+    std::printf("start to pop-up, full-screen rounds: the favourite could not be made\n");
+  } else {
+    RunStartToPopUp(starts);
+    RunFullScreenRounds(rounds);
+    ForgetDemoFavorite();
+  }
   Gdiplus::GdiplusShutdown(token);
   return 0;
 }

@@ -32,7 +32,12 @@ CPushManager& CPushManager::GetInstance() {
 
 CPushManager::CPushManager() : m_mainWindow(Setup().mainWindow) {
   m_pushWindow = std::make_unique<CPushWnd>(Setup().context);
-  if (!m_pushWindow->CreatePopup()) m_pushWindow.reset();
+  if (m_pushWindow->CreatePopup()) {
+    m_reminders = std::make_unique<CReminderController>(Setup().context, *m_pushWindow);
+    if (!m_reminders->Start()) m_reminders.reset();
+  } else {
+    m_pushWindow.reset();
+  }
   Create(m_parent, L"消息循环窗口", WS_POPUP, WS_EX_TOOLWINDOW, 0, 0, CW_USEDEFAULT, CW_USEDEFAULT);
   m_windowTimers = std::make_unique<CWindowTaskTimers>(GetHWND(), &OnTaskTimer);
   m_schedule = std::make_unique<CTaskSchedule>(Setup().timers ? *Setup().timers : *m_windowTimers);
@@ -68,7 +73,7 @@ bool CPushManager::ReminderShownToday() {
 }
 
 void CPushManager::RequestReminders(bool forced) {
-  if (m_pushWindow) m_pushWindow->RequestReminders(forced);
+  if (m_reminders) m_reminders->RequestReminders(forced);
 }
 
 bool CPushManager::IsCursorInside() const {

@@ -14,6 +14,7 @@
 #include "follow/ReminderUpdater.h"
 #include "platform/Lumilib/UIlib.h"
 #include "push/PushWnd.h"
+#include "push/ReminderController.h"
 #include "push/ReminderContext.h"
 #include "push/TaskSchedule.h"
 #include "push/WindowTaskTimers.h"
@@ -44,9 +45,10 @@ public:
   static void Configure(PushSetup setup);
   static CPushManager& GetInstance();
 
-  // Passed on to the pop-up; nothing happens when the pop-up could not be made.
+  // Passed on to the reminders' controller; nothing happens when the pop-up could not be made.
   void RequestReminders(bool forced) override;
   CPushWnd* PushWindow() { return m_pushWindow.get(); }
+  CReminderController* Reminders() { return m_reminders.get(); }
 
   // Lists the task once and (re)starts its timer with this period.
   void AddTask(IExecutable* task, unsigned periodMs);
@@ -71,6 +73,7 @@ private:
   void ScheduleChecks();
 
   std::unique_ptr<CPushWnd> m_pushWindow;
+  std::unique_ptr<CReminderController> m_reminders;  // with the pop-up, or not at all
   HWND m_parent = nullptr;
   HWND m_mainWindow = nullptr;
   std::unique_ptr<CWindowTaskTimers> m_windowTimers;

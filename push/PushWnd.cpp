@@ -3,21 +3,11 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-#include <set>
+#include <utility>
 
 #include "common/DirectoryTree.h"
 #include "common/ScopedGdi.h"
-#include "common/ServiceAddress.h"
-#include "common/TextConvert.h"
 #include "common/TraceRecord.h"
-#include "favorites/ShortcutStore.h"
-#include "follow/PictureCache.h"
-#include "follow/UpdateIconManager.h"
-#include "platform/RidOdo/RidOdoDll.h"
-#include "push/ReminderBookkeeping.h"
-#include "push/ReminderFeed.h"
-#include "push/ReminderPictureFile.h"
-#include "push/ReminderRequest.h"
 
 using Lumi::CControlUI;
 using Lumi::TEventUI;
@@ -42,12 +32,6 @@ void SetVisible(CControlUI* control, bool visible) {
   if (control) control->SetVisible(visible);
 }
 
-std::set<int32_t> FollowedAlbumIds() {
-  std::set<int32_t> ids;
-  for (const DeskShortcut& shortcut : LoadDeskShortcuts()) ids.insert(shortcut.albumId);
-  return ids;
-}
-
 bool IsWebAddress(const std::wstring& address) {
   const auto startsWith = [&](const wchar_t* prefix) { return ::_wcsnicmp(address.c_str(), prefix, wcslen(prefix)) == 0; };
   return startsWith(L"http://") || startsWith(L"https://");
@@ -55,13 +39,7 @@ bool IsWebAddress(const std::wstring& address) {
 
 }  // namespace
 
-CPushWnd::CPushWnd(ReminderContextSource context)
-    : m_context(std::move(context)), m_tasks(std::make_unique<CTaskModule>()) {
-  m_tasks->SetCallback(this);
-}
-
-// The task module goes first: it waits for running callbacks and drops the later ones.
-CPushWnd::~CPushWnd() { m_tasks.reset(); }
+CPushWnd::CPushWnd(ReminderContextSource context) : m_context(std::move(context)) {}
 
 bool CPushWnd::CreatePopup() {
   RECT workArea = {};
@@ -71,84 +49,7 @@ bool CPushWnd::CreatePopup() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Requests and their answers (the answers arrive on the network thread)
-
-void CPushWnd::RequestReminders(bool forced) {
-  m_forced = forced;
-  const ReminderContext context = m_context ? m_context() : ReminderContext{};
-  SetRequestContext(context);
-  if (forced) CReminderBookkeeping(context.clientFolder, ReminderUserKey(context)).MarkIKnow(true);
-  m_tasks->GetRes(FeedRequest(context), new CResourceArg(kFeedRequest));
-}
-
-void CPushWnd::SetRequestContext(const ReminderContext& context) {
-  std::lock_guard<std::mutex> lock(m_contextLock);
-  m_requestContext = context;
-}
-
-ReminderContext CPushWnd::RequestContext() const {
-  std::lock_guard<std::mutex> lock(m_contextLock);
-  return m_requestContext;
-}
-
-int CPushWnd::OnResCallback(int failed, CResourceArg* arg) {
-  std::unique_ptr<CResourceArg> owned(arg);
-  if (!owned || failed) return 0;
-  if (owned->id == kFeedRequest) OnFeedAnswer(*owned);
-  if (owned->id == kPictureRequest) OnPictureAnswer(*owned);
-  return 0;
-}
-
-void CPushWnd::OnFeedAnswer(const CResourceArg& arg) {
-  const std::optional<ParsedReminderFeed> feed = ParseReminderFeed(arg.Buffer(), arg.Length(), FollowedAlbumIds());
-  if (!feed) {
-    PostToWindow<ReminderList>(kRemindersArrived, nullptr);  // a refused answer empties the pop-up
-    return;
-  }
-  auto list = std::make_unique<ReminderList>();
-  std::vector<UpdateIconItem> badges;
-  for (const ReminderEntry& entry : feed->kept) {
-    list->push_back(ToReminderItem(entry));
-    RequestPicture(SmallPictureAddress(WideToAnsi(list->back().tvPic)), entry.albumId);
-    UpdateIconItem badge;
-    badge.AlbumID = entry.albumId;
-    badge.AlbumName = list->back().albumName;
-    badges.push_back(std::move(badge));
-  }
-  // Badges follow a list that names albums: the shortcuts it names get one, the others lose
-  // theirs. A list without any album changes no icon.
-  if (!badges.empty()) CUpdateIconManager(std::move(badges)).UpdateIcons();
-  PostToWindow(kRemindersArrived, std::move(list));
-}
-
-void CPushWnd::RequestPicture(const std::string& address, int albumId) {
-  std::string cachedPath;
-  if (CPictureCache::GetInstance().FindPicture(address, cachedPath)) {
-    PostToWindow(kCachedPicture, std::make_unique<ReminderPicture>(ReminderPicture{albumId, AnsiToWide(cachedPath)}));
-    return;
-  }
-  CResourceRequest request;
-  request.url = address;
-  request.timeoutMs = kPictureTimeoutMs;
-  m_tasks->GetRes(request, new CResourceArg(kPictureRequest, 1, albumId));
-}
-
-void CPushWnd::OnPictureAnswer(const CResourceArg& arg) {
-  const std::wstring path = StoreReminderPicture(RequestContext().clientDataFolder, arg.url, arg.Buffer(), arg.Length());
-  std::unique_ptr<ReminderPicture> picture;
-  if (!path.empty()) picture = std::make_unique<ReminderPicture>(ReminderPicture{arg.tag, path});
-  PostToWindow(kPictureArrived, std::move(picture));
-}
-
-template <class Payload>
-void CPushWnd::PostToWindow(WPARAM kind, std::unique_ptr<Payload> payload) {
-  const HWND window = GetHWND();
-  if (!window) return;
-  if (::PostMessageW(window, WM_PUSH_REMINDERS, kind, reinterpret_cast<LPARAM>(payload.get()))) payload.release();
-}
-
-// ---------------------------------------------------------------------------------------------
-// The window (its own thread from here on)
+// The window
 
 LRESULT CPushWnd::OnCreateMessage(UINT, WPARAM, LPARAM, BOOL& handled) {
   handled = TRUE;
@@ -211,10 +112,7 @@ LRESULT CPushWnd::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, BO
     return HTCAPTION;
   }
   if (message == WM_SHOWWINDOW && wParam == 1) RedrawLayered();
-  if (message == WM_PUSH_REMINDERS) {
-    handled = TRUE;
-    return OnRemindersMessage(wParam, lParam);
-  }
+  if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)) OnShown();
   return CWindowTransparentBase::OnWindowMessage(message, wParam, lParam, handled);
 }
 
@@ -227,23 +125,13 @@ bool CPushWnd::IsOnDragStrip(LPARAM screenPoint) const {
   return ::PtInRect(&strip, point) != FALSE;
 }
 
-LRESULT CPushWnd::OnRemindersMessage(WPARAM kind, LPARAM payload) {
-  if (kind == kRemindersArrived) ShowReminders(std::unique_ptr<ReminderList>(reinterpret_cast<ReminderList*>(payload)));
-  if (kind == kCachedPicture) AddPicture(std::unique_ptr<ReminderPicture>(reinterpret_cast<ReminderPicture*>(payload)));
-  if (kind == kPictureArrived) {
-    AddPicture(std::unique_ptr<ReminderPicture>(reinterpret_cast<ReminderPicture*>(payload)));
-    ShowFirstPage();
-  }
-  return 0;
-}
-
-void CPushWnd::ShowReminders(std::unique_ptr<ReminderList> list) {
+bool CPushWnd::ShowReminders(std::unique_ptr<ReminderList> list) {
   m_reminders.clear();
   m_pager.Reset(0);
-  if (!list) return;
+  if (!list) return false;
   m_reminders = InDisplayOrder(std::move(*list));
   m_pager.Reset(static_cast<int>(m_reminders.size()));
-  if (!m_reminders.empty()) ShowFirstPage();
+  return ShowFirstPage();
 }
 
 void CPushWnd::AddPicture(std::unique_ptr<ReminderPicture> picture) {
@@ -257,24 +145,29 @@ const std::wstring* CPushWnd::PictureOf(int albumId) const {
   return nullptr;
 }
 
-// Fills and shows the first page, once per run: when the list arrives, and again when the
-// first album's picture does. A picture may arrive before any list: then there is nothing to show.
-void CPushWnd::ShowFirstPage() {
-  if (!m_firstPicture || m_reminders.empty()) return;
+// Fills the first page, whatever page the viewer is on: when the list arrives, and again when
+// the first album's picture does. A picture may arrive before any list: then there is nothing.
+bool CPushWnd::ShowFirstPage() {
+  if (!m_firstPicture || m_reminders.empty()) return false;
   const ReminderItem& first = m_reminders.front();
-  if (const std::wstring* picture = PictureOf(first.albumId); picture && m_picture) {
-    m_picture->SetBkImage(picture->c_str());
-    m_firstPicture = false;
-  }
+  const std::wstring* picture = PictureOf(first.albumId);
+  m_firstPageHasPicture = picture && m_picture;
+  if (m_firstPageHasPicture) m_picture->SetBkImage(picture->c_str());
+  if (m_firstPageHasPicture && IsShowing()) m_firstPicture = false;  // on screen with its picture now
   FillPage(first);
   SetTextAndTip(m_pageLabel, PageCounterText(1, m_pager.Count()));
-  if (!m_forced && m_pager.Count() <= 0) return;
-  if (!m_forced) {
-    const ReminderContext context = m_context ? m_context() : ReminderContext{};
-    CReminderBookkeeping(context.clientFolder, ReminderUserKey(context)).MarkShownToday(true);
-  }
-  m_showingId = fnRidOdoDll()->GenRandomId();
-  ShowWindow(true, false);
+  return true;
+}
+
+void CPushWnd::Popup() { ShowWindow(true, false); }
+
+void CPushWnd::Conceal() { ShowWindow(false); }
+
+bool CPushWnd::IsShowing() const { return GetHWND() && ::IsWindowVisible(GetHWND()); }
+
+void CPushWnd::OnShown() {
+  if (m_firstPageHasPicture) m_firstPicture = false;
+  if (m_events) m_events->OnReminderShown();
 }
 
 void CPushWnd::FillPage(const ReminderItem& item) {
@@ -340,6 +233,7 @@ bool CPushWnd::OnTipsLeft(TEventUI&) {
 
 bool CPushWnd::OnCloseClicked(TEventUI&) {
   ShowWindow(false);
+  if (m_events) m_events->OnReminderClosed();
   return true;
 }
 

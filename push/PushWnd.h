@@ -1,32 +1,20 @@
 // The reminder pop-up in the corner of the screen: one page per album with its picture, title,
-// status line, paging and "watch now". It owns the feed's network requests: their answers
-// are parsed on the network thread and handed to the window's thread by message, so the
-// window's state is only ever touched on its own thread.
+// status line, paging and "watch now". A view: the reminder controller hands it the pages and
+// their pictures and says when to show; it tells the controller when it has come on screen and
+// when the viewer closed it. Everything here runs on the window's thread.
 #pragma once
 
 #include <windows.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "platform/Lumilib/UIlib.h"
-#include "platform/RidOdo/TaskModule.h"
 #include "push/ReminderContext.h"
 #include "push/ReminderItem.h"
 #include "push/ReminderPages.h"
 #include "ui/WindowTransparentBase.h"
-
-// Message 1025 and its kinds: the list arrives with wParam 1 (lParam: a ReminderList the
-// window takes over, or null to empty the pop-up); a picture already cached arrives with
-// wParam 2 and one just downloaded with wParam 3 (lParam: a ReminderPicture the window takes
-// over, or null when the picture could not be stored).
-constexpr UINT WM_PUSH_REMINDERS = WM_USER + 1;
-constexpr WPARAM kRemindersArrived = 1;
-constexpr WPARAM kCachedPicture = 2;
-constexpr WPARAM kPictureArrived = 3;
 
 using ReminderList = std::vector<ReminderItem>;
 struct ReminderPicture {
@@ -34,25 +22,41 @@ struct ReminderPicture {
   std::wstring path;
 };
 
-class CPushWnd : public CWindowTransparentBase, public IResourceCallback {
+class IReminderViewEvents {
+public:
+  virtual void OnReminderShown() = 0;   // the pop-up has become visible
+  virtual void OnReminderClosed() = 0;  // the viewer closed it
+
+protected:
+  ~IReminderViewEvents() = default;
+};
+
+class CPushWnd : public CWindowTransparentBase {
 public:
   static constexpr int kWidth = 297;
   static constexpr int kHeight = 147;
-  static constexpr int kFeedRequest = 1000;
-  static constexpr int kPictureRequest = 1001;
 
+  // The context gives the client's program for "watch now".
   explicit CPushWnd(ReminderContextSource context);
-  ~CPushWnd() override;
 
   // The hidden pop-up, its bottom-right corner on the work area's.
   bool CreatePopup();
-  void RequestReminders(bool forced);
+  void SetEvents(IReminderViewEvents* events) { m_events = events; }
 
-  // Network thread.
-  int OnResCallback(int failed, CResourceArg* arg) override;
+  // Empties the pages; a list (null: none) becomes the pages in display order, at page 0, and
+  // its first page is filled. True when that page is to be shown (as ShowFirstPage).
+  bool ShowReminders(std::unique_ptr<ReminderList> list);
+  void AddPicture(std::unique_ptr<ReminderPicture> picture);
+  // Fills the first page, with its picture when it has come. False when there is nothing to
+  // show: no pages, or this run's batch has been on screen with its picture already.
+  bool ShowFirstPage();
+  // Shows the pop-up without taking the focus; Conceal hides it and keeps its page.
+  void Popup();
+  void Conceal();
+  bool IsShowing() const;
 
-  // What the window shows, for the pop-up's own checks.
   int CurrentPage() const { return m_pager.Page(); }
+  int ReminderCount() const { return m_pager.Count(); }
   const ReminderList& Reminders() const { return m_reminders; }
 
 protected:
@@ -63,27 +67,14 @@ protected:
   void Notify(Lumi::TNotifyUI&) override {}
 
 private:
-  // Network thread.
-  void OnFeedAnswer(const CResourceArg& arg);
-  void OnPictureAnswer(const CResourceArg& arg);
-  void RequestPicture(const std::string& address, int albumId);
-  void SetRequestContext(const ReminderContext& context);
-  ReminderContext RequestContext() const;
-  template <class Payload>
-  void PostToWindow(WPARAM kind, std::unique_ptr<Payload> payload);
-
-  // Window thread.
   void FindControls();
   void BindEvents();
-  LRESULT OnRemindersMessage(WPARAM kind, LPARAM payload);
-  void ShowReminders(std::unique_ptr<ReminderList> list);
-  void AddPicture(std::unique_ptr<ReminderPicture> picture);
-  void ShowFirstPage();
   void FillPage(const ReminderItem& item);
   void ShowPage(int page);
   void SetPagerButtons(const PagerButtons& buttons);
   const std::wstring* PictureOf(int albumId) const;
   bool IsOnDragStrip(LPARAM screenPoint) const;
+  void OnShown();
   void OpenCurrentReminder();
 
   bool OnOpenClicked(Lumi::TEventUI&);
@@ -108,13 +99,12 @@ private:
   Lumi::CButtonUI* m_close = nullptr;
 
   const ReminderContextSource m_context;
-  mutable std::mutex m_contextLock;  // the last request's context, read by the network thread
-  ReminderContext m_requestContext;
-  std::unique_ptr<CTaskModule> m_tasks;
+  IReminderViewEvents* m_events = nullptr;
   ReminderList m_reminders;
   CReminderPager m_pager;
-  bool m_firstPicture = true;  // the pop-up shows itself for one batch per run
-  uint32_t m_showingId = 0;
-  bool m_forced = false;       // written by RequestReminders, read when the batch shows
+  // The pop-up shows itself for one batch per run: until the first page has been on screen
+  // with its album's picture.
+  bool m_firstPicture = true;
+  bool m_firstPageHasPicture = false;
   std::vector<ReminderPicture> m_pictures;
 };

@@ -1,6 +1,6 @@
 // The libraries the built program binds at process start, read from its own import tables:
 // only what the control window needs before its message loop runs; the shell, COM, GDI+, the
-// network stack and the common controls are bound on first use.
+// network stack, the common controls and the session notices are bound on first use.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -74,7 +74,8 @@ TEST(ProgramImportsTest, OnlyTheWindowsLibrariesAreBoundAtStartTheRestOnFirstUse
   ASSERT_FALSE(atStart.empty());
   for (const std::string& library : atStart) EXPECT_EQ(windowNeeds.count(library), 1u) << library;
   // The linker leaves the delay-load directory entry empty; the loading stubs name their library.
-  for (const char* library : {"shell32.dll", "ole32.dll", "gdiplus.dll", "wininet.dll", "comctl32.dll"}) {
+  for (const char* library :
+       {"shell32.dll", "ole32.dll", "gdiplus.dll", "wininet.dll", "comctl32.dll", "wtsapi32.dll"}) {
     EXPECT_TRUE(image.Contains(library)) << library;
   }
 }

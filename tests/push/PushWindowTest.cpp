@@ -3,6 +3,7 @@
 // itself.
 #include "push/PushWnd.h"
 #include "push/PushManager.h"
+#include "push/ReminderController.h"
 
 #include <gtest/gtest.h>
 
@@ -36,29 +37,33 @@ protected:
     Gdiplus::GdiplusStartupInput input;
     Gdiplus::GdiplusStartup(&m_gdiplus, &input, nullptr);
     Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
-    window = std::make_unique<CPushWnd>([this] {
-      ReminderContext context;
-      context.clientFolder = data.Path() + L"VexoClient";
-      context.clientDataFolder = data.Path();
-      context.machineId = "pushtest";
-      return context;
-    });
+    const ReminderContextSource context = [this] {
+      ReminderContext test;
+      test.clientFolder = data.Path() + L"VexoClient";
+      test.clientDataFolder = data.Path();
+      test.machineId = "pushtest";
+      return test;
+    };
+    window = std::make_unique<CPushWnd>(context);
+    controller = std::make_unique<CReminderController>(context, *window);
     ::CreateDirectoryW((data.Path() + L"VexoClient").c_str(), nullptr);
     EXPECT_TRUE(window->CreatePopup());
+    EXPECT_TRUE(controller->Start());
   }
   ~PushWindowTest() override {
+    controller.reset();
     window.reset();
     Gdiplus::GdiplusShutdown(m_gdiplus);
   }
 
   void SendList(std::vector<ReminderItem> items) {
-    ::PostMessageW(window->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived,
+    ::PostMessageW(controller->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived,
                    reinterpret_cast<LPARAM>(new ReminderList(std::move(items))));
     Pump();
   }
   void SendPicture(int albumId) {
     const std::wstring path = ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_tips.png";
-    ::PostMessageW(window->GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
+    ::PostMessageW(controller->GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
                    reinterpret_cast<LPARAM>(new ReminderPicture{albumId, path}));
     Pump();
   }
@@ -70,8 +75,8 @@ protected:
     Lumi::CControlUI* found = window->GetPaintManager().FindControl(control);
     return found && found->IsVisible();
   }
-  void ClickNext() {
-    const LPARAM at = MAKELPARAM(kNextArrow.x, kNextArrow.y);
+  void ClickNext(POINT arrow = kNextArrow) {
+    const LPARAM at = MAKELPARAM(arrow.x, arrow.y);
     ::SendMessageW(window->GetHWND(), WM_MOUSEMOVE, 0, at);
     ::SendMessageW(window->GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
     ::SendMessageW(window->GetHWND(), WM_LBUTTONUP, 0, at);
@@ -86,6 +91,7 @@ protected:
 
   vxtest::ScratchFolder data{L"push-window"};
   std::unique_ptr<CPushWnd> window;
+  std::unique_ptr<CReminderController> controller;
 
 private:
   ULONG_PTR m_gdiplus = 0;
@@ -140,7 +146,7 @@ TEST_F(PushWindowTest, ALongTitleGoesOnToTheSecondLine) {
 
 TEST_F(PushWindowTest, ARefusedFeedEmptiesThePopUp) {
   SendList({Reminder(5, 2, L"Series")});
-  ::PostMessageW(window->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, 0);
+  ::PostMessageW(controller->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, 0);
   Pump();
   EXPECT_TRUE(window->Reminders().empty());
   ClickNext();  // nothing to page through, nothing to open

@@ -2,7 +2,12 @@
 // followed albums' shortcuts, the pop-up in the corner with the first album's picture, its
 // paging and "watch now". Favourites are stored by the test beforehand; the screen is read
 // back where the pop-up draws. Runs under the Chinese code page of the store's texts.
+#include <windows.h>
+#include <wtsapi32.h>
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "app/ClientLocations.h"
 #include "common/Registry.h"
@@ -327,19 +332,12 @@ TEST_F(SpoiledReminderTest, MissingSkinStillBadges) {
   EXPECT_TRUE(WaitUntil([&] { return IconOf(series) == IconFolder() + L"updatealbum_123.ico"; }, kProcessTimeoutMs));
 }
 
-// The scheduled checks in the real program: one minute after start the play history is asked
-// and the followed album's shortcut moves to the episode last played; the reminder feed is
-// asked again only when the program's local hour, set through its time zone, is the evening.
-// Waits the real first minute.
-class ScheduleProcessTest : public ReminderProcessTest, public ::testing::WithParamInterface<int> {
+// The real program with its local hour set through its time zone.
+class EveningProcessTest : public ReminderProcessTest {
 protected:
   void TearDown() override {
     ::SetEnvironmentVariableW(L"TZ", nullptr);
     ReminderProcessTest::TearDown();
-  }
-  static std::string TargetOf(const std::wstring& lnk) {
-    LinkInfo info;
-    return ReadLink(lnk, info) ? info.targetItemName : std::string();
   }
   // A time zone in which it is now `localHour` o'clock (the offset is UTC minus local time).
   static std::wstring ZoneWhereItIs(int localHour) {
@@ -348,6 +346,18 @@ protected:
     int offset = (utc.wHour - localHour + 24) % 24;
     if (offset > 12) offset -= 24;
     return L"VXT" + std::to_wstring(offset);
+  }
+  static size_t AnonymousFeeds() { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/urc/getUpdateReminder").size(); }
+};
+
+// The scheduled checks in the real program: one minute after start the play history is asked
+// and the followed album's shortcut moves to the episode last played; the reminder feed is
+// asked again only when the program's local hour is the evening. Waits the real first minute.
+class ScheduleProcessTest : public EveningProcessTest, public ::testing::WithParamInterface<int> {
+protected:
+  static std::string TargetOf(const std::wstring& lnk) {
+    LinkInfo info;
+    return ReadLink(lnk, info) ? info.targetItemName : std::string();
   }
 };
 
@@ -374,5 +384,89 @@ TEST_P(ScheduleProcessTest, FirstChecksComeAMinuteAfterStart) {
 
 INSTANTIATE_TEST_SUITE_P(Evening, ScheduleProcessTest, ::testing::Values(20));
 INSTANTIATE_TEST_SUITE_P(Morning, ScheduleProcessTest, ::testing::Values(9));
+
+// What a full-screen video player or a borderless game looks like to the program: the stand-in
+// FullScreenWindow.exe, another process's top-most borderless window over the whole screen.
+class FullScreenProgram {
+public:
+  FullScreenProgram() : m_process(ChildProcess::Start(BinaryFolder() + L"FullScreenWindow.exe", L"")) {
+    m_window = WaitForWindow(L"VX full screen", kProcessTimeoutMs);
+    WaitUntil([this] { return IsInFront(); }, kProcessTimeoutMs);  // it takes the foreground once made
+  }
+  ~FullScreenProgram() {
+    if (m_window) ::PostMessageW(m_window, WM_CLOSE, 0, 0);
+    m_process.WaitForExit(kProcessTimeoutMs);
+  }
+  FullScreenProgram(const FullScreenProgram&) = delete;
+  FullScreenProgram& operator=(const FullScreenProgram&) = delete;
+
+  bool IsInFront() const { return m_window && ::GetForegroundWindow() == m_window; }
+
+private:
+  ChildProcess m_process;
+  HWND m_window = nullptr;
+};
+
+// The evening check of a viewer who watches in full screen: nothing shows and nothing counts
+// as shown while the full-screen program is in front; the pop-up comes once it is gone, hides
+// when it comes back, and a locked session hides it until the unlock. Waits the real first
+// minute for the evening check, whose showing counts for the day (the start's is forced).
+class FullScreenScheduleProcessTest : public EveningProcessTest {
+protected:
+  static std::wstring Today() {
+    SYSTEMTIME now = {};
+    ::GetLocalTime(&now);
+    return std::to_wstring(now.wYear) + std::to_wstring(now.wMonth) + std::to_wstring(now.wDay);
+  }
+  std::wstring ReminderTrace(const wchar_t* key) const { return program.Trace(L"Reminder", key).value_or(L""); }
+  static bool ShowsAlbum(HWND popup, int albumId) {
+    return ::IsWindowVisible(popup) && Near(PopupPixel(popup, kPicture), AlbumColour(albumId));
+  }
+};
+
+TEST_F(FullScreenScheduleProcessTest, TheReminderWaitsForTheViewer) {
+  Follow(123, L"ABC 都市情缘");
+  Follow(126, L"快乐大本营");
+  ASSERT_TRUE(::SetEnvironmentVariableW(L"TZ", ZoneWhereItIs(20).c_str()));
+  auto fullScreen = std::make_unique<FullScreenProgram>();
+  ASSERT_TRUE(fullScreen->IsInFront());
+  StartAtLogOn();
+  bool popupSeen = false;
+  const auto feedsReach = [&](size_t count) {
+    popupSeen = popupSeen || VisiblePopup() != nullptr;
+    return AnonymousFeeds() >= count;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return feedsReach(1); }, kProcessTimeoutMs));
+  ASSERT_TRUE(WaitUntil([&] { return feedsReach(2); }, 60000 + kProcessTimeoutMs)) << "no evening check";
+  WaitUntil([&] { return feedsReach(3); }, 2000);  // its answer and the pictures arrive meanwhile
+  EXPECT_FALSE(popupSeen);
+  EXPECT_EQ(VisiblePopup(), nullptr);
+  EXPECT_EQ(RemindIni(L"UpdateReminder"), L"");
+  EXPECT_EQ(ReminderTrace(L"Held"), L"full-screen window");
+
+  fullScreen.reset();
+  HWND popup = nullptr;
+  ASSERT_TRUE(WaitUntil([&] { popup = VisiblePopup(); return popup && ShowsAlbum(popup, 123); }, 20000))
+      << "the pop-up did not come within 20 s of the full-screen program's end";
+  EXPECT_EQ(RemindIni(L"UpdateReminder"), Today());
+  EXPECT_EQ(ReminderTrace(L"ShownAfterWait").rfind(L"full-screen window, ", 0), 0u) << WideToUtf8(ReminderTrace(L"ShownAfterWait"));
+
+  // On screen, at the second page: a full-screen program hides it, and it comes back on that page.
+  Click(popup, kNextArrow);
+  ASSERT_TRUE(WaitUntil([&] { return ShowsAlbum(popup, 126); }, kProcessTimeoutMs));
+  fullScreen = std::make_unique<FullScreenProgram>();
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(popup); }, kProcessTimeoutMs)) << "not hidden";
+  fullScreen.reset();
+  EXPECT_TRUE(WaitUntil([&] { return ShowsAlbum(popup, 126); }, 20000)) << "not back on its page";
+
+  // A locked session hides it as well; the unlock brings it back at once.
+  const HWND controller = ::FindWindowExW(HWND_MESSAGE, nullptr, L"VXReminderController", nullptr);
+  ASSERT_NE(controller, nullptr);
+  ::PostMessageW(controller, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(popup); }, kProcessTimeoutMs));
+  EXPECT_EQ(ReminderTrace(L"Held"), L"locked");
+  ::PostMessageW(controller, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+  EXPECT_TRUE(WaitUntil([&] { return ShowsAlbum(popup, 126); }, 3000)) << "not back at the unlock";
+}
 
 }  // namespace
