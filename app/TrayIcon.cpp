@@ -16,8 +16,10 @@ bool CTrayIcon::Add(HWND owner, HICON icon, UINT callbackMessage) {
   return m_added;
 }
 
-void CTrayIcon::Restore() {
-  if (m_wanted) m_added = ::Shell_NotifyIconW(NIM_ADD, &m_record) != FALSE;
+void CTrayIcon::Restore(HICON icon) {
+  if (!m_wanted) return;
+  if (icon) m_record.hIcon = icon;
+  m_added = ::Shell_NotifyIconW(NIM_ADD, &m_record) != FALSE;
 }
 
 void CTrayIcon::Remove() {

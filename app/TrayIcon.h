@@ -14,8 +14,9 @@ public:
   CTrayIcon& operator=(const CTrayIcon&) = delete;
 
   bool Add(HWND owner, HICON icon, UINT callbackMessage);
-  // After "TaskbarCreated": the shell forgot every icon (or was not ready for the first add).
-  void Restore();
+  // After "TaskbarCreated": the shell forgot every icon (or was not ready for the first add);
+  // `icon` replaces the picture when given (the display's scale may have changed meanwhile).
+  void Restore(HICON icon = nullptr);
   void Remove();
   bool IsAdded() const { return m_added; }
 

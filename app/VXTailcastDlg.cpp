@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <utility>
 
 #include "app/AboutDlg.h"
 #include "app/Autostart.h"
@@ -12,9 +13,11 @@
 #include "app/Messages.h"
 #include "app/Pingbacks.h"
 #include "app/resource.h"
+#include "common/Dpi.h"
 #include "common/Logger.h"
 #include "common/ScopedWin.h"
 #include "common/TraceRecord.h"
+#include "common/WindowPost.h"
 #include "favorites/FavoriteIntake.h"
 #include "favorites/ShortcutLink.h"
 #include "follow/AlbumInfo.h"
@@ -23,6 +26,13 @@
 namespace {
 
 HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
+
+// The program icon's image for the small-icon size at the system's scale (the taskbar's), not
+// the 32-pixel one shrunk by the shell: the icon carries 16 to 64 pixel images for that.
+HICON LoadTrayIcon() {
+  const int size = SmallIconSize(SystemDpi());
+  return static_cast<HICON>(::LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+}
 
 std::wstring LoadResourceString(UINT id) {
   const wchar_t* text = nullptr;
@@ -35,16 +45,14 @@ std::wstring LoadResourceString(UINT id) {
 CVXTailcastDlg::CVXTailcastDlg() : CDialog(IDD_TAILCAST_DIALOG, nullptr) {
   m_icon = static_cast<HICON>(::LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
                                            LR_DEFAULTSIZE | LR_SHARED));
+  m_trayIcon.Reset(LoadTrayIcon());
   m_autostart = CEnvironment::Instance().IsAutostartRegistered();
   m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 CVXTailcastDlg::~CVXTailcastDlg() {
-  if (!GetSafeHwnd()) return;
-  MSG queued = {};
-  while (::PeekMessageW(&queued, GetSafeHwnd(), WM_TAILCAST_RUN_POSTED, WM_TAILCAST_RUN_POSTED, PM_REMOVE)) {
-    delete reinterpret_cast<std::function<void()>*>(queued.lParam);
-  }
+  DiscardPosted(GetSafeHwnd(), WM_TAILCAST_RUN_POSTED,
+                [](WPARAM, LPARAM work) { TakePosted<std::function<void()>>(work); });
 }
 
 BOOL CVXTailcastDlg::OnInitDialog() {
@@ -79,7 +87,7 @@ void CVXTailcastDlg::AddAboutItemToSystemMenu() {
 
 bool CVXTailcastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   if (message == m_taskbarCreated && m_taskbarCreated != 0) {
-    m_tray.Restore();
+    OnTaskbarCreated();
     return true;
   }
   switch (message) {
@@ -113,7 +121,7 @@ bool CVXTailcastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       result = OnTailcastCommand(wParam, lParam);
       return true;
     case WM_TAILCAST_RUN_POSTED: {
-      const std::unique_ptr<std::function<void()>> work(reinterpret_cast<std::function<void()>*>(lParam));
+      const std::unique_ptr<std::function<void()>> work = TakePosted<std::function<void()>>(lParam);
       if (work && *work) (*work)();
       return true;
     }
@@ -181,10 +189,7 @@ void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
 }
 
 bool CVXTailcastDlg::PostWork(std::function<void()> work) {
-  auto posted = std::make_unique<std::function<void()>>(std::move(work));
-  if (!::PostMessageW(GetSafeHwnd(), WM_TAILCAST_RUN_POSTED, 0, reinterpret_cast<LPARAM>(posted.get()))) return false;
-  posted.release();  // the window's handler owns it now
-  return true;
+  return PostOwned(GetSafeHwnd(), WM_TAILCAST_RUN_POSTED, 0, std::make_unique<std::function<void()>>(std::move(work)));
 }
 
 // Nothing of the start-up work is needed before the message loop runs, so all of it runs as
@@ -213,7 +218,13 @@ void CVXTailcastDlg::StartClientOrShowTrayIcon() {
         ::ShellExecuteW(nullptr, L"open", client.c_str(), L"InstStart", nullptr, SW_SHOW));
     if (started > 32) return;
   }
-  m_tray.Add(GetSafeHwnd(), m_icon, WM_TRAY_NOTIFY);
+  m_tray.Add(GetSafeHwnd(), m_trayIcon ? m_trayIcon.Get() : m_icon, WM_TRAY_NOTIFY);
+}
+
+// The shell (re)started, perhaps after a change of the display's scale: a fresh picture for it.
+void CVXTailcastDlg::OnTaskbarCreated() {
+  if (ScopedIcon icon(LoadTrayIcon()); icon) m_trayIcon = std::move(icon);
+  m_tray.Restore(m_trayIcon.Get());
 }
 
 LRESULT CVXTailcastDlg::OnTrayNotify(LPARAM mouseMessage) {

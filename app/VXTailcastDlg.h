@@ -8,6 +8,7 @@
 #include "app/HandoffText.h"
 #include "app/TrayIcon.h"
 #include "app/framework/Dialog.h"
+#include "common/ScopedWin.h"
 #include "follow/AlbumInfo.h"
 
 class CVXTailcastDlg : public CDialog {
@@ -17,6 +18,8 @@ public:
   ~CVXTailcastDlg() override;
 
   HICON Icon() const { return m_icon; }
+  // The tray's picture, drawn for the small-icon size at the display's scale.
+  HICON TrayIconImage() const { return m_trayIcon.Get(); }
   bool IsAutostartChecked() const { return m_autostart; }
   bool HasTrayIcon() const { return m_tray.IsAdded(); }
 
@@ -43,6 +46,7 @@ private:
   void OnInitMenuPopup(HMENU popup);
   void OnToggleAutostart();
   void OnCreateDeskFavorCommand(const HandoffText* record);
+  void OnTaskbarCreated();
   void OnTrayExit();
   void OnUpdateShortcutUrl(const AlbumInfo* album);
   [[noreturn]] void OnUninstall();
@@ -50,6 +54,7 @@ private:
   void GetDataInfoManager(const std::wstring& text);
 
   HICON m_icon = nullptr;
+  ScopedIcon m_trayIcon;
   bool m_autostart = false;
   CTrayIcon m_tray;
   UINT m_taskbarCreated = 0;

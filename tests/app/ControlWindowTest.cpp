@@ -13,6 +13,7 @@
 #include "app/Messages.h"
 #include "app/resource.h"
 #include "app/ClientLocations.h"
+#include "common/Dpi.h"
 #include "common/ModulePath.h"
 #include "common/Registry.h"
 #include "common/TraceRecord.h"
@@ -59,6 +60,20 @@ TEST_F(ControlWindowTest, HiddenDialogTitledForLookupWithItsIcon) {
   EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_BIG, 0)), window.Icon());
   EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_GETICON, ICON_SMALL, 0)), window.Icon());
   EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageW(hwnd, WM_QUERYDRAGICON, 0, 0)), window.Icon());
+}
+
+// 16 pixels at 100 %, 24 at 150 % (the tray tests also run at that scale): an image of the
+// icon's own, not the 32-pixel one that the shell would shrink.
+TEST_F(ControlWindowTest, TheTrayIconHasTheSmallIconSizeOfTheDisplaysScale) {
+  ICONINFO info = {};
+  ASSERT_TRUE(::GetIconInfo(window.TrayIconImage(), &info));
+  BITMAP colour = {};
+  ::GetObjectW(info.hbmColor, sizeof colour, &colour);
+  ::DeleteObject(info.hbmColor);
+  ::DeleteObject(info.hbmMask);
+  EXPECT_EQ(colour.bmWidth, ::MulDiv(16, static_cast<int>(SystemDpi()), 96));
+  EXPECT_EQ(colour.bmHeight, colour.bmWidth);
+  EXPECT_EQ(colour.bmWidth, SmallIconSize(SystemDpi()));
 }
 
 TEST_F(ControlWindowTest, PaintingHidesTheWindowAgain) {
@@ -327,7 +342,7 @@ TEST(ProgramResourcesTest, VersionAndAboutStringArePresent) {
   EXPECT_NE(::LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0), nullptr);
 }
 
-TEST(ProgramResourcesTest, ManifestAsksForCommonControlsSixAndNoElevation) {
+TEST(ProgramResourcesTest, ManifestAsksForCommonControlsSixPerMonitorScaleAndNoElevation) {
   const HMODULE module = ::GetModuleHandleW(nullptr);
   const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24) /* RT_MANIFEST */);
   ASSERT_NE(found, nullptr);
@@ -337,7 +352,12 @@ TEST(ProgramResourcesTest, ManifestAsksForCommonControlsSixAndNoElevation) {
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
   EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
   EXPECT_NE(manifest.find("supportedOS"), std::string::npos);
-  EXPECT_EQ(manifest.find("dpiAware"), std::string::npos);
+  // Per-monitor v2 where the system knows it, per monitor on Windows 8.1, the system's scale on 7.
+  EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2, "
+                          "PerMonitor</dpiAwareness>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"),
+            std::string::npos);
 }
 
 }  // namespace
