@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-
+#include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
 #include "platform/Lumilib/GdiplusInclude.h"
 
@@ -63,6 +63,20 @@ void LumiTest::Click(POINT down, POINT up) {
   ::PostMessageW(window.GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(up.x, up.y));
   ::PostMessageW(window.GetHWND(), WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
   Pump();
+}
+
+std::vector<uint32_t> LumiTest::PaintPixels(int width, int height) {
+  void* memory = nullptr;
+  ScopedBitmap bitmap(CreateArgbBitmap(nullptr, width, height, &memory));
+  ScopedMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!bitmap || !dc || !memory) return {};
+  {
+    ScopedSelection selection(dc.Get(), bitmap.Get());
+    window.manager.PaintTree(dc.Get(), RECT{0, 0, width, height});
+    ::GdiFlush();
+  }
+  const uint32_t* pixels = static_cast<const uint32_t*>(memory);
+  return std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height);
 }
 
 std::wstring ReadTrace(const wchar_t* key) {

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Lumilib/UIlib.h"
 #include "tests/support/ProcessHarness.h"
@@ -36,6 +38,8 @@ protected:
   static void Pump();
   void Click(POINT down, POINT up);
   void MoveTo(POINT pt);
+  // Paints the tree into a cleared 32-bit bitmap of that size; its pixels, row by row.
+  std::vector<uint32_t> PaintPixels(int width, int height);
 
   vxtest::ScratchFolder skin{L"lumiskin"};
   TestWindow window;

@@ -1,0 +1,94 @@
+// A skin designed at 96 dpi shown at 150 %: its layout, fonts and pictures scaled, and the
+// window back at 100 % exactly as it was.
+#include <algorithm>
+
+#include "tests/platform/Lumilib/LumiFixture.h"
+
+namespace lumitest {
+namespace {
+
+using Lumi::QRect;
+
+class DpiTest : public LumiTest {
+protected:
+  QRect Pos(const wchar_t* name) const {
+    Lumi::CControlUI* control = window.manager.FindControl(name);
+    return control ? control->GetPos() : QRect(-1, -1, -1, -1);
+  }
+  // Lays the tree out at `dpi` over the skin's window size scaled, as the window is sized, and
+  // paints it.
+  std::vector<uint32_t> ShowAt(UINT dpi) {
+    window.manager.SetDpi(dpi);
+    const SIZE design = window.manager.GetInitSize();
+    window.manager.UpdateLayout(window.manager.Scale(RECT{0, 0, design.cx, design.cy}));
+    return PaintPixels(window.manager.Scale(design.cx), window.manager.Scale(design.cy));
+  }
+};
+
+TEST_F(DpiTest, LaysTheSkinOutInScaledPixelsAndBackExactlyAt96) {
+  ASSERT_NE(Load(R"(<Window size="200,100">
+      <VerticalLayout name="root" inset="5,5,5,5" childpadding="2">
+        <Control name="fixed" height="20" />
+        <HorizontalLayout name="row" padding="3,0,3,0" childpadding="4">
+          <Control name="a" width="50" padding="0,2,0,2" /><Control name="b" /><Control name="c" />
+        </HorizontalLayout>
+        <Control name="tail" />
+        <Control name="float" float="true" pos="10,10,30,20" />
+      </VerticalLayout></Window>)",
+                 RECT{0, 0, 200, 100}),
+            nullptr);
+  const auto positions = [this] {
+    std::vector<QRect> all;
+    for (const wchar_t* name : {L"fixed", L"row", L"a", L"b", L"c", L"tail", L"float"}) all.push_back(Pos(name));
+    return all;
+  };
+  const std::vector<QRect> at96 = positions();
+
+  ShowAt(144);
+  EXPECT_EQ(Pos(L"fixed"), QRect(8, 8, 292, 38));  // inset 5 -> 8, height 20 -> 30
+  EXPECT_EQ(Pos(L"row"), QRect(13, 41, 287, 90));  // child padding 2 -> 3, padding 3 -> 5
+  EXPECT_EQ(Pos(L"tail"), QRect(8, 93, 292, 142));
+  EXPECT_EQ(Pos(L"a"), QRect(13, 44, 88, 87));     // width 50 -> 75, padding 2 -> 3
+  EXPECT_EQ(Pos(L"b"), QRect(94, 41, 188, 90));    // child padding 4 -> 6, the odd pixel first
+  EXPECT_EQ(Pos(L"c"), QRect(194, 41, 287, 90));
+  EXPECT_EQ(Pos(L"float"), QRect(15, 15, 45, 30));
+  EXPECT_EQ(window.manager.FindControl(L"a")->GetFixedWidth(), 50);  // the skin's value stays
+
+  window.manager.SetDpi(20);
+  EXPECT_EQ(window.manager.GetDpi(), 96u);
+  ShowAt(96);
+  EXPECT_EQ(positions(), at96);
+}
+
+TEST_F(DpiTest, FontsAreMadeAgainAtTheScaledSizeAndTextKeepsItsScaledPadding) {
+  ASSERT_NE(Load(R"(<Window size="60,20"><Font id="0" name="" size="14" /><HorizontalLayout>
+      <Label textpadding="20,0,0,0" text="WWW" textcolor="#FFFFFFFF" /></HorizontalLayout></Window>)",
+                 RECT{0, 0, 60, 20}),
+            nullptr);
+  const auto emHeight = [this] {
+    ScopedMemoryDc dc(::CreateCompatibleDC(nullptr));
+    ScopedSelection selection(dc.Get(), window.manager.GetFont(0));
+    TEXTMETRICW metrics = {};
+    return ::GetTextMetricsW(dc.Get(), &metrics) ? metrics.tmHeight - metrics.tmInternalLeading : -1;
+  };
+  const std::wstring text = L"The quick brown fox jumps over the lazy dog";
+  const int fitAt96 = window.manager.GetTruncatedStringPos(text.c_str(), 150, 0);
+  EXPECT_EQ(emHeight(), 14);
+
+  const std::vector<uint32_t> pixels = ShowAt(144);
+  EXPECT_EQ(emHeight(), 21);
+  EXPECT_LT(window.manager.GetTruncatedStringPos(text.c_str(), 150, 0), fitAt96);
+  int firstInkedColumn = 90;
+  for (size_t i = 0; i < pixels.size(); ++i) {
+    if ((pixels[i] >> 24) > 128) firstInkedColumn = std::min(firstInkedColumn, static_cast<int>(i % 90));
+  }
+  EXPECT_GE(firstInkedColumn, 30);  // text padding 20 -> 30
+  EXPECT_LT(firstInkedColumn, 36);
+
+  ShowAt(96);
+  EXPECT_EQ(emHeight(), 14);
+  EXPECT_EQ(window.manager.GetTruncatedStringPos(text.c_str(), 150, 0), fitAt96);
+}
+
+}  // namespace
+}  // namespace lumitest
