@@ -22,6 +22,7 @@ void CPaintManagerUI::SetDpi(UINT dpi) {
   if (clamped == m_dpi) return;
   m_dpi = clamped;
   m_fonts.SetDpi(clamped);
+  m_images.SetDoubleArt(WantsDoubleArt(clamped));
   if (m_root) m_root->NeedUpdate();
   Invalidate(QRect());
 }

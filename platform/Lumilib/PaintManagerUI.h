@@ -32,7 +32,7 @@ public:
   // The display's dpi (96 = 100 %, the default; clamped to 96..480). Skins are designed at 96:
   // their sizes, margins, positions and font sizes are scaled by dpi / 96 when the tree is laid
   // out and the fonts are made, while the controls keep the design values. A new dpi makes the
-  // fonts again and lays the whole tree out again on the next
+  // fonts again, chooses the pictures again and lays the whole tree out again on the next
   // UpdateLayout (the caller sizes the window, GetInitSize scaled).
   void SetDpi(UINT dpi);
   UINT GetDpi() const { return m_dpi; }
@@ -70,6 +70,7 @@ public:
   int GetTruncatedStringPos(const wchar_t* text, int widthPx, int fontIndex);
   HFONT GetFont(int index);
   bool AddFont(int id, const wchar_t* face, int sizePx, bool bold, bool italic = false, bool underline = false);
+  // A skin picture's 2x file above 125 % when it has one, else the picture itself.
   Gdiplus::Bitmap* GetImage(const wchar_t* path);
   // The skin's window size in design pixels.
   SIZE GetInitSize() const { return m_initSize; }

@@ -9,6 +9,10 @@ namespace {
 
 using Lumi::QRect;
 
+constexpr uint32_t kRed = 0xFFFF0000;
+constexpr uint32_t kGreen = 0xFF00FF00;
+constexpr uint32_t kBlue = 0xFF0000FF;
+
 class DpiTest : public LumiTest {
 protected:
   QRect Pos(const wchar_t* name) const {
@@ -22,6 +26,11 @@ protected:
     const SIZE design = window.manager.GetInitSize();
     window.manager.UpdateLayout(window.manager.Scale(RECT{0, 0, design.cx, design.cy}));
     return PaintPixels(window.manager.Scale(design.cx), window.manager.Scale(design.cy));
+  }
+  uint32_t CentreOf(const std::vector<uint32_t>& pixels, const wchar_t* name) const {
+    const QRect pos = Pos(name);
+    const int width = window.manager.Scale(window.manager.GetInitSize().cx);
+    return pixels.at(static_cast<size_t>((pos.top + pos.bottom) / 2 * width + (pos.left + pos.right) / 2));
   }
 };
 
@@ -88,6 +97,47 @@ TEST_F(DpiTest, FontsAreMadeAgainAtTheScaledSizeAndTextKeepsItsScaledPadding) {
   ShowAt(96);
   EXPECT_EQ(emHeight(), 14);
   EXPECT_EQ(window.manager.GetTruncatedStringPos(text.c_str(), 150, 0), fitAt96);
+}
+
+// A file written anew within the file system's clock tick would keep its write time.
+bool BackdateWriteTime(const std::wstring& path) {
+  ScopedKernelHandle file(::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  const FILETIME longAgo = {0, 0x01C00000};
+  return file && ::SetFileTime(file.Get(), nullptr, nullptr, &longAgo);
+}
+
+TEST_F(DpiTest, TakesTheTwoTimesPictureAboveOneHundredTwentyFivePercent) {
+  ASSERT_TRUE(::CreateDirectoryW(skin.File(L"art").c_str(), nullptr));
+  const struct {
+    const wchar_t* name;
+    int side;
+    uint32_t colour;
+  } pictures[] = {{L"art\\both.png", 10, kRed},    {L"art\\both@2x.png", 20, kGreen}, {L"art\\single.png", 10, kBlue},
+                  {L"album.png", 10, kRed},        {L"album@2x.png", 20, kGreen}};
+  for (const auto& picture : pictures) {
+    ASSERT_TRUE(WritePng(skin.File(picture.name), picture.side, picture.side, picture.colour));
+  }
+  ASSERT_NE(Load(R"(<Window size="30,10"><HorizontalLayout><Control name="both" bkimage="art/both.png" />
+      <Control name="single" bkimage="art/single.png" /><Control name="album" /></HorizontalLayout></Window>)",
+                 RECT{0, 0, 30, 10}),
+            nullptr);
+  // A downloaded picture, named by its absolute path, has no 2x file.
+  window.manager.FindControl(L"album")->SetBkImage(skin.File(L"album.png").c_str());
+  const auto centres = [this](UINT dpi) {
+    const std::vector<uint32_t> pixels = ShowAt(dpi);
+    return std::vector<uint32_t>{CentreOf(pixels, L"both"), CentreOf(pixels, L"single"), CentreOf(pixels, L"album")};
+  };
+  EXPECT_EQ(centres(96), (std::vector<uint32_t>{kRed, kBlue, kRed}));
+  EXPECT_EQ(centres(120), (std::vector<uint32_t>{kRed, kBlue, kRed}));
+  EXPECT_EQ(centres(144), (std::vector<uint32_t>{kGreen, kBlue, kRed}));
+  EXPECT_EQ(centres(96), (std::vector<uint32_t>{kRed, kBlue, kRed}));
+
+  // Files that arrive or change later are read again.
+  EXPECT_EQ(centres(144), (std::vector<uint32_t>{kGreen, kBlue, kRed}));
+  ASSERT_TRUE(WritePng(skin.File(L"art\\single@2x.png"), 20, 20, kGreen));
+  ASSERT_TRUE(WritePng(skin.File(L"album.png"), 10, 10, kBlue));
+  ASSERT_TRUE(BackdateWriteTime(skin.File(L"album.png")));
+  EXPECT_EQ(centres(144), (std::vector<uint32_t>{kGreen, kGreen, kBlue}));
 }
 
 }  // namespace

@@ -79,6 +79,14 @@ std::vector<uint32_t> LumiTest::PaintPixels(int width, int height) {
   return std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height);
 }
 
+bool WritePng(const std::wstring& path, int width, int height, uint32_t argb) {
+  Gdiplus::Bitmap picture(width, height, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&picture);
+  if (graphics.Clear(Gdiplus::Color(argb)) != Gdiplus::Ok) return false;
+  const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+  return picture.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+}
+
 std::wstring ReadTrace(const wchar_t* key) {
   wchar_t value[512] = {};
   ::GetPrivateProfileStringW(L"Lumilib", key, L"", value, 512, kTraceFile);

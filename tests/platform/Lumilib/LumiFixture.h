@@ -48,6 +48,9 @@ private:
   ULONG_PTR m_gdiplus = 0;
 };
 
+// Writes a PNG of one colour (0xAARRGGBB); false when GDI+ cannot.
+bool WritePng(const std::wstring& path, int width, int height, uint32_t argb);
+
 // Reads a key of the library's section of the trace file.
 std::wstring ReadTrace(const wchar_t* key);
 
