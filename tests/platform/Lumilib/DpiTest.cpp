@@ -140,5 +140,29 @@ TEST_F(DpiTest, TakesTheTwoTimesPictureAboveOneHundredTwentyFivePercent) {
   EXPECT_EQ(centres(144), (std::vector<uint32_t>{kGreen, kGreen, kBlue}));
 }
 
+// Shrunk (a 2x picture) or stretched (a 1x one without 2x) by an uneven factor, a picture
+// still covers its rectangle to the edge pixels and nothing beside it.
+TEST_F(DpiTest, APictureFillsItsScaledRectangle) {
+  ASSERT_TRUE(WritePng(skin.File(L"shrunk.png"), 20, 10, kBlue));
+  ASSERT_TRUE(WritePng(skin.File(L"shrunk@2x.png"), 40, 20, kBlue));
+  ASSERT_TRUE(WritePng(skin.File(L"stretched.png"), 20, 10, kGreen));
+  ASSERT_NE(Load(R"(<Window size="50,20"><Container>
+        <Control float="true" pos="3,3,23,13" bkimage="shrunk.png" />
+        <Control float="true" pos="27,3,47,13" bkimage="stretched.png" /></Container></Window>)",
+                 RECT{0, 0, 50, 20}),
+            nullptr);
+  const std::vector<uint32_t> pixels = ShowAt(144);
+  ASSERT_EQ(pixels.size(), 75u * 30u);
+  const QRect shrunk(5, 5, 35, 20);
+  const QRect stretched(41, 5, 71, 20);
+  for (int y = 0; y < 30; ++y) {
+    for (int x = 0; x < 75; ++x) {
+      const POINT pt = {x, y};
+      const uint32_t expected = shrunk.Contains(pt) ? kBlue : stretched.Contains(pt) ? kGreen : 0u;
+      ASSERT_EQ(pixels[y * 75 + x], expected) << x << "," << y;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace lumitest
