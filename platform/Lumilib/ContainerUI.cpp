@@ -60,7 +60,7 @@ void CContainerUI::SetChildPadding(int padding) {
 
 void CContainerUI::SetPos(const QRect& pos) {
   CControlUI::SetPos(pos);
-  LayoutItems(pos.Deflated(m_inset));
+  LayoutItems(pos.Deflated(Scaled(m_inset)));
   for (const auto& item : m_items) {
     if (item->IsVisible() && item->IsFloat()) PlaceFloating(item.get());
   }
@@ -75,11 +75,11 @@ std::vector<CControlUI*> CContainerUI::FlowItems() const {
 }
 
 void CContainerUI::LayoutItems(const QRect& inner) {
-  for (CControlUI* item : FlowItems()) item->SetPos(inner.Deflated(item->GetPadding()));
+  for (CControlUI* item : FlowItems()) item->SetPos(inner.Deflated(Scaled(item->GetPadding())));
 }
 
 void CContainerUI::PlaceFloating(CControlUI* child) {
-  const QRect& at = child->GetFloatPos();
+  const QRect at = Scaled(child->GetFloatPos());
   const QRect& pos = GetPos();
   child->SetPos(QRect(pos.left + at.left, pos.top + at.top, pos.left + at.right, pos.top + at.bottom));
 }

@@ -160,6 +160,12 @@ bool CControlUI::DrawImage(HDC dc, const CStdString& path) {
   return true;
 }
 
+int CControlUI::Scaled(int designPixels) const {
+  return m_manager ? m_manager->Scale(designPixels) : designPixels;
+}
+
+QRect CControlUI::Scaled(const RECT& design) const { return m_manager ? m_manager->Scale(design) : QRect(design); }
+
 void CControlUI::SetAttribute(const wchar_t* name, const wchar_t* value) {
   if (!name || !value) return;
   const std::wstring key = name;

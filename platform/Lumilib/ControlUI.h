@@ -49,6 +49,7 @@ public:
 
   const QRect& GetPos() const { return m_pos; }
   virtual void SetPos(const QRect& pos);
+  // Sizes, margins and float positions are the skin's design pixels; layout scales them.
   int GetFixedWidth() const { return m_fixedWidth; }  // 0: stretches
   void SetFixedWidth(int width);
   int GetFixedHeight() const { return m_fixedHeight; }
@@ -96,6 +97,9 @@ protected:
   virtual void PaintText(HDC dc);
   // Draws a skin picture over the control; false when it cannot be loaded.
   bool DrawImage(HDC dc, const CStdString& path);
+  // Design pixels to device pixels at the manager's dpi; unscaled without a manager.
+  int Scaled(int designPixels) const;
+  QRect Scaled(const RECT& design) const;
   bool Passes(unsigned flags) const;
 
 private:

@@ -18,6 +18,9 @@
 // Buttons: normalimage, hotimage, pushedimage, disabledimage, handcursor.
 // Image paths are relative to the skin folder (CUISystem::GetResourcePath) unless absolute;
 // forward and doubled separators are fine. Unknown attributes are ignored.
+// Every size, margin, position and font size is in design pixels (at 96 dpi), scaled to the
+// window's dpi (CPaintManagerUI::SetDpi). A skin picture "dir/x.png" may have "dir/x@2x.png"
+// beside it, drawn at twice its design size, which is taken above 125 %.
 #pragma once
 
 #include <string>

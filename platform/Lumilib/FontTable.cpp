@@ -4,21 +4,23 @@ namespace Lumi {
 
 namespace {
 
-HFONT MakeFont(const std::wstring& face, int sizePx, bool bold, bool italic, bool underline) {
+constexpr int kFallbackSizePx = 12;
+
+}  // namespace
+
+HFONT CFontTable::Make(const FontSpec& spec) const {
   LOGFONTW font = {};
-  font.lfHeight = -(sizePx > 0 ? sizePx : 12);
-  font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-  font.lfItalic = italic ? TRUE : FALSE;
-  font.lfUnderline = underline ? TRUE : FALSE;
+  font.lfHeight = -ScaleByDpi(spec.sizePx > 0 ? spec.sizePx : kFallbackSizePx, m_dpi);
+  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = spec.italic ? TRUE : FALSE;
+  font.lfUnderline = spec.underline ? TRUE : FALSE;
   font.lfCharSet = DEFAULT_CHARSET;
   // Greyscale smoothing: its coverage turns into alpha cleanly (see Render.cpp).
   font.lfQuality = ANTIALIASED_QUALITY;
-  const std::wstring name = face.empty() ? CFontTable::DefaultFaceName() : face;
+  const std::wstring name = spec.face.empty() ? CFontTable::DefaultFaceName() : spec.face;
   lstrcpynW(font.lfFaceName, name.c_str(), LF_FACESIZE);
   return ::CreateFontIndirectW(&font);
 }
-
-}  // namespace
 
 std::wstring CFontTable::DefaultFaceName() {
   NONCLIENTMETRICSW metrics = {};
@@ -28,18 +30,31 @@ std::wstring CFontTable::DefaultFaceName() {
 }
 
 bool CFontTable::Add(int id, const std::wstring& face, int sizePx, bool bold, bool italic, bool underline) {
-  ScopedFont font(MakeFont(face, sizePx, bold, italic, underline));
-  if (!font) return false;
-  m_fonts[id] = std::move(font);
+  Entry entry;
+  entry.spec = FontSpec{face, sizePx, bold, italic, underline};
+  entry.font.Reset(Make(entry.spec));
+  if (!entry.font) return false;
+  m_fonts[id] = std::move(entry);
   return true;
 }
 
 HFONT CFontTable::Get(int id) {
   auto found = m_fonts.find(id);
   if (found == m_fonts.end()) found = m_fonts.find(0);
-  if (found != m_fonts.end()) return found->second.Get();
-  if (!m_fallback) m_fallback.Reset(MakeFont(std::wstring(), 12, false, false, false));
+  if (found != m_fonts.end()) return found->second.font.Get();
+  if (!m_fallback) m_fallback.Reset(Make(FontSpec{}));
   return m_fallback.Get();
+}
+
+void CFontTable::SetDpi(unsigned dpi) {
+  if (dpi == m_dpi) return;
+  m_dpi = dpi;
+  for (auto& item : m_fonts) {
+    // A font that cannot be made at the new size keeps its old one rather than none.
+    ScopedFont remade(Make(item.second.spec));
+    if (remade) item.second.font = std::move(remade);
+  }
+  m_fallback.Reset();
 }
 
 }  // namespace Lumi

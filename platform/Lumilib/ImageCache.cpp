@@ -1,5 +1,6 @@
 #include "platform/Lumilib/ImageCache.h"
 
+#include "platform/Lumilib/DpiScale.h"
 #include "platform/Lumilib/GdiplusInclude.h"
 #include "platform/Lumilib/UISystem.h"
 
@@ -45,7 +46,20 @@ std::wstring CImageCache::Resolve(const std::wstring& path) {
 
 Gdiplus::Bitmap* CImageCache::Get(const std::wstring& path) {
   if (path.empty()) return nullptr;
-  const std::wstring file = Resolve(path);
+  if (m_doubleArt && !IsAbsolute(path)) {
+    if (Gdiplus::Bitmap* picture = Load(Resolve(DoubleArtPath(path)))) return picture;
+  }
+  return Load(Resolve(path));
+}
+
+void CImageCache::SetDoubleArt(bool on) {
+  if (on == m_doubleArt) return;
+  m_doubleArt = on;
+  m_pictures.clear();
+}
+
+// Looked at on every call, so that a file written anew (or arriving late) is read again.
+Gdiplus::Bitmap* CImageCache::Load(const std::wstring& file) {
   WIN32_FILE_ATTRIBUTE_DATA attributes = {};
   if (!::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &attributes)) return nullptr;
   const unsigned long long writeTime =

@@ -1,5 +1,7 @@
-// The pictures of one window, loaded once per path. Paths are relative to the skin folder
-// (CUISystem::GetResourcePath) unless absolute.
+// The pictures of one window, loaded once per file. Paths are relative to the skin folder
+// (CUISystem::GetResourcePath) unless absolute. A skin picture may have a 2x file beside it
+// ("name@2x.png", see DoubleArtPath), taken instead while the cache is set to double art;
+// absolute paths (downloaded pictures) have none.
 #pragma once
 
 #include <map>
@@ -22,6 +24,9 @@ public:
   // The picture, or null when the file is missing or no picture. A failure is tried again next
   // time and a file written anew is read again (a downloaded picture may arrive later).
   Gdiplus::Bitmap* Get(const std::wstring& path);
+  // Whether Get takes a skin picture's 2x file when there is one; a change lets go of the
+  // pictures loaded for the other choice.
+  void SetDoubleArt(bool on);
 
   // The file a skin path names: absolute paths as they are, others below the skin folder;
   // forward and doubled separators become one backslash.
@@ -32,7 +37,10 @@ private:
     unsigned long long writeTime = 0;
     std::unique_ptr<Gdiplus::Bitmap> picture;
   };
+  Gdiplus::Bitmap* Load(const std::wstring& file);
+
   std::map<std::wstring, Entry> m_pictures;
+  bool m_doubleArt = false;
 };
 
 }  // namespace Lumi

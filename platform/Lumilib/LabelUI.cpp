@@ -53,8 +53,8 @@ void CLabelUI::PaintText(HDC dc) {
   UINT format = m_align == HAlign::Center ? DT_CENTER : m_align == HAlign::Right ? DT_RIGHT : DT_LEFT;
   format |= m_valign == VAlign::Top ? DT_TOP : m_valign == VAlign::Bottom ? DT_BOTTOM : DT_VCENTER;
   if (m_endEllipsis) format |= DT_END_ELLIPSIS;
-  DrawTextLine(dc, GetPos().Deflated(m_textPadding), GetText(), GetManager()->GetFont(m_font), CurrentTextColor(),
-               format);
+  DrawTextLine(dc, GetPos().Deflated(Scaled(m_textPadding)), GetText(), GetManager()->GetFont(m_font),
+               CurrentTextColor(), format);
 }
 
 void CLabelUI::SetAttribute(const wchar_t* name, const wchar_t* value) {

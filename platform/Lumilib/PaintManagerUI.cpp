@@ -17,6 +17,22 @@ CPaintManagerUI::~CPaintManagerUI() {
 
 void CPaintManagerUI::Init(HWND window) { m_window = window; }
 
+void CPaintManagerUI::SetDpi(UINT dpi) {
+  const UINT clamped = ClampDpi(dpi);
+  if (clamped == m_dpi) return;
+  m_dpi = clamped;
+  m_fonts.SetDpi(clamped);
+  m_images.SetDoubleArt(WantsDoubleArt(clamped));
+  if (m_root) m_root->NeedUpdate();
+  Invalidate(QRect());
+}
+
+int CPaintManagerUI::Scale(int designPixels) const { return ScaleByDpi(designPixels, m_dpi); }
+
+QRect CPaintManagerUI::Scale(const RECT& design) const {
+  return QRect(Scale(design.left), Scale(design.top), Scale(design.right), Scale(design.bottom));
+}
+
 bool CPaintManagerUI::AttachDialog(CControlUI* root) {
   if (!root) return false;
   m_hot = nullptr;

@@ -8,10 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/Lumilib/DpiScale.h"
 #include "platform/Lumilib/FontTable.h"
 #include "platform/Lumilib/ImageCache.h"
 #include "platform/Lumilib/ToolTipWindow.h"
 #include "platform/Lumilib/UINotify.h"
+#include "platform/Lumilib/UIRect.h"
 
 namespace Lumi {
 
@@ -26,6 +28,17 @@ public:
 
   void Init(HWND window);
   HWND GetPaintWindow() const { return m_window; }
+
+  // The display's dpi (96 = 100 %, the default; clamped to 96..480). Skins are designed at 96:
+  // their sizes, margins, positions and font sizes are scaled by dpi / 96 when the tree is laid
+  // out and the fonts are made, while the controls keep the design values. A new dpi makes the
+  // fonts again, chooses the pictures again and lays the whole tree out again on the next
+  // UpdateLayout (the caller sizes the window, GetInitSize scaled).
+  void SetDpi(UINT dpi);
+  UINT GetDpi() const { return m_dpi; }
+  // Design pixels to device pixels, rounded half away from zero (as MulDiv rounds).
+  int Scale(int designPixels) const;
+  QRect Scale(const RECT& design) const;
 
   // Mouse, cursor, size and (for ordinary windows) paint messages; true when consumed, with
   // `result` the message's answer.
@@ -52,11 +65,14 @@ public:
   void PaintTree(HDC dc, const RECT& rc);
   void Invalidate(const RECT& rc);
 
-  // How many leading characters of `text` fit in `widthPx` with the skin font `fontIndex`.
+  // How many leading characters of `text` fit in `widthPx` (device pixels) with the skin font
+  // `fontIndex` at the current dpi.
   int GetTruncatedStringPos(const wchar_t* text, int widthPx, int fontIndex);
   HFONT GetFont(int index);
   bool AddFont(int id, const wchar_t* face, int sizePx, bool bold, bool italic = false, bool underline = false);
+  // A skin picture's 2x file above 125 % when it has one, else the picture itself.
   Gdiplus::Bitmap* GetImage(const wchar_t* path);
+  // The skin's window size in design pixels.
   SIZE GetInitSize() const { return m_initSize; }
   void SetInitSize(int cx, int cy) { m_initSize = SIZE{cx, cy}; }
 
@@ -95,6 +111,7 @@ private:
   CControlUI* m_pushed = nullptr;
   bool m_trackingLeave = false;
   SIZE m_initSize = {0, 0};
+  UINT m_dpi = kDesignDpi;
   CFontTable m_fonts;
   CImageCache m_images;
   CToolTipWindow m_toolTip;

@@ -24,7 +24,13 @@ void DrawPicture(HDC dc, const RECT& rc, Gdiplus::Bitmap* picture) {
     Gdiplus::Graphics graphics(&canvas);
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
     graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-    graphics.DrawImage(picture, 0, 0, layer.Width(), layer.Height());
+    // Stretched by an uneven factor, the filter reaches past the picture's edge: mirrored
+    // pixels there keep the edge as opaque as the picture instead of fading it out.
+    Gdiplus::ImageAttributes edges;
+    edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+    const Gdiplus::Rect target(0, 0, layer.Width(), layer.Height());
+    graphics.DrawImage(picture, target, 0, 0, static_cast<INT>(picture->GetWidth()),
+                       static_cast<INT>(picture->GetHeight()), Gdiplus::UnitPixel, &edges);
   }
   layer.BlendOnto(dc);
 }

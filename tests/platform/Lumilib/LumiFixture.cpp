@@ -2,7 +2,7 @@
 
 #include <windowsx.h>
 
-
+#include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
 #include "platform/Lumilib/GdiplusInclude.h"
 
@@ -63,6 +63,28 @@ void LumiTest::Click(POINT down, POINT up) {
   ::PostMessageW(window.GetHWND(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(up.x, up.y));
   ::PostMessageW(window.GetHWND(), WM_LBUTTONUP, 0, MAKELPARAM(up.x, up.y));
   Pump();
+}
+
+std::vector<uint32_t> LumiTest::PaintPixels(int width, int height) {
+  void* memory = nullptr;
+  ScopedBitmap bitmap(CreateArgbBitmap(nullptr, width, height, &memory));
+  ScopedMemoryDc dc(::CreateCompatibleDC(nullptr));
+  if (!bitmap || !dc || !memory) return {};
+  {
+    ScopedSelection selection(dc.Get(), bitmap.Get());
+    window.manager.PaintTree(dc.Get(), RECT{0, 0, width, height});
+    ::GdiFlush();
+  }
+  const uint32_t* pixels = static_cast<const uint32_t*>(memory);
+  return std::vector<uint32_t>(pixels, pixels + static_cast<size_t>(width) * height);
+}
+
+bool WritePng(const std::wstring& path, int width, int height, uint32_t argb) {
+  Gdiplus::Bitmap picture(width, height, PixelFormat32bppARGB);
+  Gdiplus::Graphics graphics(&picture);
+  if (graphics.Clear(Gdiplus::Color(argb)) != Gdiplus::Ok) return false;
+  const CLSID png = {0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
+  return picture.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
 }
 
 std::wstring ReadTrace(const wchar_t* key) {

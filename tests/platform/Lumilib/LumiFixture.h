@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/Lumilib/UIlib.h"
 #include "tests/support/ProcessHarness.h"
@@ -36,6 +38,8 @@ protected:
   static void Pump();
   void Click(POINT down, POINT up);
   void MoveTo(POINT pt);
+  // Paints the tree into a cleared 32-bit bitmap of that size; its pixels, row by row.
+  std::vector<uint32_t> PaintPixels(int width, int height);
 
   vxtest::ScratchFolder skin{L"lumiskin"};
   TestWindow window;
@@ -43,6 +47,9 @@ protected:
 private:
   ULONG_PTR m_gdiplus = 0;
 };
+
+// Writes a PNG of one colour (0xAARRGGBB); false when GDI+ cannot.
+bool WritePng(const std::wstring& path, int width, int height, uint32_t argb);
 
 // Reads a key of the library's section of the trace file.
 std::wstring ReadTrace(const wchar_t* key);
