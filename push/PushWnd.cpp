@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "common/DirectoryTree.h"
+#include "common/Dpi.h"
 #include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
 
@@ -41,11 +42,39 @@ bool IsWebAddress(const std::wstring& address) {
 
 CPushWnd::CPushWnd(ReminderContextSource context) : m_context(std::move(context)) {}
 
+// Made at 100 % in the corner of the work area; the window learns its monitor's scale as it is
+// made (WM_CREATE) and then takes its size at that scale, in the corner of that monitor's work area.
 bool CPushWnd::CreatePopup() {
   RECT workArea = {};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-  return Create(nullptr, L"", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, workArea.right - kWidth,
-                workArea.bottom - kHeight, kWidth, kHeight) != nullptr;
+  if (!Create(nullptr, L"", WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW, workArea.right - kWidth,
+              workArea.bottom - kHeight, kWidth, kHeight)) {
+    return false;
+  }
+  PlaceInCorner();
+  return true;
+}
+
+void CPushWnd::PlaceInCorner() {
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  if (!::GetMonitorInfoW(::MonitorFromWindow(GetHWND(), MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
+  const int width = m_paintManager.Scale(kWidth), height = m_paintManager.Scale(kHeight);
+  const RECT wanted = {monitor.rcWork.right - width, monitor.rcWork.bottom - height, monitor.rcWork.right,
+                       monitor.rcWork.bottom};
+  RECT now = {};
+  ::GetWindowRect(GetHWND(), &now);
+  if (::EqualRect(&now, &wanted)) return;
+  ::SetWindowPos(GetHWND(), nullptr, wanted.left, wanted.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The monitor's scale changed, or the pop-up was dragged to a monitor of another scale: the
+// skin is laid out and its fonts made at the new scale, in the rectangle the system suggests.
+void CPushWnd::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  GetPaintManager().SetDpi(dpi);
+  ::SetWindowPos(GetHWND(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RedrawLayered();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -55,6 +84,7 @@ LRESULT CPushWnd::OnCreateMessage(UINT, WPARAM, LPARAM, BOOL& handled) {
   handled = TRUE;
   Lumi::CPaintManagerUI& manager = GetPaintManager();
   manager.Init(GetHWND());
+  manager.SetDpi(WindowDpi(GetHWND()));  // before the skin is built: its fonts are made at this scale
   Lumi::CDialogBuilder builder;
   CControlUI* root = builder.Create(kSkin, nullptr, this, &manager);
   if (!root) {
@@ -113,6 +143,11 @@ LRESULT CPushWnd::OnWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, BO
   }
   if (message == WM_SHOWWINDOW && wParam == 1) RedrawLayered();
   if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_SHOWWINDOW)) OnShown();
+  if (message == WM_DPICHANGED && lParam) {
+    handled = TRUE;
+    OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+    return 0;
+  }
   return CWindowTransparentBase::OnWindowMessage(message, wParam, lParam, handled);
 }
 
@@ -121,7 +156,7 @@ bool CPushWnd::IsOnDragStrip(LPARAM screenPoint) const {
   POINT point = {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
   ::ScreenToClient(GetHWND(), &point);
   RECT strip = m_topLabel->GetPos();
-  strip.right -= kCloseButtonStrip;
+  strip.right -= m_paintManager.Scale(kCloseButtonStrip);
   return ::PtInRect(&strip, point) != FALSE;
 }
 
@@ -174,7 +209,8 @@ void CPushWnd::FillPage(const ReminderItem& item) {
   const std::wstring& title = item.albumName;
   int fits = static_cast<int>(title.size());
   if (m_titleSecond) {
-    const int width = m_titleSecond->GetFixedWidth() > 0 ? m_titleSecond->GetFixedWidth() : m_titleSecond->GetPos().GetWidth();
+    const int fixed = m_titleSecond->GetFixedWidth();
+    const int width = fixed > 0 ? GetPaintManager().Scale(fixed) : m_titleSecond->GetPos().GetWidth();
     fits = GetPaintManager().GetTruncatedStringPos(title.c_str(), width, m_titleSecond->GetFont());
   }
   SetTextAndTip(m_title, title);

@@ -39,7 +39,8 @@ public:
   // The context gives the client's program for "watch now".
   explicit CPushWnd(ReminderContextSource context);
 
-  // The hidden pop-up, its bottom-right corner on the work area's.
+  // The hidden pop-up, its bottom-right corner on the work area's, at its monitor's scale
+  // (297 x 147 at 100 %).
   bool CreatePopup();
   void SetEvents(IReminderViewEvents* events) { m_events = events; }
 
@@ -67,6 +68,8 @@ protected:
   void Notify(Lumi::TNotifyUI&) override {}
 
 private:
+  void PlaceInCorner();
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
   void FindControls();
   void BindEvents();
   void FillPage(const ReminderItem& item);

@@ -1,6 +1,7 @@
 #!/bin/bash
 # Runs a command inside a throwaway Wine session: a temporary HOME and WINEPREFIX, an
-# Xvfb display and one persistent wineserver, all removed afterwards.
+# Xvfb display and one persistent wineserver, all removed afterwards. With VX_WINE_LOGPIXELS
+# set (144 for 150 %), the session's display has that scale ("LogPixels"); otherwise 96.
 #   tools/wine-session.sh COMMAND [ARGS...]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
@@ -39,4 +40,13 @@ done
 mkdir -p "$WINEPREFIX"
 wineserver -p
 "$VX_WINE" wineboot -i >"$session/wineboot.log" 2>&1
+if [[ -n "${VX_WINE_LOGPIXELS:-}" ]]; then
+  "$VX_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$VX_WINE_LOGPIXELS" /f \
+    >>"$session/wineboot.log" 2>&1
+  # A fresh server, so that every program of the session starts at that scale.
+  wineserver -k || true
+  wineserver -w
+  wineserver -p
+fi
+unset VX_WINE_LOGPIXELS  # a session started inside this one has the default scale again
 "$@"

@@ -132,6 +132,35 @@ TEST_F(PushWindowTest, ABatchShowsOnceAndTheFirstPictureShowsItAgainThenLaterBat
   EXPECT_EQ(window->CurrentPage(), 0);
 }
 
+Lumi::QRect PosOf(CPushWnd& window, const wchar_t* control) {
+  Lumi::CControlUI* found = window.GetPaintManager().FindControl(control);
+  return found ? found->GetPos() : Lumi::QRect(-1, -1, -1, -1);
+}
+
+// The pop-up dragged to a monitor at 150 % (or that monitor's scale changed): it takes the
+// rectangle the system suggests and lays its skin out at that scale, where clicks then land.
+TEST_F(PushWindowTest, AChangeOfScaleLaysThePopUpOutAgainWhereTheSystemSuggests) {
+  SendList({Reminder(7, 2, L"Series"), Reminder(3, 6, L"Show")});
+  const HWND popup = window->GetHWND();
+  RECT at100 = {};
+  ::GetWindowRect(popup, &at100);
+  const Lumi::QRect picture = PosOf(*window, L"Button_BkImg");
+  EXPECT_EQ(picture, Lumi::QRect(10, 36, 155, 126));
+
+  RECT suggested = {300, 200, 746, 421};
+  ::SendMessageW(popup, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  RECT at150 = {};
+  ::GetWindowRect(popup, &at150);
+  EXPECT_TRUE(::EqualRect(&at150, &suggested));
+  EXPECT_EQ(PosOf(*window, L"Button_BkImg"), Lumi::QRect(15, 54, 233, 189));
+  ClickNext(POINT{kNextArrow.x * 3 / 2, kNextArrow.y * 3 / 2});
+  EXPECT_EQ(window->CurrentPage(), 1);
+  EXPECT_EQ(Text(L"Button_Text"), L"Show");
+
+  ::SendMessageW(popup, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&at100));
+  EXPECT_EQ(PosOf(*window, L"Button_BkImg"), picture);
+}
+
 TEST_F(PushWindowTest, ALongTitleGoesOnToTheSecondLine) {
   const std::wstring title = L"An album title far too long to fit on the first line of the pop-up";
   SendList({Reminder(5, 7, title)});

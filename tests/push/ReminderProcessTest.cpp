@@ -469,4 +469,166 @@ TEST_F(FullScreenScheduleProcessTest, TheReminderWaitsForTheViewer) {
   EXPECT_TRUE(WaitUntil([&] { return ShowsAlbum(popup, 126); }, 3000)) << "not back at the unlock";
 }
 
+// The pop-up on a display at 150 % (a session whose "LogPixels" is 144): drawn at that scale,
+// not stretched; its size, its picture and its text 1.5 times those at 100 %, and clicks and
+// the drag strip where the scaled controls are.
+class HighDpiReminderProcessTest : public ReminderProcessTest {
+protected:
+  static int ScreenDpi() { return ::GetDeviceCaps(ScreenDc().Get(), LOGPIXELSX); }
+  static POINT Scaled(POINT point) { return POINT{point.x * 3 / 2, point.y * 3 / 2}; }
+};
+
+// The screen's pixels over a rectangle, as 0x00RRGGBB.
+class ScreenPixels {
+public:
+  explicit ScreenPixels(const RECT& area) : m_area(area) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    void* bits = nullptr;
+    const ScreenDc screen;
+    ScopedBitmap bitmap = CreateArgbBitmap(screen.Get(), width, height, &bits);
+    ScopedMemoryDc canvas(::CreateCompatibleDC(screen.Get()));
+    if (!bits || !canvas) return;
+    ScopedSelection selection(canvas.Get(), bitmap.Get());
+    ::BitBlt(canvas.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY);
+    ::GdiFlush();
+    const auto* pixels = static_cast<const uint32_t*>(bits);
+    m_pixels.assign(pixels, pixels + width * height);
+  }
+  // In the rectangle's own coordinates.
+  COLORREF At(int x, int y) const {
+    const int width = m_area.right - m_area.left;
+    const uint32_t pixel = m_pixels.empty() ? 0 : m_pixels[static_cast<size_t>(y * width + x)];
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+  }
+  // How many rows of the columns [left, right) hold a pixel that `ink` accepts, first to last.
+  int InkHeight(int left, int right, int top, int bottom, bool (*ink)(COLORREF)) const {
+    int first = -1, last = -1;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) {
+        if (!ink(At(x, y))) continue;
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+    }
+    return first < 0 ? 0 : last - first + 1;
+  }
+  // The first and last coordinate of the run of pixels near `colour` through (x, y), along a
+  // row (vertical false) or a column; {0, -1} when (x, y) is not of that colour.
+  std::pair<int, int> Run(int x, int y, bool vertical, COLORREF colour) const {
+    const auto inside = [&](int along) {
+      const int px = vertical ? x : along, py = vertical ? along : y;
+      return px >= 0 && py >= 0 && px < m_area.right - m_area.left && py < m_area.bottom - m_area.top &&
+             Near(At(px, py), colour);
+    };
+    const int start = vertical ? y : x;
+    if (!inside(start)) return {0, -1};
+    int first = start, last = start;
+    while (inside(first - 1)) --first;
+    while (inside(last + 1)) ++last;
+    return {first, last};
+  }
+
+private:
+  RECT m_area;
+  std::vector<uint32_t> m_pixels;
+};
+
+bool IsTitleInk(COLORREF colour) { return GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 160; }
+
+// The rows the title takes when drawn as the skin asks at 100 %: its bold 14-pixel font.
+int TitleInkAt100Percent(const std::wstring& title) {
+  NONCLIENTMETRICSW metrics = {};
+  metrics.cbSize = sizeof(metrics);
+  ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+  LOGFONTW face = {};
+  face.lfHeight = -14;
+  face.lfWeight = FW_BOLD;
+  face.lfCharSet = DEFAULT_CHARSET;
+  face.lfQuality = ANTIALIASED_QUALITY;
+  lstrcpynW(face.lfFaceName, metrics.lfMessageFont.lfFaceName, LF_FACESIZE);
+  const ScopedHandle<GdiObjectTraits<HFONT>> font(::CreateFontIndirectW(&face));
+  void* bits = nullptr;
+  const ScreenDc screen;
+  ScopedBitmap bitmap = CreateArgbBitmap(screen.Get(), 300, 40, &bits);
+  ScopedMemoryDc canvas(::CreateCompatibleDC(screen.Get()));
+  if (!bits || !canvas || !font) return 0;
+  ScopedSelection selection(canvas.Get(), bitmap.Get());
+  ScopedSelection selectedFont(canvas.Get(), font.Get());
+  std::fill_n(static_cast<uint32_t*>(bits), 300 * 40, 0x00FFFFFFu);
+  ::SetBkMode(canvas.Get(), TRANSPARENT);
+  ::SetTextColor(canvas.Get(), RGB(0x1F, 0x25, 0x33));
+  RECT line = {0, 0, 300, 40};
+  ::DrawTextW(canvas.Get(), title.c_str(), -1, &line, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  ::GdiFlush();
+  int first = -1, last = -1;
+  const auto* pixels = static_cast<const uint32_t*>(bits);
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 300; ++x) {
+      const uint32_t pixel = pixels[y * 300 + x];
+      if (!IsTitleInk(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF))) continue;
+      if (first < 0) first = y;
+      last = y;
+      break;
+    }
+  }
+  return first < 0 ? 0 : last - first + 1;
+}
+
+TEST_F(HighDpiReminderProcessTest, ThePopUpIsDrawnAtTheDisplaysScale) {
+  ASSERT_EQ(ScreenDpi(), 144) << "a test of a display at 150 % (VX_WINE_LOGPIXELS=144)";
+  client.CopyFromBinaries(kClientExecutable);
+  ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kInstallFolderValue, client.Path()));
+  const std::wstring title = L"ABC 都市情缘";
+  Follow(123, title);
+  StartAtLogOn();
+  HWND popup = nullptr;
+  ASSERT_TRUE(WaitUntil([&] {
+    popup = VisiblePopup();
+    return popup && Near(PopupPixel(popup, Scaled(kPicture)), AlbumColour(123));
+  }, kProcessTimeoutMs)) << "no pop-up with album 123's picture";
+
+  RECT area = {}, work = {};
+  ::GetWindowRect(popup, &area);
+  ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_NEAR(area.right - area.left, 446, 1);
+  EXPECT_NEAR(area.bottom - area.top, 221, 1);
+  EXPECT_EQ(area.right, work.right);
+  EXPECT_EQ(area.bottom, work.bottom);
+
+  // The album's 145 x 90 picture fills its 218 x 135 place at (15, 54) (its edges blend with the
+  // frame; the fixture picture has a white band across its top, hence two runs down).
+  const ScreenPixels shot(area);
+  const POINT inPicture = Scaled(kPicture);
+  const auto across = shot.Run(inPicture.x, inPicture.y, false, AlbumColour(123));
+  EXPECT_NEAR(across.first, 15, 2);
+  EXPECT_NEAR(across.second - across.first + 1, 218, 3);
+  EXPECT_NEAR(shot.Run(inPicture.x, 56, true, AlbumColour(123)).first, 54, 2);
+  EXPECT_NEAR(shot.Run(inPicture.x, inPicture.y, true, AlbumColour(123)).second, 54 + 135 - 1, 2);
+  // The title (to the right of the picture, in the first 30 rows below the top strip) is drawn
+  // with a font half as high again as at 100 %, not the same glyphs spread out.
+  const int inkAt100 = TitleInkAt100Percent(title);
+  const int ink = shot.InkHeight(248, 431, 54, 84, &IsTitleInk);
+  ASSERT_GT(inkAt100, 0);
+  EXPECT_GE(ink * 100, inkAt100 * 135) << ink << " rows against " << inkAt100 << " at 100 %";
+  EXPECT_LE(ink * 100, inkAt100 * 165) << ink << " rows against " << inkAt100 << " at 100 %";
+
+  // The top strip drags the window except at its scaled right end, where the close button is.
+  const auto hitTest = [&](POINT client) {
+    ::ClientToScreen(popup, &client);
+    return ::SendMessageW(popup, WM_NCHITTEST, 0, MAKELPARAM(client.x, client.y));
+  };
+  EXPECT_EQ(hitTest(POINT{200, 30}), HTCAPTION);
+  EXPECT_NE(hitTest(POINT{430, 20}), HTCAPTION);
+  EXPECT_NE(hitTest(POINT{200, 50}), HTCAPTION);
+
+  // A click on the scaled picture opens the album.
+  const size_t startsBefore = ReadUtf8Lines(client.File(L"VexoClient.calls.txt")).size();
+  Click(popup, inPicture);
+  std::vector<std::wstring> calls;
+  ASSERT_TRUE(WaitUntil([&] { calls = ReadUtf8Lines(client.File(L"VexoClient.calls.txt")); return calls.size() > startsBefore; },
+                        kProcessTimeoutMs));
+  EXPECT_EQ(calls.back(), L"DeskFavor;id=123:type=1:change=0:name=第12集");
+}
+
 }  // namespace
