@@ -21,6 +21,7 @@
 #include "common/ModulePath.h"
 #include "common/Registry.h"
 #include "common/ScopedGdi.h"
+#include "common/ScopedWin.h"
 #include "platform/Lumilib/GdiplusInclude.h"
 #include "favorites/ShortcutStore.h"
 #include "push/PushWnd.h"
@@ -34,6 +35,7 @@ using namespace vxbench;
 
 constexpr int kWidth = CPushWnd::kWidth;
 constexpr int kHeight = CPushWnd::kHeight;
+constexpr UINT kHighDpi = 144;  // 150 %
 
 void Pump() {
   MSG message;
@@ -41,32 +43,51 @@ void Pump() {
 }
 
 // The floor: a plain layered window handed a ready 32-bit bitmap of the pop-up's size.
-double PlainUpdateMedian(int rounds) {
+double PlainUpdateMedian(int rounds, int width, int height) {
   WNDCLASSW windowClass = {};
   windowClass.lpfnWndProc = ::DefWindowProcW;
   windowClass.hInstance = ::GetModuleHandleW(nullptr);
   windowClass.lpszClassName = L"VxPlainLayered";
   ::RegisterClassW(&windowClass);
-  const HWND window = ::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"VxPlainLayered", L"", WS_POPUP, 0, 0,
-                                        kWidth, kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
+  const ScopedWindow window(::CreateWindowExW(WS_EX_LAYERED | WS_EX_TOOLWINDOW, L"VxPlainLayered", L"", WS_POPUP, 0,
+                                              0, width, height, nullptr, nullptr, windowClass.hInstance, nullptr));
   void* bits = nullptr;
   const ScreenDc screen;
-  ScopedBitmap bitmap = CreateArgbBitmap(screen.Get(), kWidth, kHeight, &bits);
+  ScopedBitmap bitmap = CreateArgbBitmap(screen.Get(), width, height, &bits);
   ScopedMemoryDc canvas(::CreateCompatibleDC(screen.Get()));
   if (!bits || !canvas) return 0;
-  std::fill_n(static_cast<uint32_t*>(bits), kWidth * kHeight, 0xFF3A63D8u);
+  std::fill_n(static_cast<uint32_t*>(bits), width * height, 0xFF3A63D8u);
   ScopedSelection selection(canvas.Get(), bitmap.Get());
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   POINT origin = {0, 0};
-  SIZE size = {kWidth, kHeight};
+  SIZE size = {width, height};
   std::vector<double> times;
   for (int i = 0; i < rounds; ++i) {
     const auto start = Clock::now();
-    ::UpdateLayeredWindow(window, nullptr, &origin, &size, canvas.Get(), &origin, 0, &blend, ULW_ALPHA);
+    ::UpdateLayeredWindow(window.Get(), nullptr, &origin, &size, canvas.Get(), &origin, 0, &blend, ULW_ALPHA);
     times.push_back(Milliseconds(Clock::now() - start));
   }
-  ::DestroyWindow(window);
   return Median(times);
+}
+
+// The pop-up told that its monitor is at 150 %, then redrawn there: its skin laid out, its fonts
+// and 2x pictures taken at that scale.
+void RunHighDpiRedraws(CPushWnd& popup, int redraws) {
+  const int width = ::MulDiv(kWidth, kHighDpi, 96), height = ::MulDiv(kHeight, kHighDpi, 96);
+  RECT at = {};
+  ::GetWindowRect(popup.GetHWND(), &at);
+  RECT suggested = {at.right - width, at.bottom - height, at.right, at.bottom};
+  ::SendMessageW(popup.GetHWND(), WM_DPICHANGED, MAKEWPARAM(kHighDpi, kHighDpi), reinterpret_cast<LPARAM>(&suggested));
+  const double plain = PlainUpdateMedian(redraws, width, height);
+  std::vector<double> times;
+  for (int i = 0; i < redraws; ++i) {
+    const auto start = Clock::now();
+    popup.RedrawLayered();
+    times.push_back(Milliseconds(Clock::now() - start));
+  }
+  std::printf("pop-up redraw at 144 dpi (%dx%d): median %.3f ms; one UpdateLayeredWindow of a ready %dx%d bitmap: "
+              "%.3f ms; ratio %.1f (%d rounds)\n",
+              width, height, Median(times), width, height, plain, Median(times) / std::max(plain, 0.001), redraws);
 }
 
 std::unique_ptr<ReminderList> Batch(int round) {
@@ -111,7 +132,7 @@ void RunPopUp(int redraws, int batches) {
   sendBatch(0);
   Pump();
 
-  const double plain = PlainUpdateMedian(redraws);
+  const double plain = PlainUpdateMedian(redraws, kWidth, kHeight);
   const Usage before = ReadProcessUsage(::GetCurrentProcess());
   std::vector<double> times;
   Usage halfway;
@@ -134,6 +155,7 @@ void RunPopUp(int redraws, int batches) {
               static_cast<unsigned long>(halfway.gdiObjects), static_cast<unsigned long>(after.gdiObjects),
               before.privateKiB, halfway.privateKiB, after.privateKiB);
   PrintUsageFigures("popup_process", before, after);
+  RunHighDpiRedraws(popup, redraws);
 }
 
 bool PopUpShowsAlbum123(HWND popup) {

@@ -3,9 +3,9 @@
 # log-on start through the stand-in updater, a favourite handed over by a second start,
 # then the shortcut it wrote (read by lnkinfo), the store row (read by sqlite3) and the
 # pingbacks the emulator received; then a second log-on start whose reminder feed names the
-# album: a screenshot of the pop-up (build/main-job-popup.png), the badge icon the shortcut
-# now carries and the reminder bookkeeping file.
-#   tools/run-main-job.sh BUILD_BIN_DIR DIST_DIR
+# album: a screenshot of the pop-up (build/main-job-popup.png, or build/SHOT_NAME), the badge
+# icon the shortcut now carries and the reminder bookkeeping file.
+#   tools/run-main-job.sh BUILD_BIN_DIR DIST_DIR [SHOT_NAME]
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 bin=$1
@@ -21,7 +21,7 @@ touch "$stage/VexoUpdate.relaunch"
 job_log=$(mktemp)
 LC_ALL=zh_CN.UTF-8 "$VX_WINE" "$stage/vx_main_job.exe" >"$job_log" 2>&1 &
 job=$!
-shot=$(cd "$bin/../.." && pwd)/main-job-popup.png
+shot=$(cd "$bin/../.." && pwd)/${3:-main-job-popup.png}
 rm -f "$shot"
 popup=""
 while kill -0 "$job" 2>/dev/null && [[ -z "$popup" ]]; do
