@@ -31,7 +31,8 @@ HINSTANCE ProgramInstance() { return ::GetModuleHandleW(nullptr); }
 // the 32-pixel one shrunk by the shell: the icon carries 16 to 64 pixel images for that.
 HICON LoadTrayIcon() {
   const int size = SmallIconSize(SystemDpi());
-  return static_cast<HICON>(::LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+  return static_cast<HICON>(
+      ::LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
 }
 
 std::wstring LoadResourceString(UINT id) {

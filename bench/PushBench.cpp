@@ -122,7 +122,8 @@ void RunPopUp(int redraws, int batches) {
     return;
   }
   const auto sendBatch = [&](int round) {
-    ::PostMessageW(reminders.GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, reinterpret_cast<LPARAM>(Batch(round).release()));
+    ::PostMessageW(reminders.GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived,
+                   reinterpret_cast<LPARAM>(Batch(round).release()));
     for (int i = 0; i < 4; ++i) {
       ::PostMessageW(reminders.GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
                      reinterpret_cast<LPARAM>(new ReminderPicture{900 + i, picture}));
@@ -217,7 +218,8 @@ void RunFullScreenRounds(int rounds) {
   std::vector<double> hidden, back;
   for (int i = 0; i < rounds; ++i) {
     const auto start = Clock::now();
-    vxtest::ChildProcess fullScreen = vxtest::ChildProcess::Start(vxtest::BinaryFolder() + L"FullScreenWindow.exe", L"");
+    vxtest::ChildProcess fullScreen =
+        vxtest::ChildProcess::Start(vxtest::BinaryFolder() + L"FullScreenWindow.exe", L"");
     const HWND window = vxtest::WaitForWindow(L"VX full screen", 20000);
     if (!window || !vxtest::WaitUntil([&] { return !::IsWindowVisible(popup); }, 30000)) break;
     hidden.push_back(Milliseconds(Clock::now() - start));

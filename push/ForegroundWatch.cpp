@@ -19,8 +19,8 @@ CForegroundWatch::CForegroundWatch(HWND notify, UINT message) : m_notify(notify)
 CForegroundWatch::~CForegroundWatch() {
   if (!m_hook) return;
   ::UnhookWinEvent(m_hook);
-  t_watches.erase(std::remove_if(t_watches.begin(), t_watches.end(), [this](const auto& watch) { return watch.second == this; }),
-                  t_watches.end());
+  const auto mine = [this](const auto& watch) { return watch.second == this; };
+  t_watches.erase(std::remove_if(t_watches.begin(), t_watches.end(), mine), t_watches.end());
 }
 
 void CALLBACK CForegroundWatch::OnEvent(HWINEVENTHOOK hook, DWORD, HWND, LONG, LONG, DWORD, DWORD) {

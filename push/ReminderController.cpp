@@ -96,7 +96,8 @@ int CReminderController::OnResCallback(int failed, CResourceArg* arg) {
 void CReminderController::OnFeedAnswer(const CResourceArg& arg) {
   const std::optional<ParsedReminderFeed> feed = ParseReminderFeed(arg.Buffer(), arg.Length(), FollowedAlbumIds());
   if (!feed) {
-    PostOwned<ReminderList>(GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, nullptr);  // a refused answer empties the pop-up
+    // A refused answer empties the pop-up.
+    PostOwned<ReminderList>(GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, nullptr);
     return;
   }
   auto list = std::make_unique<ReminderList>();
@@ -129,7 +130,8 @@ void CReminderController::RequestPicture(const std::string& address, int albumId
 }
 
 void CReminderController::OnPictureAnswer(const CResourceArg& arg) {
-  const std::wstring path = StoreReminderPicture(RequestContext().clientDataFolder, arg.url, arg.Buffer(), arg.Length());
+  const std::wstring path =
+      StoreReminderPicture(RequestContext().clientDataFolder, arg.url, arg.Buffer(), arg.Length());
   std::unique_ptr<ReminderPicture> picture;
   if (!path.empty()) picture = std::make_unique<ReminderPicture>(ReminderPicture{arg.tag, path});
   PostOwned(GetHWND(), WM_PUSH_REMINDERS, kPictureArrived, std::move(picture));
@@ -203,7 +205,8 @@ void CReminderController::Show() {
   if (m_view.Reminders().empty()) return;
   if (m_phase == Phase::kWaiting) {
     const DWORD waitedSeconds = (::GetTickCount() - m_heldSince) / 1000;
-    WriteTrace(kTraceSection, L"ShownAfterWait", HoldReasonText(m_heldFor) + L", " + std::to_wstring(waitedSeconds) + L" s");
+    WriteTrace(kTraceSection, L"ShownAfterWait",
+               HoldReasonText(m_heldFor) + L", " + std::to_wstring(waitedSeconds) + L" s");
   }
   m_phase = Phase::kShown;
   m_heldFor = ReminderHold::kNone;
