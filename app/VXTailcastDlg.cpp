@@ -20,6 +20,7 @@
 #include "common/WindowPost.h"
 #include "favorites/FavoriteIntake.h"
 #include "favorites/ShortcutLink.h"
+#include "favorites/ShortcutStore.h"
 #include "follow/AlbumInfo.h"
 #include "follow/DesktopUrlUpdater.h"
 
@@ -187,6 +188,7 @@ void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
   updater->QueryPlayRecords(CurrentLogin());
   updater->DoUpdateVideoUrl(album->AlbumID, album->PlayUrl);
+  MarkPlayPageKnown(album->AlbumID);  // the catalogue has answered: nothing left to complete there
 }
 
 bool CVXTailcastDlg::PostWork(std::function<void()> work) {

@@ -7,15 +7,22 @@
 
 CSqliteConnection::CSqliteConnection(const std::string& path) { Open(path); }
 
-CSqliteConnection::~CSqliteConnection() {
+CSqliteConnection::~CSqliteConnection() { Close(); }
+
+void CSqliteConnection::Close() {
   if (m_handle) sqlite3_close(m_handle);
+  m_handle = nullptr;
+}
+
+int CSqliteConnection::Note(int result) {
+  const int primary = result & 0xFF;
+  if (m_damage == 0 && (primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB)) m_damage = result;
+  return result;
 }
 
 bool CSqliteConnection::Open(const std::string& path) {
-  if (m_handle) {
-    sqlite3_close(m_handle);
-    m_handle = nullptr;
-  }
+  Close();
+  m_damage = 0;
   m_path = path;
   const int result = sqlite3_open(path.c_str(), &m_handle);
   if (result != SQLITE_OK) {
@@ -30,7 +37,7 @@ bool CSqliteConnection::Open(const std::string& path) {
 int CSqliteConnection::Exec(const std::string& sql, std::string& errorText) {
   if (!m_handle) return SQLITE_MISUSE;
   char* message = nullptr;
-  const int result = sqlite3_exec(m_handle, sql.c_str(), nullptr, nullptr, &message);
+  const int result = Note(sqlite3_exec(m_handle, sql.c_str(), nullptr, nullptr, &message));
   if (message) {
     errorText = message;
     sqlite3_free(message);

@@ -23,6 +23,8 @@ public:
   // Read-write, created when missing. The path is handed to SQLite as UTF-8.
   bool Open(const std::string& path);
   bool IsOpen() const { return m_handle != nullptr; }
+  // Lets go of the file (a store set aside must not be held open).
+  void Close();
 
   int Exec(const std::string& sql, std::string& errorText);
   bool Execute(const std::string& sql);
@@ -35,9 +37,15 @@ public:
   int64_t LastInsertRowId() const;
 
   sqlite3* Handle() const { return m_handle; }
+  // The first answer of this connection (or one of its statements) that said the file itself is
+  // damaged (SQLITE_CORRUPT, SQLITE_NOTADB); 0 when none did.
+  int DamageSeen() const { return m_damage; }
+  // Every call through this connection reports its result here.
+  int Note(int result);
   const std::string& Path() const { return m_path; }
 
 private:
   std::string m_path;
   sqlite3* m_handle = nullptr;
+  int m_damage = 0;
 };

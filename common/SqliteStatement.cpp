@@ -6,8 +6,9 @@
 
 CSqliteStatement::CSqliteStatement(CSqliteConnection& connection, const std::string& sql)
     : m_connection(connection), m_sql(sql) {
-  m_lastResult = connection.Handle() ? sqlite3_prepare_v2(connection.Handle(), m_sql.c_str(), -1, &m_stmt, nullptr)
-                                     : SQLITE_MISUSE;
+  m_lastResult = connection.Handle()
+                     ? connection.Note(sqlite3_prepare_v2(connection.Handle(), m_sql.c_str(), -1, &m_stmt, nullptr))
+                     : SQLITE_MISUSE;
 }
 
 CSqliteStatement::~CSqliteStatement() {
@@ -15,7 +16,7 @@ CSqliteStatement::~CSqliteStatement() {
 }
 
 int CSqliteStatement::Step() {
-  m_lastResult = m_stmt ? sqlite3_step(m_stmt) : SQLITE_MISUSE;
+  m_lastResult = m_stmt ? m_connection.Note(sqlite3_step(m_stmt)) : SQLITE_MISUSE;
   return m_lastResult;
 }
 

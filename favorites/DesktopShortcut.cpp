@@ -28,6 +28,10 @@ std::atomic<IconTaskMaker> g_iconTaskMaker{nullptr};
 
 bool IsEpisodicChannel(int channelId) { return channelId == 2 || channelId == 3 || channelId == 4; }
 
+std::string PictureUrlOf(const DeskFavorRequest& request) {
+  return InsertPictureSuffix(WideToAnsi(request.PicUrl), "_128_128");
+}
+
 void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, const std::wstring& cleanName,
                   const std::wstring& target, const std::wstring& workingDir, const std::wstring& arguments) {
   const IconTaskMaker maker = g_iconTaskMaker.load();
@@ -36,7 +40,7 @@ void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, cons
   if (!worker) return;
   IconTaskRequest task;
   task.AlbumID = request.AlbumID;
-  task.PicUrl = InsertPictureSuffix(WideToAnsi(request.PicUrl), "_128_128");
+  task.PicUrl = PictureUrlOf(request);
   task.LnkPath = lnk;
   task.AlbumName = cleanName;
   task.Target = target;
@@ -47,11 +51,14 @@ void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, cons
   worker->PostTask(maker(task).release());
 }
 
+// The row, and what completing the favourite later would need should its road fail now.
 void Remember(const DeskFavorRequest& request, const std::wstring& lnk, const std::wstring& iconPath,
               const std::wstring& cleanName, const std::wstring& arguments) {
   AddShortcut(WideToAnsi(lnk), WideToAnsi(iconPath), kNewShortcutTips, request.AlbumID, request.ChannelID, 0,
               WideToAnsi(cleanName), WideToAnsi(arguments), WideToAnsi(request.VideoUrl),
               WideToAnsi(request.SourceName), request.SourceCode, request.TvYear, request.InfoType);
+  RememberFollowUp(FollowUp{KeyOf(cleanName), request.AlbumID, PictureUrlOf(request),
+                            IsEpisodicChannel(request.ChannelID), false});
 }
 
 }  // namespace

@@ -21,6 +21,16 @@ std::wstring CreateDesktopShotCut(const std::wstring& name, std::wstring argumen
 // path written, 0 when no shortcut was written.
 int CreateDeskFavor(const DeskFavorRequest* request);
 
+// The steps of a favourite's road: a new favourite takes them all; completing one later only
+// those it still lacks.
+enum IconTaskStep : unsigned {
+  kComposeIcon = 1,    // the album icon file (and its badge beside it), when missing
+  kShowAlbumIcon = 2,  // the shortcut shows the album icon instead of the provisional one
+  kCountEpisodes = 4,  // the catalogue's episode count in the shortcut's name
+  kPointAtPlayPage = 8,  // a web favourite: the catalogue's album information (its play page)
+  kEveryStep = 15,
+};
+
 // What a new favourite's icon task is given, in the order the writer supplies it.
 struct IconTaskRequest {
   int AlbumID = 0;
@@ -32,6 +42,8 @@ struct IconTaskRequest {
   std::wstring Arguments;
   int Episodic = 0;
   int InfoType = 0;
+  unsigned Steps = kEveryStep;
+  std::wstring ShownIcon;  // the icon a renamed shortcut keeps (a badge); "": the album icon
 };
 
 // The program installs the maker of its icon task once, at start; without one, favourites

@@ -1,5 +1,7 @@
 #include "favorites/ShortcutLink.h"
 
+#include <shlobj.h>
+
 #include <atomic>
 #include <chrono>
 #include <cwchar>
@@ -104,4 +106,44 @@ bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnk
   if (saved && !how.replaces.empty() && !SamePath(how.replaces, lnkPath)) ::DeleteFileW(how.replaces.c_str());
   if (how.traceKey) WriteTrace(kTraceSection, how.traceKey, kLinkReleased);
   return saved;
+}
+
+namespace {
+
+// A name of the link's target item; "" when the shell has none of that kind.
+std::wstring TargetName(IShellLinkW* link, SIGDN kind) {
+  PIDLIST_ABSOLUTE item = nullptr;
+  if (FAILED(link->GetIDList(&item)) || !item) return L"";
+  PWSTR name = nullptr;
+  std::wstring text;
+  if (SUCCEEDED(::SHGetNameFromIDList(item, kind, &name)) && name) text = name;
+  ::CoTaskMemFree(name);
+  ::CoTaskMemFree(item);
+  return text;
+}
+
+}  // namespace
+
+// A web target is kept as an item of the Internet folder by Windows and as a file item below the
+// current folder by Wine: its address is in one of the names, whichever the system gives.
+bool ReadShortcutLink(const std::wstring& lnkPath, LinkFacts& facts) {
+  ComScope com;
+  ComPtr<IShellLinkW> link = CreateShellLink();
+  ComPtr<IPersistFile> file;
+  if (!link || FAILED(link.As(&file)) || FAILED(file->Load(lnkPath.c_str(), STGM_READ))) return false;
+  facts = LinkFacts{};
+  facts.file = lnkPath;
+  wchar_t text[2048] = {};
+  if (SUCCEEDED(link->GetPath(text, ARRAYSIZE(text), nullptr, SLGP_RAWPATH))) facts.targets[0] = text;
+  facts.targets[1] = TargetName(link.Get(), SIGDN_URL);
+  facts.targets[2] = TargetName(link.Get(), SIGDN_DESKTOPABSOLUTEPARSING);
+  facts.targets[3] = TargetName(link.Get(), SIGDN_PARENTRELATIVEPARSING);
+  text[0] = L'\0';
+  if (SUCCEEDED(link->GetArguments(text, ARRAYSIZE(text)))) facts.arguments = text;
+  text[0] = L'\0';
+  int iconIndex = 0;
+  if (SUCCEEDED(link->GetIconLocation(text, ARRAYSIZE(text), &iconIndex))) facts.iconLocation = text;
+  text[0] = L'\0';
+  if (SUCCEEDED(link->GetDescription(text, ARRAYSIZE(text)))) facts.description = text;
+  return true;
 }

@@ -13,6 +13,8 @@
 #include <mutex>
 #include <string>
 
+#include "favorites/RecoveredShortcut.h"
+
 struct ShortcutLinkFields {
   std::wstring path;  // the target, with the source tag already applied for web addresses
   std::wstring workingDir;
@@ -54,3 +56,8 @@ Microsoft::WRL::ComPtr<IShellLinkW> CreateShellLink(HRESULT* result = nullptr);
 // Sets the fields in the shell's order (path, working folder, arguments, icon, description)
 // and saves them as `lnkPath`. False, with the old file kept, when nothing could be saved.
 bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnkPath, const ShortcutWrite& how = {});
+
+// Reads a .lnk file back through the shell: its target as the shell can spell it (the path, the
+// address of a web target, the parsing names of its item), arguments, icon and description.
+// False when the file is no shortcut the shell can read.
+bool ReadShortcutLink(const std::wstring& lnkPath, LinkFacts& facts);

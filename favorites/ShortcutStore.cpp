@@ -3,13 +3,19 @@
 #include <windows.h>
 
 #include <functional>
+#include <map>
 #include <mutex>
+#include <set>
 
 #include "common/DirectoryTree.h"
 #include "common/PathText.h"
+#include "common/SqliteStatement.h"
 #include "common/TableMapping.h"
 #include "common/TextConvert.h"
+#include "common/TraceRecord.h"
 #include "favorites/HostPaths.h"
+#include "favorites/StoreHealth.h"
+#include "favorites/StoreRebuild.h"
 
 const char kShortcutTable[] = "shortcut";
 
@@ -37,6 +43,28 @@ const TableMapping<Record>& ShortcutMapping() {
   return mapping;
 }
 
+const char kFollowUpTable[] = "followup";
+
+struct FollowUpRow {
+  std::string strAlbumName;
+  int32_t nAlbumID = 0;
+  std::string strPicUrl;
+  int32_t nEpisodic = 0;
+  int32_t nPlayPage = 0;
+  int64_t rowId = -1;
+};
+
+const TableMapping<FollowUpRow>& FollowUpMapping() {
+  static const TableMapping<FollowUpRow> mapping({
+      TextColumn("strAlbumName", &FollowUpRow::strAlbumName, true),
+      IntegerColumn("nAlbumID", &FollowUpRow::nAlbumID),
+      TextColumn("strPicUrl", &FollowUpRow::strPicUrl),
+      IntegerColumn("nEpisodic", &FollowUpRow::nEpisodic),
+      IntegerColumn("nPlayPage", &FollowUpRow::nPlayPage),
+  });
+  return mapping;
+}
+
 struct TableProbe {
   std::string type;
   int64_t rowId = 0;
@@ -47,26 +75,96 @@ std::mutex& StoreLock() {
   return lock;
 }
 
-// Opens the store and makes sure the table exists; false when it cannot be used.
-bool OpenStore(const std::wstring& path, CSqliteConnection& connection) {
-  if (path.empty()) return false;  // never a store in the current folder
+enum class Opened { kReady, kUnusable, kDamaged };
+
+// Every column of the layout; strVideoURL only an older layout lacks, and the first add brings it.
+std::vector<std::string> RequiredColumns() {
+  std::vector<std::string> columns;
+  for (const auto& column : ShortcutMapping().Columns()) {
+    if (column.name != "strVideoURL") columns.push_back(column.name);
+  }
+  return columns;
+}
+
+// The whole file is read once per run, at the first operation; later ones look at the schema.
+bool FirstLookThisRun(const std::wstring& path) {
+  static std::set<std::wstring> examined;
+  return examined.insert(path).second;
+}
+
+// Opens the store and makes sure the table exists. A damaged file says why in `damage`; a busy
+// or unreachable one is just unusable now.
+Opened OpenStore(const std::wstring& path, CSqliteConnection& connection, std::string& damage) {
+  if (path.empty()) return Opened::kUnusable;  // never a store in the current folder
   const std::wstring folder = ParentFolderOf(path);
   if (!folder.empty()) CreateDirectoryTree(folder);
-  if (!connection.Open(WideToUtf8(path))) return false;
+  if (!connection.Open(WideToUtf8(path))) return Opened::kUnusable;
+  const StoreVerdict verdict = ExamineStore(connection, kShortcutTable, RequiredColumns(), FirstLookThisRun(path));
+  if (verdict.condition == StoreCondition::kDamaged) {
+    damage = verdict.reason;
+    return Opened::kDamaged;
+  }
+  if (verdict.condition == StoreCondition::kBusy) return Opened::kUnusable;
 
   static const TableMapping<TableProbe> probeMapping({TextColumn("type", &TableProbe::type, true)});
   TableProbe probe;
   Run(connection, std::string("select * from sqlite_master where type = 'table' and name = '") + kShortcutTable + "'",
       probeMapping, probe);
-  return !probe.type.empty() || CreateTable(connection, kShortcutTable, ShortcutMapping());
+  if (probe.type.empty() && !CreateTable(connection, kShortcutTable, ShortcutMapping())) return Opened::kUnusable;
+  if (!connection.TableExists(kFollowUpTable)) CreateTable(connection, kFollowUpTable, FollowUpMapping());
+  return Opened::kReady;
 }
 
-// Runs one store operation under the store lock with an open store.
+// A damaged store is moved aside and made afresh from the program's shortcuts on the desktop. A
+// store that keeps breaking (a failing disk) is given up on after a few rebuilds in one run.
+bool RebuildStore(const std::wstring& path, const std::string& damage) {
+  static std::map<std::wstring, int> rebuilds;
+  if (++rebuilds[path] > 3) return false;
+  const std::wstring kept = SetAsideDamagedStore(path);
+  if (kept.empty()) {
+    WriteTrace(L"Tailcast", L"ShortcutStore : ", Utf8ToWide(damage) + L"; the damaged store could not be set aside");
+    return false;
+  }
+  CSqliteConnection connection;
+  if (!connection.Open(WideToUtf8(path)) || !CreateTable(connection, kShortcutTable, ShortcutMapping())) return false;
+  CreateTable(connection, kFollowUpTable, FollowUpMapping());
+  std::vector<Record> rows = ShortcutRowsFromDesktop();
+  connection.Begin();
+  for (Record& row : rows) {
+    row.iChannelID = row.nChannelID;
+    Replace(connection, kShortcutTable, ShortcutMapping(), row);
+    // What a web shortcut was last pointed at is not known: the catalogue is asked again.
+    if (row.iInfoType != 0) continue;
+    FollowUpRow followUp;
+    followUp.strAlbumName = row.strAlbumName;
+    followUp.nAlbumID = row.nAlbumID;
+    Replace(connection, kFollowUpTable, FollowUpMapping(), followUp);
+  }
+  connection.Commit();
+  WriteTrace(L"Tailcast", L"ShortcutStore : ",
+             Utf8ToWide(damage) + L"; rebuilt with " + std::to_wstring(rows.size()) +
+                 L" shortcuts from the desktop; the damaged store is kept as " + FileNameOf(kept));
+  return true;
+}
+
+// Runs one store operation under the store lock with a usable store. A damaged store is set
+// aside and rebuilt first; one the operation finds damaged is rebuilt and the operation run
+// again on the new store, once.
 void WithStore(const std::wstring& path, const std::function<void(CSqliteConnection&)>& operation) {
   std::lock_guard<std::mutex> lock(StoreLock());
-  CSqliteConnection connection;
-  if (!OpenStore(path, connection)) return;
-  operation(connection);
+  for (int round = 0; round < 2; ++round) {
+    CSqliteConnection connection;
+    std::string damage;
+    const Opened opened = OpenStore(path, connection, damage);
+    if (opened == Opened::kUnusable) return;
+    if (opened == Opened::kReady) {
+      operation(connection);
+      if (connection.DamageSeen() == 0) return;
+      damage = DamageText(connection.DamageSeen());
+    }
+    connection.Close();
+    if (!RebuildStore(path, damage)) return;
+  }
 }
 
 // An older layout lacked strVideoURL. When adding the column works, the table is rebuilt
@@ -153,11 +251,13 @@ void CShortcutStore::Add(const ShortcutRecord& record) {
   });
 }
 
+// A table that cannot be read to its end lists nothing: it is rebuilt and read again.
 void CShortcutStore::Load(std::vector<ShortcutRecord>& shortcuts) {
   WithStore(m_path, [&](CSqliteConnection& connection) {
     std::vector<Record> rows;
-    SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows);
-    AppendListed(rows, shortcuts);
+    if (SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows)) {
+      AppendListed(rows, shortcuts);
+    }
   });
 }
 
@@ -166,9 +266,10 @@ void CShortcutStore::Load(std::vector<ShortcutRecord>& shortcuts) {
 void CShortcutStore::LoadAlbum(int albumId, std::vector<ShortcutRecord>& shortcuts) {
   WithStore(m_path, [&](CSqliteConnection& connection) {
     std::vector<Record> rows;
-    SelectAllBound(connection, std::string("select * from ") + kShortcutTable + " where nAlbumID = ?", albumId,
-                   ShortcutMapping(), rows);
-    AppendListed(rows, shortcuts);
+    if (SelectAllBound(connection, std::string("select * from ") + kShortcutTable + " where nAlbumID = ?", albumId,
+                       ShortcutMapping(), rows)) {
+      AppendListed(rows, shortcuts);
+    }
   });
 }
 
@@ -196,6 +297,43 @@ void CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::st
     row.strTips = tips;
     row.strLNK = lnk;
     row.nFinished = finished;
+  });
+}
+
+void CShortcutStore::RememberFollowUp(const FollowUp& followUp) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    FollowUpRow row;
+    row.strAlbumName = followUp.key.bytes;
+    row.nAlbumID = followUp.albumId;
+    row.strPicUrl = followUp.picUrl;
+    row.nEpisodic = followUp.episodic ? 1 : 0;
+    row.nPlayPage = followUp.playPageKnown ? 1 : 0;
+    connection.Begin();
+    if (Replace(connection, kFollowUpTable, FollowUpMapping(), row)) {
+      connection.Commit();
+    } else {
+      connection.Rollback();
+    }
+  });
+}
+
+void CShortcutStore::MarkPlayPageKnown(int albumId) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    CSqliteStatement update(connection,
+                            std::string("update ") + kFollowUpTable + " set nPlayPage = 1 where nAlbumID = ?");
+    update.BindInt(1, albumId);
+    update.Step();
+  });
+}
+
+void CShortcutStore::LoadFollowUps(std::vector<FollowUp>& followUps) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    std::vector<FollowUpRow> rows;
+    if (!SelectAll(connection, std::string("select * from ") + kFollowUpTable, FollowUpMapping(), rows)) return;
+    for (const FollowUpRow& row : rows) {
+      followUps.push_back(FollowUp{ShortcutKey{row.strAlbumName}, row.nAlbumID, row.strPicUrl, row.nEpisodic != 0,
+                                   row.nPlayPage != 0});
+    }
   });
 }
 
@@ -287,4 +425,14 @@ void SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconNam
                              const std::wstring& lnk, int finished) {
   CShortcutStore(ShortcutStorePath())
       .SetIconAndTitle(key.bytes, WideToAnsi(iconName), WideToAnsi(tips), WideToAnsi(lnk), finished);
+}
+
+void RememberFollowUp(const FollowUp& followUp) { CShortcutStore(ShortcutStorePath()).RememberFollowUp(followUp); }
+
+void MarkPlayPageKnown(int albumId) { CShortcutStore(ShortcutStorePath()).MarkPlayPageKnown(albumId); }
+
+std::vector<FollowUp> LoadFollowUps() {
+  std::vector<FollowUp> followUps;
+  CShortcutStore(ShortcutStorePath()).LoadFollowUps(followUps);
+  return followUps;
 }

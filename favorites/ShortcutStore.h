@@ -64,6 +64,23 @@ void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const st
 void SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
                              const std::wstring& lnk, int finished);
 
+// What completing a favourite later needs besides its row: the album picture its icon is made
+// from, whether its episodes are counted, and whether the catalogue has pointed it at its play
+// page yet. Kept in the table "followup" beside "shortcut", whose layout stays as it is.
+struct FollowUp {
+  ShortcutKey key;
+  int albumId = 0;
+  std::string picUrl;  // ANSI, with the "_128_128" size suffix; "" when not known
+  bool episodic = false;
+  bool playPageKnown = false;
+};
+
+// A new favourite's road begins: replaces what was remembered under that album name.
+void RememberFollowUp(const FollowUp& followUp);
+// The catalogue's album information has reached the album's shortcuts.
+void MarkPlayPageKnown(int albumId);
+std::vector<FollowUp> LoadFollowUps();
+
 // The table's operations on one store file (UTF-16 path); the functions above use the host's.
 class CShortcutStore {
 public:
@@ -76,6 +93,9 @@ public:
   void SetTitle(const std::string& albumName, const std::string& tips, const std::string& lnk, int finished);
   void SetIconAndTitle(const std::string& albumName, const std::string& iconName, const std::string& tips,
                        const std::string& lnk, int finished);
+  void RememberFollowUp(const FollowUp& followUp);
+  void MarkPlayPageKnown(int albumId);
+  void LoadFollowUps(std::vector<FollowUp>& followUps);
 
 private:
   std::wstring m_path;

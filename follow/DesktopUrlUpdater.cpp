@@ -9,6 +9,7 @@
 #include "favorites/ShortcutNames.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/PlayRecordManager.h"
+#include "follow/ShortcutCompletion.h"
 
 namespace {
 
@@ -18,7 +19,11 @@ int AlbumIdOf(const PlayRecord& record) { return static_cast<int>(std::wcstol(re
 
 }  // namespace
 
-void CDesktopUrlUpdater::RunOnce(bool& /*result*/) { QueryPlayRecords(CPlayRecordManager::LoginNow()); }
+// Each scheduled check also completes favourites pinned while the service could not be had.
+void CDesktopUrlUpdater::RunOnce(bool& /*result*/) {
+  CompleteUnfinishedShortcuts();
+  QueryPlayRecords(CPlayRecordManager::LoginNow());
+}
 
 void CDesktopUrlUpdater::QueryPlayRecords(const LoginState& login) {
   CPlayRecordManager::Instance().Query(shared_from_this(), login);

@@ -17,6 +17,7 @@ namespace {
 struct EpisodeTitle {
   std::wstring suffix;  // " 更新至<n>集" or " <n>集全"; empty: the name stays
   bool complete = false;
+  bool answered = false;  // the catalogue gave the count (perhaps one that adds nothing)
 };
 
 // What the catalogue's episode count adds to the shortcut's name.
@@ -28,6 +29,7 @@ EpisodeTitle TitleFromLatestVideo(int albumId) {
     return result;
   }
   if (answer.status != LatestVideoStatus::Answered) return result;
+  result.answered = true;
   const int count = answer.video.video_count();
   const int latest = answer.video.video_count_updateto();
   if (count <= 1) return result;  // a film keeps its name
@@ -51,13 +53,16 @@ void CDoGetIco::Run() {
 
   const std::wstring icon = MakeAlbumIconFile(task.AlbumID, task.PicUrl, task.Episodic);
   if (!PathExists(icon)) return;  // the shortcut keeps its provisional icon
-  MakeUpdateIconFile(icon);
+  if ((task.Steps & kComposeIcon) || !PathExists(UpdateIconPathFor(icon))) MakeUpdateIconFile(icon);
   const ShortcutKey key = KeyOf(task.AlbumName);
   // A renamed shortcut's row takes its icon with its new name in one write; any other keeps
   // only the icon.
-  if (!RewriteWithAlbumIcon(key, icon)) SetShortcutIconName(key, icon);
+  if ((task.Steps & (kShowAlbumIcon | kCountEpisodes)) && !RewriteWithAlbumIcon(key, icon) &&
+      (task.Steps & kShowAlbumIcon)) {
+    SetShortcutIconName(key, icon);
+  }
 
-  if (task.InfoType == 0) {
+  if (task.InfoType == 0 && (task.Steps & kPointAtPlayPage)) {
     CAlbumInfoParser::GetInstance().RequestAlbumInfo(task.AlbumID);
     WriteTrace(L"Tailcast", L"UpdateName :", L"Update first url");
   }
@@ -65,11 +70,18 @@ void CDoGetIco::Run() {
 
 // Saves the shortcut with its album icon, under its name with the episode count when the
 // catalogue knows one; true when the store took the new name (and the icon with it).
-bool CDoGetIco::RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring& icon) const {
+bool CDoGetIco::RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring& albumIcon) const {
   const IconTaskRequest& task = m_request;
-  const EpisodeTitle episodes = TitleFromLatestVideo(task.AlbumID);
+  const EpisodeTitle episodes = (task.Steps & kCountEpisodes) ? TitleFromLatestVideo(task.AlbumID) : EpisodeTitle{};
   const std::wstring desktop = GetDesktopDirectory();
   if (desktop.empty() || task.LnkPath.empty()) return false;  // never rewrite at the drive root
+  const std::wstring icon = task.ShownIcon.empty() ? albumIcon : task.ShownIcon;
+  if (!(task.Steps & kShowAlbumIcon) && episodes.suffix.empty()) {
+    // Counted later and nothing to add (a single episode so far): the title is the name, so
+    // that the shortcut counts as complete from now on.
+    if (episodes.answered) SetShortcutTitle(key, task.AlbumName, task.LnkPath, 0);
+    return false;
+  }
   const std::wstring lnk =
       episodes.suffix.empty() ? task.LnkPath : ShortcutPathFor(desktop, task.AlbumName, episodes.suffix);
 

@@ -18,7 +18,7 @@ public:
   static std::unique_ptr<ITaskSample> Make(const IconTaskRequest& request);
 
 private:
-  bool RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring& icon) const;
+  bool RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring& albumIcon) const;
 
   IconTaskRequest m_request;
 };

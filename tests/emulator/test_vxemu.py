@@ -515,6 +515,36 @@ class DelayAndStatusTests(EmulatorTestCase):
                 self.assertEqual(exchange(connection, "GET", "/__emu/health").body, b"ok")
 
 
+class OutageTests(EmulatorTestCase):
+    def test_an_outage_answers_every_service_request_until_it_is_lifted(self):
+        self.assertEqual(self.json("POST", "/__emu/outage", {"mode": "status", "status": 502})[0], 200)
+        for path in ("/pictures/album_123.jpg", "/r/dorsa/album/latest/123/pb/", "/apis/urc/getUpdateReminder"):
+            with self.subTest(path=path):
+                self.assertEqual(self.emulator.get(path).status, 502)
+        self.assertEqual(self.emulator.get("/__emu/health").body, b"ok")  # control requests go on
+        self.assertEqual(len(self.emulator.logged("/pictures/")), 1)
+        self.json("POST", "/__emu/outage", {"mode": "off"})
+        self.assertEqual(self.emulator.get("/pictures/album_123.jpg").status, 200)
+
+    def test_a_dropping_outage_closes_the_connection_unanswered_and_reset_ends_it(self):
+        self.json("POST", "/__emu/outage", {"mode": "drop"})
+        connection = self.emulator.connect()
+        self.addCleanup(connection.close)
+        with self.assertRaises((http.client.RemoteDisconnected, ConnectionError)):
+            exchange(connection, "GET", "/pictures/album_123.jpg")
+        self.assertEqual(self.emulator.request("POST", "/__emu/reset").status, 200)
+        self.assertEqual(self.emulator.get("/pictures/album_123.jpg").status, 200)
+
+    def test_an_unknown_mode_or_status_changes_nothing(self):
+        for body in ({"mode": "sometimes"}, {"mode": "status", "status": 200}, {"mode": "drop", "extra": 1}):
+            with self.subTest(body=body):
+                self.assertEqual(self.json("POST", "/__emu/outage", body)[0], 400)
+        self.assertEqual(self.emulator.get("/pictures/album_123.jpg").status, 200)
+
+    def json(self, method, path, value=None):
+        return self.emulator.json(method, path, value)
+
+
 class FixtureFolderTests(EmulatorTestCase):
     """An emulator started with --fixtures on a folder of its own, with file-backed pictures."""
 

@@ -247,4 +247,31 @@ TEST_F(ShortcutStoreTest, UnopenableStoreFailsSilently) {
   EXPECT_TRUE(rows.empty());
 }
 
+// What completing a favourite later needs lies beside its row and outlives a new road for it.
+TEST_F(ShortcutStoreTest, FollowUpsAreRememberedMarkedAndReplacedByANewRoad) {
+  CShortcutStore store(StorePath());
+  store.Add(Favorite("First", 5));
+  store.RememberFollowUp(FollowUp{ShortcutKey{"First"}, 5, "http://p/a_128_128.jpg", true, false});
+  store.RememberFollowUp(FollowUp{ShortcutKey{"Other"}, 6, "", false, false});
+  store.MarkPlayPageKnown(5);
+  const auto followUpOf = [&](const std::string& name) {
+    std::vector<FollowUp> followUps;
+    store.LoadFollowUps(followUps);
+    EXPECT_EQ(followUps.size(), 2u);
+    for (const FollowUp& followUp : followUps) {
+      if (followUp.key.bytes == name) return followUp;
+    }
+    return FollowUp{};
+  };
+  EXPECT_EQ(followUpOf("First").picUrl, "http://p/a_128_128.jpg");
+  EXPECT_TRUE(followUpOf("First").episodic);
+  EXPECT_TRUE(followUpOf("First").playPageKnown);
+  EXPECT_FALSE(followUpOf("Other").playPageKnown);
+
+  store.RememberFollowUp(FollowUp{ShortcutKey{"First"}, 5, "http://p/b_128_128.jpg", false, false});
+  EXPECT_EQ(followUpOf("First").picUrl, "http://p/b_128_128.jpg");
+  EXPECT_FALSE(followUpOf("First").playPageKnown);
+  EXPECT_EQ(Schema().find("followup"), std::string::npos) << "the shortcut table keeps its layout";
+}
+
 }  // namespace

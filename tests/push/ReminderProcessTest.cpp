@@ -16,6 +16,7 @@
 #include "favorites/DesktopShortcut.h"
 #include "favorites/ShortcutStore.h"
 #include "tests/app/ProgramUnderTest.h"
+#include "tests/push/FollowedAlbums.h"
 #include "tests/support/EmulatorClient.h"
 #include "tests/support/HostPathsForTests.h"
 #include "tests/support/LinkReader.h"
@@ -24,122 +25,7 @@ namespace {
 
 using namespace vxtest;
 
-const std::wstring kUserKey = std::wstring(kClientUserKeyFormat) + kClientProductKey;
-const std::wstring kMachineId = L"0123456789abcdef0123456789abcdef";  // the emulator's anonymous feed
-
-// Where the skin puts things, in the pop-up's client coordinates.
-constexpr POINT kPicture = {80, 80};
-constexpr POINT kNextArrow = {219, 114};
-constexpr POINT kClose = {283, 14};
-
-COLORREF AlbumColour(int albumId) {
-  switch (albumId) {
-    case 123: return RGB(200, 40, 40);
-    case 124: return RGB(40, 160, 80);
-    case 125: return RGB(40, 80, 200);
-    default: return RGB(220, 180, 40);
-  }
-}
-
-bool Near(COLORREF a, COLORREF b) {
-  const auto close = [](int x, int y) { return x - y < 24 && y - x < 24; };
-  return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) && close(GetBValue(a), GetBValue(b));
-}
-
-HWND VisiblePopup() {
-  const HWND popup = ::FindWindowW(L"CPushWnd", nullptr);
-  return popup && ::IsWindowVisible(popup) ? popup : nullptr;
-}
-
-// The colour on the screen at a point of the pop-up.
-COLORREF PopupPixel(HWND popup, POINT point) {
-  ::ClientToScreen(popup, &point);
-  return ::GetPixel(ScreenDc().Get(), point.x, point.y);
-}
-
-void Click(HWND popup, POINT point) {
-  const LPARAM at = MAKELPARAM(point.x, point.y);
-  ::PostMessageW(popup, WM_MOUSEMOVE, 0, at);
-  ::PostMessageW(popup, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageW(popup, WM_LBUTTONUP, 0, at);
-}
-
-class ReminderProcessTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
-    ResetEmulator();
-    ASSERT_TRUE(WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, data.Path()));
-    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"0"));
-    ASSERT_TRUE(WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, kMachineId));
-    ASSERT_TRUE(program.InstallSkin());
-    UseHostPaths(data.Path());
-    ::CreateDirectoryW((data.Path() + L"VexoClient").c_str(), nullptr);
-    ::CreateDirectoryW(IconFolder().c_str(), nullptr);
-  }
-  void TearDown() override {
-    EndAllInstances();
-    for (const DeskShortcut& shortcut : LoadDeskShortcuts()) ::DeleteFileW(shortcut.lnk.c_str());
-    SetHostPaths(HostPaths());
-    for (const wchar_t* value : {kDataFolderValue, kInstallFolderValue}) ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, value);
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Status");
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Cookie");
-    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue);
-  }
-
-  std::wstring IconFolder() const { return data.Path() + L"VexoClient\\Icon\\"; }
-
-  // A followed album as the icon task leaves it: its shortcut, its row naming its album icon,
-  // and the album and badge icons in the icon folder.
-  std::wstring Follow(int albumId, const std::wstring& name, bool badged = false) {
-    DeskFavorRequest request;
-    request.AlbumName = name;
-    request.AlbumID = albumId;
-    request.ChannelID = 2;
-    request.VideoUrl = L"http://www.vexo.com/v_" + std::to_wstring(albumId) + L".html";
-    request.PicUrl = L"http://pic.vexo.com/a.jpg";
-    EXPECT_GT(CreateDeskFavor(&request), 0);
-    const std::wstring skinIcon = ProvisionalIconPath();
-    for (const wchar_t* prefix : {L"album_", L"updatealbum_"}) {
-      ::CopyFileW(skinIcon.c_str(), (IconFolder() + prefix + std::to_wstring(albumId) + L".ico").c_str(), FALSE);
-    }
-    const std::wstring icon = IconFolder() + (badged ? L"updatealbum_" : L"album_") + std::to_wstring(albumId) + L".ico";
-    SetShortcutIconName(KeyOf(name), icon);
-    const auto stored = FindShortcutByAlbum(albumId);
-    return stored ? stored->lnk : std::wstring();
-  }
-
-  std::wstring IconOf(const std::wstring& lnk) const {
-    LinkInfo info;
-    return ReadLink(lnk, info) ? info.icon : std::wstring();
-  }
-
-  void StartAtLogOn() {
-    running = program.Start(L"update,,autostart");
-    ASSERT_NE(program.WaitForControlWindow(running.Id()), nullptr);
-  }
-
-  HWND WaitForPopupShowing(int albumId) {
-    HWND popup = nullptr;
-    WaitUntil([&] {
-      popup = VisiblePopup();
-      return popup && Near(PopupPixel(popup, kPicture), AlbumColour(albumId));
-    }, kProcessTimeoutMs);
-    return popup;
-  }
-
-  std::wstring RemindIni(const wchar_t* section) const {
-    wchar_t value[64] = {};
-    ::GetPrivateProfileStringW(section, kMachineId.c_str(), L"", value, 64,
-                               (data.Path() + L"VexoClient\\vexo_remind.ini").c_str());
-    return value;
-  }
-
-  ScratchFolder data{L"reminder-data"};
-  ScratchFolder client{L"reminder-client"};
-  ProgramUnderTest program{L"reminder"};
-  ChildProcess running;
-};
+using ReminderProcessTest = FollowedAlbumsTest;
 
 TEST_F(ReminderProcessTest, StartShowsTheFirstSeriesWithItsPictureAndBadgesTheFollowedAlbums) {
   const std::wstring film = Follow(125, L"电影正片");
@@ -215,32 +101,6 @@ TEST_F(ReminderProcessTest, LoggedInUserGetsTheSignedInFeed) {
   ASSERT_EQ(feeds.size(), 1u);
   EXPECT_EQ(feeds[0]["query"]["auth"].asString(), "cookie-123");
   EXPECT_EQ(EmulatorJson("GET", "/__emu/requests?prefix=/apis/urc/").size(), 0u);
-}
-
-// A feed of one reminder of album 123 (channel 2) whose "videoUrl" is `videoUrl`.
-Json::Value OneReminder(const std::string& videoUrl, int albumId = 123) {
-  Json::Value item;
-  item["reminder"]["tvPic"] = "{origin}/pictures/album_" + std::to_string(albumId) + ".jpg";
-  item["reminder"]["tvName"] = "第12集";
-  item["reminder"]["mpd"] = 12;
-  item["albumId"] = albumId;
-  item["channelId"] = 2;
-  item["albumName"] = "ABC 都市情缘";
-  item["videoOrder"] = 10;
-  item["videoUrl"] = videoUrl;
-  Json::Value feed;
-  feed["code"] = "A00000";
-  feed["count"] = 1;
-  feed["data"].append(item);
-  return feed;
-}
-
-void AnswerMachine(const Json::Value& feed, const char* answer = "complete") {
-  Json::Value request;
-  request["ckuid"] = WideToUtf8(kMachineId);
-  request["feed"] = feed;
-  request["answer"] = answer;
-  ASSERT_EQ(EmulatorRequest("POST", "/__emu/reminders", Json::FastWriter().write(request)).status, 200u);
 }
 
 // The shell's handler of http addresses, replaced by the stand-in client for one test.
@@ -332,34 +192,10 @@ TEST_F(SpoiledReminderTest, MissingSkinStillBadges) {
   EXPECT_TRUE(WaitUntil([&] { return IconOf(series) == IconFolder() + L"updatealbum_123.ico"; }, kProcessTimeoutMs));
 }
 
-// The real program with its local hour set through its time zone.
-class EveningProcessTest : public ReminderProcessTest {
-protected:
-  void TearDown() override {
-    ::SetEnvironmentVariableW(L"TZ", nullptr);
-    ReminderProcessTest::TearDown();
-  }
-  // A time zone in which it is now `localHour` o'clock (the offset is UTC minus local time).
-  static std::wstring ZoneWhereItIs(int localHour) {
-    SYSTEMTIME utc = {};
-    ::GetSystemTime(&utc);
-    int offset = (utc.wHour - localHour + 24) % 24;
-    if (offset > 12) offset -= 24;
-    return L"VXT" + std::to_wstring(offset);
-  }
-  static size_t AnonymousFeeds() { return EmulatorJson("GET", "/__emu/requests?prefix=/apis/urc/getUpdateReminder").size(); }
-};
-
 // The scheduled checks in the real program: one minute after start the play history is asked
 // and the followed album's shortcut moves to the episode last played; the reminder feed is
 // asked again only when the program's local hour is the evening. Waits the real first minute.
-class ScheduleProcessTest : public EveningProcessTest, public ::testing::WithParamInterface<int> {
-protected:
-  static std::string TargetOf(const std::wstring& lnk) {
-    LinkInfo info;
-    return ReadLink(lnk, info) ? info.targetItemName : std::string();
-  }
-};
+class ScheduleProcessTest : public EveningProcessTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(ScheduleProcessTest, FirstChecksComeAMinuteAfterStart) {
   const int localHour = GetParam();
@@ -449,7 +285,8 @@ TEST_F(FullScreenScheduleProcessTest, TheReminderWaitsForTheViewer) {
   ASSERT_TRUE(WaitUntil([&] { popup = VisiblePopup(); return popup && ShowsAlbum(popup, 123); }, 20000))
       << "the pop-up did not come within 20 s of the full-screen program's end";
   EXPECT_EQ(RemindIni(L"UpdateReminder"), Today());
-  EXPECT_EQ(ReminderTrace(L"ShownAfterWait").rfind(L"full-screen window, ", 0), 0u) << WideToUtf8(ReminderTrace(L"ShownAfterWait"));
+  const std::wstring shownAfterWait = ReminderTrace(L"ShownAfterWait");
+  EXPECT_EQ(shownAfterWait.rfind(L"full-screen window, ", 0), 0u) << WideToUtf8(shownAfterWait);
 
   // On screen, at the second page: a full-screen program hides it, and it comes back on that page.
   Click(popup, kNextArrow);
@@ -534,7 +371,9 @@ private:
   std::vector<uint32_t> m_pixels;
 };
 
-bool IsTitleInk(COLORREF colour) { return GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 160; }
+bool IsTitleInk(COLORREF colour) {
+  return GetRValue(colour) < 128 && GetGValue(colour) < 128 && GetBValue(colour) < 160;
+}
 
 // The rows the title takes when drawn as the skin asks at 100 %: its bold 14-pixel font.
 int TitleInkAt100Percent(const std::wstring& title) {

@@ -504,12 +504,23 @@ class EmulatorState:
         self._lock = threading.Lock()
         self._tables = load_fixtures(fixtures_dir)
         self._log = []
+        self._outage = None
 
     def reset(self):
         tables = load_fixtures(self.fixtures_dir)  # fails before anything changes
         with self._lock:
             self._tables = tables
             self._log = []
+            self._outage = None
+
+    def outage(self):
+        """None while the service answers; else {"mode": "drop"} or {"mode": "status", "status": N}."""
+        with self._lock:
+            return self._outage
+
+    def set_outage(self, outage):
+        with self._lock:
+            self._outage = outage
 
     def lookup(self, table, key):
         with self._lock:
@@ -742,6 +753,21 @@ def control_batch(state, request):
     return json_response(200, {table: len(items) for table, items in entries.items()})
 
 
+def control_outage(state, request):
+    fields = json_object_body(request)
+    reject_unknown_fields(fields, {"mode", "status"}, "outage")
+    mode = fields.get("mode")
+    if mode == "off":
+        state.set_outage(None)
+    elif mode == "drop":
+        state.set_outage({"mode": "drop"})
+    elif mode == "status":
+        state.set_outage({"mode": "status", "status": require_int(fields.get("status", 503), "status", 400, 599)})
+    else:
+        raise BadInput('outage "mode" must be "off", "drop" or "status"')
+    return json_response(200, {"mode": mode})
+
+
 def control_reset(state, request):
     try:
         state.reset()
@@ -800,6 +826,7 @@ CONTROL_ROUTES = (
     Route(("POST",), exact("/__emu/catalogue"), control_put_catalogue),
     Route(("POST",), exact("/__emu/reminders"), control_put_reminders),
     Route(("POST",), exact("/__emu/batch"), control_batch),
+    Route(("POST",), exact("/__emu/outage"), control_outage),
     Route(("POST",), exact("/__emu/reset"), control_reset),
     Route(("GET", "POST"), exact("/__emu/echo"), control_echo),
     Route(("GET",), exact("/__emu/delay"), control_delay),
@@ -888,6 +915,13 @@ class EmulatorRequestHandler(BaseHTTPRequestHandler):
         state = self.server.state
         if not is_control(request):
             state.record(request.logged())
+            outage = state.outage()
+            if outage and outage["mode"] == "drop":
+                self.close_connection = True  # the connection ends with no answer at all
+                return
+            if outage:
+                self.send(text_response(outage["status"], "service down"), head_only=request.method == "HEAD")
+                return
         self.send(answer(state, request), head_only=request.method == "HEAD")
 
     def read_request(self):
