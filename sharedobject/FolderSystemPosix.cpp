@@ -11,6 +11,9 @@
 
 namespace folder_system {
 
+static_assert(sizeof(off_t) == 8 && sizeof(ino_t) == 8, "built without _FILE_OFFSET_BITS=64: readdir and stat "
+              "would fail on wide directory positions, inode numbers and file sizes");
+
 namespace {
 
 struct DirCloser {

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the third-party libraries (SQLite, jsoncpp, protobuf, tinyxml2, GoogleTest) for the MinGW-w64
-# Windows targets from Debian's own source packages, and installs each target's set into
+# Windows targets and for 32-bit Linux from Debian's own source packages, and installs each
+# target's set into
 #   build/deps/<triple>/{include,lib,lib/cmake}
-# Usage: tools/deps.sh [TRIPLE...]   TRIPLE: i686-w64-mingw32 | x86_64-w64-mingw32 (default: both)
+# Usage: tools/deps.sh [TRIPLE...]
+#        TRIPLE: i686-w64-mingw32 | x86_64-w64-mingw32 | i686-linux-gnu (default: the two Windows ones)
 # Env:   VX_DEPS_JOBS=N  parallel jobs (default: nproc)
 # A library is rebuilt only when its stamp build/deps/<triple>/.stamp-<lib> is missing or was
 # written by a different recipe; delete the stamp (or build/deps/<triple>) to force a rebuild.
@@ -47,9 +49,9 @@ TRIPLES=("$@")
 [ ${#TRIPLES[@]} -gt 0 ] || TRIPLES=(i686-w64-mingw32 x86_64-w64-mingw32)
 for t in "${TRIPLES[@]}"; do
   case "$t" in
-    i686-w64-mingw32|x86_64-w64-mingw32) ;;
-    -h|--help) sed -n '2,9p' "$0"; exit 0 ;;
-    *) die "unknown triple '$t' (use i686-w64-mingw32 and/or x86_64-w64-mingw32)" ;;
+    i686-w64-mingw32|x86_64-w64-mingw32|i686-linux-gnu) ;;
+    -h|--help) sed -n '2,11p' "$0"; exit 0 ;;
+    *) die "unknown triple '$t' (use i686-w64-mingw32, x86_64-w64-mingw32 or i686-linux-gnu)" ;;
   esac
 done
 
@@ -120,6 +122,19 @@ fi
 # 3. Per-target builds
 now() { date +%s; }
 
+# The C compiler of a target: MinGW's posix thread model (std::thread, std::mutex; protobuf needs
+# it), or the Linux cross compiler, which has only that model.
+target_cc() {
+  case "$1" in
+    *-mingw32) echo "$1-gcc-posix" ;;
+    *) echo "$1-gcc" ;;
+  esac
+}
+
+# Linux executables are position independent (Debian's default), so the static libraries
+# linked into them are built position independent too.
+is_linux() { [[ $1 == *-linux-gnu ]]; }
+
 # stamp_ok TRIPLE LIB RECIPE: true when the library was installed by this same recipe.
 stamp_ok() { [ -f "$DEPS/$1/.stamp-$2" ] && [ "$(cat "$DEPS/$1/.stamp-$2")" = "$3" ]; }
 
@@ -153,10 +168,11 @@ SQLITE_FLAGS="$SIZE_FLAGS -fno-asynchronous-unwind-tables -DSQLITE_THREADSAFE=1 
 build_sqlite3() {
   local t="$1" prefix="$2" log="$3" bdir="$4"
   sqlite_amalgamation
-  local a="$WORK/sqlite3-native"
+  local a="$WORK/sqlite3-native" pic=
+  is_linux "$t" && pic=-fPIC
   mkdir -p "$bdir" "$prefix/include" "$prefix/lib"
   # shellcheck disable=SC2086
-  run "$log" "$t-gcc-posix" $SQLITE_FLAGS -c "$a/sqlite3.c" -o "$bdir/sqlite3.o"
+  run "$log" "$(target_cc "$t")" $SQLITE_FLAGS $pic -c "$a/sqlite3.c" -o "$bdir/sqlite3.o"
   rm -f "$bdir/libsqlite3.a"
   run "$log" "$t-ar" rcs "$bdir/libsqlite3.a" "$bdir/sqlite3.o"
   run "$log" install -m 644 "$bdir/libsqlite3.a" "$prefix/lib/libsqlite3.a"
@@ -165,14 +181,15 @@ build_sqlite3() {
 
 # cmake_build TRIPLE PREFIX LOG BUILDDIR SOURCEDIR [CMAKE ARGS...]
 cmake_build() {
-  local t="$1" prefix="$2" log="$3" bdir="$4" sdir="$5"; shift 5
+  local t="$1" prefix="$2" log="$3" bdir="$4" sdir="$5" pic=OFF; shift 5
+  is_linux "$t" && pic=ON
   run "$log" cmake -S "$sdir" -B "$bdir" -G Ninja \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$t.cmake" \
     -DVX_DEPS_PREFIX="$prefix" \
     -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DCMAKE_INSTALL_LIBDIR=lib \
     -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=$pic \
     -DCMAKE_CXX_STANDARD=17 \
     -DBUILD_SHARED_LIBS=OFF \
     "$@"
@@ -208,7 +225,9 @@ build_googletest() {
 }
 
 # The recipe text is stored in the stamp: changing a library's version or flags here rebuilds it.
+# recipe LIB TRIPLE
 recipe() {
+  is_linux "$2" && echo -n "pic "
   case "$1" in
     sqlite3)   echo "sqlite3 $SQLITE_VER" $SQLITE_FLAGS ;;
     jsoncpp)   echo "jsoncpp $JSONCPP_VER static cxx17 $SIZE_FLAGS r1" ;;
@@ -223,7 +242,7 @@ for t in "${TRIPLES[@]}"; do
   prefix="$DEPS/$t"
   mkdir -p "$prefix"
   for lib in "${LIBS[@]}"; do
-    r="$(recipe "$lib")"
+    r="$(recipe "$lib" "$t")"
     if stamp_ok "$t" "$lib" "$r"; then
       continue
     fi
