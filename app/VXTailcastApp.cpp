@@ -8,14 +8,13 @@
 #include "app/HandoffText.h"
 #include "app/LayerWiring.h"
 #include "app/Messages.h"
+#include "app/ProcessEnd.h"
 #include "app/VXTailcastDlg.h"
 #include "common/ModulePath.h"
 #include "common/ScopedWin.h"
 #include "common/TraceRecord.h"
-#include "favorites/ShortcutLink.h"
 #include "platform/Lumilib/PaintManagerUI.h"
 #include "platform/Lumilib/UISystem.h"
-#include "platform/RidOdo/PingbackPump.h"
 
 namespace {
 
@@ -24,7 +23,6 @@ constexpr wchar_t kInstanceMutexName[] = L"VXTailcast_Client_Mutex";
 constexpr wchar_t kUpdaterFileName[] = L"VexoUpdate.exe";
 constexpr wchar_t kSettingsKey[] = L"Local AppWizard-Generated Applications";
 constexpr wchar_t kTraceSection[] = L"Tailcast:";
-constexpr unsigned kPingbackGraceMs = 3000;
 // A running instance takes its mutex before it makes its window: a start that finds the mutex
 // looks for the window this long.
 constexpr ULONGLONG kWindowSearchMs = 5000;
@@ -54,8 +52,8 @@ CVXTailcastApp& TheApp() { return *static_cast<CVXTailcastApp*>(AfxGetApp()); }
 
 CVXTailcastApp::CVXTailcastApp() : CWinApp(kApplicationName) {}
 
-// Every path ends by reporting failure to the framework: the process lives exactly as
-// long as the control window's message loop.
+// Every path ends by reporting failure to the framework, or, once the control window's
+// message loop has run, by ending the process: it lives exactly as long as that loop.
 bool CVXTailcastApp::InitInstance() {
   ReadModuleFolder();
   ReadOsVersion();
@@ -110,11 +108,8 @@ void CVXTailcastApp::RunControlWindow() {
     ::SendMessageW(controlWindow.GetSafeHwnd(), WM_TAILCAST_COMMAND, CMD_STARTUP_WORK, 0);
     // The first command follows the start-up work, which runs once the loop does.
     if (!controlWindow.PostWork([this] { HandleFirstStartCommand(); })) HandleFirstStartCommand();
-    SetExitCode(Lumi::CPaintManagerUI::MessageLoop());
-    // The icon worker may be saving a shortcut: it is let finish, so no half-done save is left.
-    CloseShortcutWrites();
-    // The close pingback was only queued; give it a moment to leave before the process ends.
-    CPingbackPump::GetInstance().WaitUntilSent(kPingbackGraceMs);
+    // The process ends here, with whatever the network threads still wait for.
+    EndProcessAfterExit(Lumi::CPaintManagerUI::MessageLoop(), [&controlWindow] { controlWindow.RemoveTrayIcon(); });
   }
   SetMainWindow(nullptr);
 }

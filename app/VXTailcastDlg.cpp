@@ -12,6 +12,7 @@
 #include "app/LayerWiring.h"
 #include "app/Messages.h"
 #include "app/Pingbacks.h"
+#include "app/ProcessEnd.h"
 #include "app/resource.h"
 #include "common/Dpi.h"
 #include "common/Logger.h"
@@ -268,9 +269,9 @@ void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
   TakeFavoriteText(text);
 }
 
+// The tray icon goes once the loop has ended (RemoveTrayIcon), beside the end's other waits.
 void CVXTailcastDlg::OnTrayExit() {
   SendClosePingback();
-  m_tray.Remove();
   ::PostQuitMessage(0);
 }
 
@@ -279,7 +280,7 @@ void CVXTailcastDlg::OnTrayExit() {
 void CVXTailcastDlg::OnUninstall() {
   // A shortcut the icon worker is saving is let finish first, and none is written after the
   // removal, so that none comes back.
-  CloseShortcutWrites();
+  CloseShortcutWrites(kShortcutSaveGraceMs);
   RemoveDeskFavorites();
-  ::ExitProcess(0);
+  EndProcessNow(0);
 }

@@ -22,6 +22,8 @@ public:
   HICON TrayIconImage() const { return m_trayIcon.Get(); }
   bool IsAutostartChecked() const { return m_autostart; }
   bool HasTrayIcon() const { return m_tray.IsAdded(); }
+  // From any thread once the message loop has ended; the shell may take its time.
+  void RemoveTrayIcon() { m_tray.Remove(); }
 
   // Runs `work` on the window's thread after everything posted before it; false (and
   // nothing runs) when the window is gone.

@@ -72,16 +72,17 @@ bool CWinInetGet::Connect() {
   UrlParts parts;
   if (!SplitUrl(m_options.url, parts)) return false;
   const wchar_t* proxy = m_options.proxy.empty() ? nullptr : m_options.proxy.c_str();
-  m_internet.Reset(::InternetOpenW(m_options.agent.c_str(), m_options.accessType, proxy, nullptr, 0));
+  m_internet.Reset(
+      ListInternetHandle(::InternetOpenW(m_options.agent.c_str(), m_options.accessType, proxy, nullptr, 0)));
   if (!m_internet) return false;
-  m_connection.Reset(::InternetConnectW(m_internet.Get(), parts.host.c_str(), parts.port, nullptr, nullptr,
-                                        INTERNET_SERVICE_HTTP, 0, 0));
+  m_connection.Reset(ListInternetHandle(::InternetConnectW(m_internet.Get(), parts.host.c_str(), parts.port, nullptr,
+                                                           nullptr, INTERNET_SERVICE_HTTP, 0, 0)));
   if (!m_connection) return false;
   SetTimeouts(m_connection.Get(), m_options.timeoutMs);
   const wchar_t* acceptTypes[] = {L"*/*", nullptr};
   const DWORD flags = kRequestFlags | (parts.secure ? INTERNET_FLAG_SECURE : 0);
-  m_request.Reset(::HttpOpenRequestW(m_connection.Get(), L"GET", parts.object.c_str(), nullptr, nullptr, acceptTypes,
-                                     flags, 0));
+  m_request.Reset(ListInternetHandle(::HttpOpenRequestW(m_connection.Get(), L"GET", parts.object.c_str(), nullptr,
+                                                        nullptr, acceptTypes, flags, 0)));
   if (!m_request) return false;
   SetTimeouts(m_request.Get(), m_options.timeoutMs);
   return true;

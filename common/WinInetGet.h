@@ -1,6 +1,7 @@
 // One blocking HTTP GET over WinINet, never answered from the cache and bounded by a
 // time-out over the whole exchange: open it, read the status and headers, then let the
-// body flow into a sink.
+// body flow into a sink. Its handles are listed among the program's open ones, so once the
+// network is abandoned (common/OpenInternetHandles.h) a GET fails at once.
 #pragma once
 
 #include <windows.h>
@@ -76,8 +77,8 @@ private:
 
   WebGetOptions m_options;
   ULONGLONG m_deadline;
-  ScopedInternet m_internet;
-  ScopedInternet m_connection;
-  ScopedInternet m_request;
+  ListedInternet m_internet;
+  ListedInternet m_connection;
+  ListedInternet m_request;
   unsigned m_status = 0;
 };

@@ -59,6 +59,8 @@ ROWS = [
     Row("start-up to the message loop", "startup_ms", "minimal_startup_ms", "ms", ratio_at_most(1.3)),
     Row("working set after start-up", "startup_working_set_KiB", "minimal_working_set_KiB", "KiB",
         ratio_at_most(1.5)),
+    Row("exit with a service that never answers", "exit_dead_service_ms", "exit_live_service_ms", "ms",
+        below(2000, "ms")),
     Row("idle CPU, tray + push window", "idle_cpu_percent", "minimal_idle_cpu_percent", "% core",
         below(0.1, "% core")),
     Row("favourite round trip vs its steps", "favorite_round_trip_ms", "favorite_steps_sum_ms", "ms",

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "common/OpenInternetHandles.h"
 #include "common/ServiceAddress.h"
 #include "platform/RidOdo/HttpTransport.h"
 #include "platform/RidOdo/PingbackQuery.h"
@@ -18,16 +19,11 @@ constexpr auto kRetryPause = std::chrono::milliseconds(500);
 }  // namespace
 
 CPingbackPump& CPingbackPump::GetInstance() {
-  static CPingbackPump pump;
-  return pump;
+  static CPingbackPump* const pump = new CPingbackPump;
+  return *pump;
 }
 
 CPingbackPump::CPingbackPump() : m_thread([this] { m_queue.Serve([](const Pending& pending) { Send(pending); }); }) {}
-
-CPingbackPump::~CPingbackPump() {
-  m_queue.Quit();
-  m_thread.join();
-}
 
 void CPingbackPump::SetIsTailcast(int isTailcast) { m_isTailcast = isTailcast; }
 
@@ -42,7 +38,7 @@ void CPingbackPump::Send(const Pending& pending) {
   HttpCall call;
   call.url = AppendQuery(ServiceUrl(service_address::kPingbackUrl), query);
   call.timeoutMs = kSendTimeoutMs;
-  for (int attempt = 0; attempt < kAttempts; ++attempt) {
+  for (int attempt = 0; attempt < kAttempts && !IsNetworkAbandoned(); ++attempt) {
     if (attempt > 0) std::this_thread::sleep_for(kRetryPause);
     if (HttpGet(call).Succeeded()) return;
   }

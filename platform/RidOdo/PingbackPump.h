@@ -1,5 +1,6 @@
 // Usage reports: queued by SendASynLog and sent in order, in the background, as one GET
-// each to the service's pingback address.
+// each to the service's pingback address. The pump lives until the process ends and is never
+// joined: a report still queued or being sent when the process ends is lost.
 #pragma once
 
 #include <atomic>
@@ -11,8 +12,6 @@
 class CPingbackPump {
 public:
   static CPingbackPump& GetInstance();
-  // At process exit: reports not yet sent are dropped, the one being sent finishes.
-  ~CPingbackPump();
   CPingbackPump(const CPingbackPump&) = delete;
   CPingbackPump& operator=(const CPingbackPump&) = delete;
 
@@ -30,6 +29,7 @@ private:
   };
 
   CPingbackPump();
+  ~CPingbackPump() = default;
   static void Send(const Pending& pending);
 
   std::atomic<int> m_isTailcast{0};

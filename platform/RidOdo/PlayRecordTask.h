@@ -1,5 +1,6 @@
 // The user's play history: one query asks the service with the login cookie and ends in
-// exactly one call of the handler, on a library thread.
+// exactly one call of the handler, on a library thread; in none once the network is abandoned
+// at the end of the process.
 #pragma once
 
 #include <string>

@@ -1,6 +1,6 @@
-// The library's own threads: a few workers that run queued requests. Created on first
-// use; at process exit the pending requests are dropped and the workers joined, each after
-// its running request, which its time-out bounds.
+// The library's own threads: a few workers that run queued requests. Created on first use and
+// never destroyed: at the end of the process nobody waits for a request, however long a
+// silent service keeps it; the workers end with the process.
 #pragma once
 
 #include <functional>
@@ -14,7 +14,6 @@ public:
   static constexpr int kWorkers = 4;
 
   static CRequestPool& Instance();
-  ~CRequestPool();
   CRequestPool(const CRequestPool&) = delete;
   CRequestPool& operator=(const CRequestPool&) = delete;
 
@@ -22,6 +21,7 @@ public:
 
 private:
   CRequestPool();
+  ~CRequestPool() = default;
 
   TaskQueue<std::function<void()>> m_jobs;
   std::vector<std::thread> m_workers;

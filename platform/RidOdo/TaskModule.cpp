@@ -1,5 +1,6 @@
 #include "platform/RidOdo/TaskModule.h"
 
+#include "common/OpenInternetHandles.h"
 #include "platform/RidOdo/HttpTransport.h"
 #include "platform/RidOdo/RequestPool.h"
 #include "platform/RidOdo/UrlText.h"
@@ -21,9 +22,10 @@ struct CTaskModule::State {
     return found != stoppedUrls.end() && sequence < found->second;
   }
 
+  // Nothing is delivered once the network is abandoned: the program is ending.
   void Deliver(int failed, CResourceArg* arg) {
     std::lock_guard<std::recursive_mutex> lock(callbackMutex);
-    if (callback) {
+    if (callback && !IsNetworkAbandoned()) {
       callback->OnResCallback(failed, arg);
     } else {
       delete arg;  // nobody left to hand it back to

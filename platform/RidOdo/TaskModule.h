@@ -1,6 +1,7 @@
 // Asynchronous requests: a consumer owns a CTaskModule, sets its callback once and starts
 // requests with GetRes. Each request runs on the library's threads and ends in exactly one
-// callback, with the body on success.
+// callback, with the body on success; once the network is abandoned at the end of the process
+// (common/OpenInternetHandles.h), in none.
 #pragma once
 
 #include <cstdint>

@@ -545,6 +545,67 @@ class OutageTests(EmulatorTestCase):
         return self.emulator.json(method, path, value)
 
 
+class SilenceTests(EmulatorTestCase):
+    """A dead service: connections are taken, requests read and logged, and never answered."""
+
+    def send_raw(self, path):
+        raw = socket.create_connection(("127.0.0.1", self.emulator.port), timeout=5)
+        self.addCleanup(raw.close)
+        raw.sendall(f"GET {path} HTTP/1.1\r\nHost: x\r\n\r\n".encode("ascii"))
+        return raw
+
+    def wait_until_logged(self, count):
+        deadline = time.monotonic() + 5
+        while len(self.emulator.logged()) < count and time.monotonic() < deadline:
+            time.sleep(0.05)
+        return self.emulator.logged()
+
+    def assert_closed_unanswered(self, raw):
+        raw.settimeout(5)
+        self.assertEqual(raw.recv(1), b"")
+
+    def test_held_requests_are_logged_unanswered_while_control_requests_are_answered(self):
+        self.assertEqual(self.emulator.json("POST", "/__emu/silence"), (200, {"silent": True}))
+        raw = self.send_raw("/tailcast/pingback?a=14")
+        self.assertEqual([(e["path"], e["query"]) for e in self.wait_until_logged(1)],
+                         [("/tailcast/pingback", {"a": "14"})])
+        raw.settimeout(0.5)
+        with self.assertRaises(socket.timeout):
+            raw.recv(1)
+        self.assertEqual(self.emulator.get("/__emu/health").body, b"ok")
+
+    def test_lifting_closes_held_connections_unanswered_and_the_service_answers_again(self):
+        self.emulator.json("POST", "/__emu/silence")
+        held = [self.send_raw("/pictures/ok.jpg"), self.send_raw("/r/dorsa/album/b/123/pb/")]
+        self.wait_until_logged(2)
+        self.assertEqual(self.emulator.json("DELETE", "/__emu/silence"), (200, {"silent": False}))
+        for raw in held:
+            self.assert_closed_unanswered(raw)
+        self.assertEqual(self.emulator.get("/pictures/ok.jpg").status, 200)
+
+    def test_reset_lifts_the_silence(self):
+        self.emulator.json("POST", "/__emu/silence")
+        raw = self.send_raw("/pictures/ok.jpg")
+        self.wait_until_logged(1)
+        self.assertEqual(self.emulator.request("POST", "/__emu/reset").status, 200)
+        self.assert_closed_unanswered(raw)
+        self.assertEqual(self.emulator.get("/pictures/ok.jpg").status, 200)
+
+    def test_a_stop_signal_ends_the_emulator_while_it_holds_requests(self):
+        emulator = Emulator()
+        try:
+            emulator.json("POST", "/__emu/silence")
+            raw = socket.create_connection(("127.0.0.1", emulator.port), timeout=5)
+            self.addCleanup(raw.close)
+            raw.sendall(b"GET /pictures/ok.jpg HTTP/1.1\r\nHost: x\r\n\r\n")
+            time.sleep(0.3)
+        finally:
+            started = time.monotonic()
+            code, stderr = emulator.stop()
+        self.assertEqual(code, 0, stderr)
+        self.assertLess(time.monotonic() - started, 3)
+
+
 class FixtureFolderTests(EmulatorTestCase):
     """An emulator started with --fixtures on a folder of its own, with file-backed pictures."""
 

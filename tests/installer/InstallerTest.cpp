@@ -83,6 +83,7 @@ protected:
   }
 
   void TearDown() override {
+    LiftSilence();
     RemoveStandInUpdater();
     for (const std::wstring& product : InstalledProducts(packageFacts->upgradeCode)) UninstallSilently(product);
     EndAllInstances();
@@ -257,6 +258,32 @@ TEST_F(InstallerTest, UninstallEndsRunningProgramAndLeavesOnlyTheUsersData) {
   EXPECT_FALSE(FindProgramsEntry(packageFacts->productCode).has_value());
   EXPECT_EQ(StoreRowsOfAlbum123(), 1);
   EXPECT_TRUE(FileExists(userFile));
+}
+
+// The service goes dead (a firewall that swallows traffic) while the program runs: the running
+// program and the uninstall's own start of it both wait on it, and still the program ends and
+// every file goes.
+TEST_F(InstallerTest, UninstallWithAServiceThatNeverAnswersStillRemovesEveryFile) {
+  HWND window = nullptr;
+  ScopedKernelHandle running = InstallStartAndHandOverFavorite(window);
+  ASSERT_TRUE(running);
+  RemoveStandInUpdater();
+  SilenceService();
+  const std::wstring held = L"{\"AlbumID\":125,\"AlbumName\":\"Held\",\"ChannelID\":1,\"PicUrl\":\"" +
+                            Utf8ToWide(EmulatorOrigin()) + L"/pictures/album_125.jpg\",\"VideoUrl\":" +
+                            L"\"http://www.vexo.com/v_125.html\"}";
+  ChildProcess second = ChildProcess::Start(InstalledProgram(), L"DeskFavor;id=125 strjs=" + held);
+  ASSERT_TRUE(second.WaitForExit(kProcessTimeoutMs));
+  ASSERT_TRUE(WaitForRequest("/pictures/album_125", kProcessTimeoutMs)) << "the icon worker asked for no picture";
+
+  ASSERT_EQ(UninstallSilently(packageFacts->productCode), 0u);
+
+  EXPECT_EQ(::WaitForSingleObject(running.Get(), 0), WAIT_OBJECT_0) << "the program outlived its uninstall";
+  EXPECT_TRUE(WindowsTitled(L"VexoTailcast").empty());
+  EXPECT_FALSE(FileExists(RenamedShortcut()));
+  EXPECT_FALSE(FileExists(GetDesktopDirectory() + L"\\Held.lnk"));
+  EXPECT_FALSE(FileExists(InstallFolder())) << FilesBelow(InstallFolder()).size() << " files left";
+  EXPECT_TRUE(InstalledProducts(packageFacts->upgradeCode).empty());
 }
 
 TEST_F(InstallerTest, UninstallRemovesShortcutsAlsoWhenTheProgramIsNotRunning) {

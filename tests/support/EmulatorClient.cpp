@@ -118,6 +118,14 @@ void SetOneRecordHistory(const std::string& cookie, const char* albumId, const c
 
 void ResetEmulator() { EmulatorRequest("POST", "/__emu/reset"); }
 
+void SilenceService() { EmulatorRequest("POST", "/__emu/silence"); }
+
+void LiftSilence() { EmulatorRequest("DELETE", "/__emu/silence"); }
+
+bool WaitForRequest(const std::string& prefix, unsigned timeoutMs) {
+  return WaitUntil([&] { return EmulatorJson("GET", "/__emu/requests?prefix=" + prefix).size() > 0; }, timeoutMs);
+}
+
 std::string EmulatorPattern(size_t count) {
   std::string body(count, '\0');
   for (size_t i = 0; i < count; ++i) body[i] = static_cast<char>(i % 251);

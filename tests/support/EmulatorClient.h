@@ -34,6 +34,13 @@ void SetPlayHistory(const std::string& cookie, const Json::Value& records);
 void SetOneRecordHistory(const std::string& cookie, const char* albumId, const char* tvId, const char* videoUrl);
 void ResetEmulator();
 
+// The service turns dead: it takes every request and never answers, until the silence is
+// lifted (a reset lifts it too; held connections are then closed unanswered).
+void SilenceService();
+void LiftSilence();
+// Waits until a service request whose path starts with `prefix` arrived (answered or held).
+bool WaitForRequest(const std::string& prefix, unsigned timeoutMs);
+
 // The bodies the emulator generates for its sized pictures: byte i is i % 251.
 std::string EmulatorPattern(size_t count);
 

@@ -4,7 +4,8 @@
 Serves pictures, the pingback sink, the play-history list, the catalogue (protocol-buffer
 answers) and the update-reminder feed from the fixture tables, records every service request it
 receives, and answers control requests under /__emu/ with which tests read the record and change
-what the services answer.
+what the services answer. On demand it plays a dead service: it takes the connections and the
+requests and never answers them.
 
     vxemu.py [--port N] [--port-file PATH] [--fixtures DIR] [--verbose]
 
@@ -47,6 +48,7 @@ SCHEMA_FILES = ("video.proto", "album.proto")
 
 MAX_BODY_BYTES = 64 * 1024 * 1024  # largest generated answer and largest request body accepted
 MAX_DELAY_MS = 60_000
+HOLD_POLL_S = 0.1  # how often a held request looks whether the emulator is stopping
 NO_BODY_STATUSES = frozenset({204, 304})
 PATTERN = bytes(range(251))  # generated bodies: byte i is i % 251
 DIGITS = re.compile(r"[0-9]+")
@@ -496,15 +498,17 @@ def load_fixtures(fixtures_dir):
 
 
 class EmulatorState:
-    """Everything the emulator knows: the tables and the request log. Safe across threads."""
+    """Everything the emulator knows: the tables, the request log and whether the service is
+    silent. Safe across threads."""
 
     def __init__(self, fixtures_dir):
         self.fixtures_dir = fixtures_dir
-        self.stopping = threading.Event()  # set on shutdown; wakes delayed answers
+        self.stopping = threading.Event()  # set on shutdown; wakes delayed and held answers
         self._lock = threading.Lock()
         self._tables = load_fixtures(fixtures_dir)
         self._log = []
         self._outage = None
+        self._released = None  # while the service is silent: set when the silence is lifted
 
     def reset(self):
         tables = load_fixtures(self.fixtures_dir)  # fails before anything changes
@@ -512,6 +516,7 @@ class EmulatorState:
             self._tables = tables
             self._log = []
             self._outage = None
+        self.lift_silence()
 
     def outage(self):
         """None while the service answers; else {"mode": "drop"} or {"mode": "status", "status": N}."""
@@ -521,6 +526,23 @@ class EmulatorState:
     def set_outage(self, outage):
         with self._lock:
             self._outage = outage
+
+    def silence(self):
+        with self._lock:
+            if self._released is None:
+                self._released = threading.Event()
+
+    def lift_silence(self):
+        """Every held connection is closed unanswered."""
+        with self._lock:
+            released, self._released = self._released, None
+        if released is not None:
+            released.set()
+
+    def silenced(self):
+        """While the service is silent, the event that its lifting sets; else None."""
+        with self._lock:
+            return self._released
 
     def lookup(self, table, key):
         with self._lock:
@@ -787,6 +809,16 @@ def control_delay(state, request):
     return Response(200, pattern_bytes(size), BINARY)
 
 
+def control_silence(state, request):
+    state.silence()
+    return json_response(200, {"silent": True})
+
+
+def control_lift_silence(state, request):
+    state.lift_silence()
+    return json_response(200, {"silent": False})
+
+
 def control_status(state, request):
     status = query_int(request, "code", 200, 599)
     size = query_int(request, "size", 0, MAX_BODY_BYTES, default=0)
@@ -831,6 +863,8 @@ CONTROL_ROUTES = (
     Route(("GET", "POST"), exact("/__emu/echo"), control_echo),
     Route(("GET",), exact("/__emu/delay"), control_delay),
     Route(("GET",), exact("/__emu/status"), control_status),
+    Route(("POST",), exact("/__emu/silence"), control_silence),
+    Route(("DELETE",), exact("/__emu/silence"), control_lift_silence),
 )
 
 PICTURE_ROUTES = (
@@ -915,6 +949,10 @@ class EmulatorRequestHandler(BaseHTTPRequestHandler):
         state = self.server.state
         if not is_control(request):
             state.record(request.logged())
+            released = state.silenced()
+            if released is not None:
+                self.hold_unanswered(released)
+                return
             outage = state.outage()
             if outage and outage["mode"] == "drop":
                 self.close_connection = True  # the connection ends with no answer at all
@@ -923,6 +961,13 @@ class EmulatorRequestHandler(BaseHTTPRequestHandler):
                 self.send(text_response(outage["status"], "service down"), head_only=request.method == "HEAD")
                 return
         self.send(answer(state, request), head_only=request.method == "HEAD")
+
+    def hold_unanswered(self, released):
+        """Sends nothing until the silence is lifted or the emulator stops; then closes the
+        connection."""
+        self.close_connection = True
+        while not (released.wait(HOLD_POLL_S) or self.server.state.stopping.is_set()):
+            pass
 
     def read_request(self):
         path, query = split_target(self.path)
