@@ -4,10 +4,9 @@
 
 #include <utility>
 
+#include "app/ControlWindowHandle.h"
 #include "app/Environment.h"
 #include "app/Messages.h"
-#include "app/framework/Dialog.h"
-#include "app/framework/WinApp.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/HostPaths.h"
 #include "follow/AlbumInfoParser.h"
@@ -18,13 +17,11 @@
 namespace {
 
 // Synchronous: the control window reads the record on its own thread while the network
-// thread waits. Nothing is sent while there is no control window (not yet, or shutting down).
+// thread waits. Nothing is sent while there is no control window (not yet, or gone).
 void SendAlbumInfoToControlWindow(const AlbumInfo& info) {
-  CWinApp* const app = AfxGetApp();
-  CDialog* const window = app ? app->MainWindow() : nullptr;
-  const HWND handle = window ? window->GetSafeHwnd() : nullptr;
-  if (!handle) return;
-  ::SendMessageW(handle, WM_TAILCAST_COMMAND, CMD_UPDATE_SHORTCUT_URL, reinterpret_cast<LPARAM>(&info));
+  const HWND window = PublishedControlWindow();
+  if (!window) return;
+  ::SendMessageW(window, WM_TAILCAST_COMMAND, CMD_UPDATE_SHORTCUT_URL, reinterpret_cast<LPARAM>(&info));
 }
 
 void KeepPlayRecordNotice(uint32_t value) { CEnvironment::Instance().StorePlayRecordNotice(value); }

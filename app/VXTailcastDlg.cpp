@@ -7,6 +7,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/Autostart.h"
+#include "app/ControlWindowHandle.h"
 #include "app/Environment.h"
 #include "app/GdiplusSession.h"
 #include "app/LayerWiring.h"
@@ -54,6 +55,7 @@ CVXTailcastDlg::CVXTailcastDlg() : CDialog(IDD_TAILCAST_DIALOG, nullptr) {
 }
 
 CVXTailcastDlg::~CVXTailcastDlg() {
+  WithdrawControlWindow(GetSafeHwnd());
   DiscardPosted(GetSafeHwnd(), WM_TAILCAST_RUN_POSTED,
                 [](WPARAM, LPARAM work) { TakePosted<std::function<void()>>(work); });
 }
@@ -64,6 +66,7 @@ BOOL CVXTailcastDlg::OnInitDialog() {
   AddAboutItemToSystemMenu();
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
   ::SendMessageW(GetSafeHwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
+  PublishControlWindow(GetSafeHwnd());
   // The window is never shown, so it takes no keyboard focus: focusing it would set up the
   // input method (and load COM) before the message loop runs, for nothing.
   return FALSE;
@@ -128,6 +131,9 @@ bool CVXTailcastDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
       if (work && *work) (*work)();
       return true;
     }
+    case WM_DESTROY:
+      WithdrawControlWindow(GetSafeHwnd());
+      return false;
     case WM_TAILCAST_UNINSTALL:
       OnUninstall();
     default:

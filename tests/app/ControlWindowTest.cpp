@@ -10,9 +10,10 @@
 #include <thread>
 #include <vector>
 
+#include "app/ClientLocations.h"
+#include "app/ControlWindowHandle.h"
 #include "app/Messages.h"
 #include "app/resource.h"
-#include "app/ClientLocations.h"
 #include "common/Dpi.h"
 #include "common/ModulePath.h"
 #include "common/Registry.h"
@@ -317,6 +318,26 @@ TEST(ControlWindowPostedWorkTest, WorkStillQueuedWhenTheWindowGoesIsFreedUnrun) 
   }
   EXPECT_EQ(token.use_count(), 1);
   EXPECT_EQ(*token, 0);
+}
+
+HWND PublishedSeenFromAnotherThread() {
+  HWND seen = nullptr;
+  std::thread([&seen] { seen = PublishedControlWindow(); }).join();
+  return seen;
+}
+
+TEST(ControlWindowHandleTest, OtherThreadsFindTheWindowOnlyWhileItExists) {
+  auto window = std::make_unique<CVXTailcastDlg>();
+  ASSERT_TRUE(window->Create(::GetModuleHandleW(nullptr)));
+  EXPECT_EQ(PublishedSeenFromAnotherThread(), window->GetSafeHwnd());
+  window.reset();
+  EXPECT_EQ(PublishedSeenFromAnotherThread(), nullptr);
+
+  CVXTailcastDlg destroyed;
+  ASSERT_TRUE(destroyed.Create(::GetModuleHandleW(nullptr)));
+  ASSERT_EQ(PublishedSeenFromAnotherThread(), destroyed.GetSafeHwnd());
+  ::DestroyWindow(destroyed.GetSafeHwnd());
+  EXPECT_EQ(PublishedSeenFromAnotherThread(), nullptr);
 }
 
 TEST(ProgramResourcesTest, TrayMenuHasItsTwoItems) {
