@@ -7,8 +7,10 @@
 
 #include <memory>
 
-template <class Payload>
-bool PostOwned(HWND window, UINT message, WPARAM wParam, std::unique_ptr<Payload> payload) {
+// A payload with its own deleter (one whose type the poster cannot delete) is given to that
+// deleter when the post fails.
+template <class Payload, class Deleter>
+bool PostOwned(HWND window, UINT message, WPARAM wParam, std::unique_ptr<Payload, Deleter> payload) {
   if (!window || !::PostMessageW(window, message, wParam, reinterpret_cast<LPARAM>(payload.get()))) return false;
   payload.release();  // the receiver owns it now
   return true;

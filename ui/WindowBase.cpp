@@ -4,7 +4,8 @@
 #include "platform/RidOdo/TaskModule.h"
 
 CWindowBase::CWindowBase() = default;
-CWindowBase::~CWindowBase() = default;
+// What is still queued for the window is freed here, while this class can still delete it.
+CWindowBase::~CWindowBase() { DiscardPostedResources(); }
 
 Lumi::CControlUI* CWindowBase::CreateControl(const wchar_t* className) {
   const Lumi::LPCREATECONTROL creator = Lumi::CUISystem::GetInstance().GetControlCreator();

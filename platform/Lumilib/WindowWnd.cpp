@@ -62,12 +62,15 @@ LRESULT CWindowWnd::SendMessageW(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CWindowWnd::PostResource(int requestId, CResourceArg* arg) {
-  if (m_hWnd && ::PostMessageW(m_hWnd, ResourceMessage(), static_cast<WPARAM>(requestId),
-                               reinterpret_cast<LPARAM>(arg))) {
-    return true;
-  }
-  DiscardResource(requestId, arg);
-  return false;
+  const auto discard = [this, requestId](CResourceArg* unsent) { DiscardResource(requestId, unsent); };
+  return PostOwned(m_hWnd, ResourceMessage(), static_cast<WPARAM>(requestId),
+                   std::unique_ptr<CResourceArg, decltype(discard)>(arg, discard));
+}
+
+void CWindowWnd::DiscardPostedResources() {
+  DiscardPosted(m_hWnd, ResourceMessage(), [this](WPARAM requestId, LPARAM arg) {
+    DiscardResource(static_cast<int>(requestId), reinterpret_cast<CResourceArg*>(arg));
+  });
 }
 
 LRESULT CWindowWnd::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -98,6 +101,7 @@ LRESULT CALLBACK CWindowWnd::WindowProc(HWND window, UINT msg, WPARAM wParam, LP
   }
   if (msg != WM_NCDESTROY) return self->HandleMessage(msg, wParam, lParam);
   const LRESULT result = self->HandleMessage(msg, wParam, lParam);
+  self->DiscardPostedResources();
   ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   self->m_hWnd = nullptr;
   self->OnFinalMessage(window);

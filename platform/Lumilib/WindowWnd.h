@@ -4,6 +4,11 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
+
+#include "common/WindowPost.h"
+
 // A finished request of the network library; this library only passes it along.
 class CResourceArg;
 
@@ -29,8 +34,14 @@ public:
 
   // Hands a finished request to the window's thread: OnResourceMessage gets it there. From
   // the post on, the receiving side owns `arg`; if the post fails it goes to DiscardResource
-  // at once (and false is returned).
+  // at once (and false is returned). One still queued when the window goes goes there too.
   bool PostResource(int requestId, CResourceArg* arg);
+  // The same from an owner that knows the argument's type: a failed post frees it.
+  template <class Arg>
+  bool PostResource(int requestId, std::unique_ptr<Arg> arg) {
+    std::unique_ptr<CResourceArg> owned(std::move(arg));
+    return PostOwned(m_hWnd, ResourceMessage(), static_cast<WPARAM>(requestId), std::move(owned));
+  }
 
   // The registered message that carries PostResource (wParam: request id, lParam: arg).
   static UINT ResourceMessage();
@@ -50,6 +61,10 @@ protected:
   // belongs to the network library): the default leaves them alone; a subclass that knows
   // the type deletes them.
   virtual void DiscardResource(int requestId, CResourceArg* arg);
+  // Gives the resources still queued for the window to DiscardResource. The window does so
+  // when it is destroyed; a subclass that deletes them calls it from its destructor too, for
+  // a window that its base destroys.
+  void DiscardPostedResources();
 
   HWND m_hWnd = nullptr;
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "platform/Lumilib/UIlib.h"
@@ -90,6 +91,31 @@ TEST_F(WindowBaseTest, PostedResourceReachesTheWindowThreadAndIsFreed) {
   ::DestroyWindow(window.GetHWND());
   EXPECT_EQ(window.GetHWND(), nullptr);
   EXPECT_FALSE(window.PostResource(43, new ProbeArg));
+  EXPECT_EQ(g_deletedArgs, 2);
+}
+
+TEST_F(WindowBaseTest, AnOwnedResourceStillQueuedWhenTheWindowGoesIsFreedUndelivered) {
+  g_deletedArgs = 0;
+  EXPECT_TRUE(window.PostResource(42, std::make_unique<ProbeArg>()));
+  ::DestroyWindow(window.GetHWND());
+  EXPECT_EQ(g_deletedArgs, 1);
+  Pump();
+  EXPECT_EQ(window.preResource, 0);
+
+  EXPECT_FALSE(window.PostResource(43, std::make_unique<ProbeArg>()));
+  EXPECT_EQ(g_deletedArgs, 2);
+}
+
+TEST(WindowBaseLifetimeTest, ResourcesQueuedWhenTheObjectGoesAreFreed) {
+  g_deletedArgs = 0;
+  {
+    PlainWindow window;
+    ASSERT_NE(window.Create(nullptr, L"plain", WS_POPUP, 0, 0, 0, 100, 40), nullptr);
+    EXPECT_TRUE(window.PostResource(42, std::make_unique<ProbeArg>()));
+    EXPECT_TRUE(window.PostResource(43, new ProbeArg));
+  }
+  EXPECT_EQ(g_deletedArgs, 2);
+  Pump();
   EXPECT_EQ(g_deletedArgs, 2);
 }
 
