@@ -122,11 +122,13 @@ void RunPopUp(int redraws, int batches) {
     return;
   }
   const auto sendBatch = [&](int round) {
-    ::PostMessageW(reminders.GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived,
-                   reinterpret_cast<LPARAM>(Batch(round).release()));
+    auto feed = std::make_unique<CFeedAnswer>();
+    feed->reminders = Batch(round);
+    reminders.PostResource(CFeedAnswer::kRequestId, std::move(feed));
     for (int i = 0; i < 4; ++i) {
-      ::PostMessageW(reminders.GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
-                     reinterpret_cast<LPARAM>(new ReminderPicture{900 + i, picture}));
+      auto arrived = std::make_unique<CPictureAnswer>(900 + i);
+      arrived->storedPath = picture;
+      reminders.PostResource(CPictureAnswer::kRequestId, std::move(arrived));
     }
     Pump();
   };

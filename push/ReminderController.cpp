@@ -9,7 +9,6 @@
 
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
-#include "common/WindowPost.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/PictureCache.h"
 #include "follow/UpdateIconManager.h"
@@ -34,11 +33,6 @@ std::set<int32_t> FollowedAlbumIds() {
   return ids;
 }
 
-void DiscardReminderPayload(WPARAM kind, LPARAM payload) {
-  if (kind == kRemindersArrived) TakePosted<ReminderList>(payload);
-  if (kind == kCachedPicture || kind == kPictureArrived) TakePosted<ReminderPicture>(payload);
-}
-
 }  // namespace
 
 CReminderController::CReminderController(ReminderContextSource context, CPushWnd& view)
@@ -54,7 +48,7 @@ CReminderController::~CReminderController() {
   m_view.SetEvents(nullptr);
   StopWatching();
   if (m_sessionNotices) ::WTSUnRegisterSessionNotification(GetHWND());
-  DiscardPosted(GetHWND(), WM_PUSH_REMINDERS, &DiscardReminderPayload);
+  DiscardPostedResources();
 }
 
 bool CReminderController::Start() {
@@ -72,7 +66,7 @@ void CReminderController::RequestReminders(bool forced) {
   const ReminderContext context = m_context ? m_context() : ReminderContext{};
   SetRequestContext(context);
   if (forced) CReminderBookkeeping(context.clientFolder, ReminderUserKey(context)).MarkIKnow(true);
-  m_tasks->GetRes(FeedRequest(context), new CResourceArg(kFeedRequest));
+  m_tasks->GetRes(FeedRequest(context), new CFeedAnswer);
 }
 
 void CReminderController::SetRequestContext(const ReminderContext& context) {
@@ -85,26 +79,28 @@ ReminderContext CReminderController::RequestContext() const {
   return m_requestContext;
 }
 
+// Every argument that comes back was made here, of the class its id names. Read, it goes on
+// to the controller's window.
 int CReminderController::OnResCallback(int failed, CResourceArg* arg) {
   std::unique_ptr<CResourceArg> owned(arg);
   if (!owned || failed) return 0;
-  if (owned->id == kFeedRequest) OnFeedAnswer(*owned);
-  if (owned->id == kPictureRequest) OnPictureAnswer(*owned);
+  const int requestId = owned->id;
+  if (requestId == CFeedAnswer::kRequestId) ReadFeed(static_cast<CFeedAnswer&>(*owned));
+  if (requestId == CPictureAnswer::kRequestId) StorePicture(static_cast<CPictureAnswer&>(*owned));
+  PostResource(requestId, std::move(owned));
   return 0;
 }
 
-void CReminderController::OnFeedAnswer(const CResourceArg& arg) {
-  const std::optional<ParsedReminderFeed> feed = ParseReminderFeed(arg.Buffer(), arg.Length(), FollowedAlbumIds());
-  if (!feed) {
-    // A refused answer empties the pop-up.
-    PostOwned<ReminderList>(GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, nullptr);
-    return;
-  }
+// A refused answer leaves no reminders: the pop-up empties.
+void CReminderController::ReadFeed(CFeedAnswer& answer) {
+  const std::optional<ParsedReminderFeed> feed =
+      ParseReminderFeed(answer.Buffer(), answer.Length(), FollowedAlbumIds());
+  if (!feed) return;
   auto list = std::make_unique<ReminderList>();
   std::vector<UpdateIconItem> badges;
   for (const ReminderEntry& entry : feed->kept) {
     list->push_back(ToReminderItem(entry));
-    RequestPicture(SmallPictureAddress(WideToAnsi(list->back().tvPic)), entry.albumId);
+    RequestPicture(SmallPictureAddress(WideToAnsi(list->back().tvPic)), entry.albumId, answer);
     UpdateIconItem badge;
     badge.AlbumID = entry.albumId;
     badge.AlbumName = list->back().albumName;
@@ -113,28 +109,25 @@ void CReminderController::OnFeedAnswer(const CResourceArg& arg) {
   // Badges follow a list that names albums: the shortcuts it names get one, the others lose
   // theirs. A list without any album changes no icon.
   if (!badges.empty()) CUpdateIconManager(std::move(badges)).UpdateIcons();
-  PostOwned(GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, std::move(list));
+  answer.reminders = std::move(list);
 }
 
-void CReminderController::RequestPicture(const std::string& address, int albumId) {
+// A picture the cache holds travels with the feed's answer; another is asked for.
+void CReminderController::RequestPicture(const std::string& address, int albumId, CFeedAnswer& answer) {
   std::string cachedPath;
   if (CPictureCache::GetInstance().FindPicture(address, cachedPath)) {
-    PostOwned(GetHWND(), WM_PUSH_REMINDERS, kCachedPicture,
-              std::make_unique<ReminderPicture>(ReminderPicture{albumId, AnsiToWide(cachedPath)}));
+    answer.cachedPictures.push_back(ReminderPicture{albumId, AnsiToWide(cachedPath)});
     return;
   }
   CResourceRequest request;
   request.url = address;
   request.timeoutMs = kPictureTimeoutMs;
-  m_tasks->GetRes(request, new CResourceArg(kPictureRequest, 1, albumId));
+  m_tasks->GetRes(request, new CPictureAnswer(albumId));
 }
 
-void CReminderController::OnPictureAnswer(const CResourceArg& arg) {
-  const std::wstring path =
-      StoreReminderPicture(RequestContext().clientDataFolder, arg.url, arg.Buffer(), arg.Length());
-  std::unique_ptr<ReminderPicture> picture;
-  if (!path.empty()) picture = std::make_unique<ReminderPicture>(ReminderPicture{arg.tag, path});
-  PostOwned(GetHWND(), WM_PUSH_REMINDERS, kPictureArrived, std::move(picture));
+void CReminderController::StorePicture(CPictureAnswer& answer) {
+  answer.storedPath =
+      StoreReminderPicture(RequestContext().clientDataFolder, answer.url, answer.Buffer(), answer.Length());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -142,9 +135,6 @@ void CReminderController::OnPictureAnswer(const CResourceArg& arg) {
 
 LRESULT CReminderController::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PUSH_REMINDERS:
-      OnRemindersMessage(wParam, lParam);
-      return 0;
     case WM_WTSSESSION_CHANGE:
       OnSessionChange(wParam);
       return 0;
@@ -160,13 +150,29 @@ LRESULT CReminderController::HandleMessage(UINT message, WPARAM wParam, LPARAM l
   }
 }
 
-void CReminderController::OnRemindersMessage(WPARAM kind, LPARAM payload) {
-  if (kind == kRemindersArrived) OfferFirstPage(m_view.ShowReminders(TakePosted<ReminderList>(payload)));
-  if (kind == kCachedPicture) m_view.AddPicture(TakePosted<ReminderPicture>(payload));
-  if (kind == kPictureArrived) {
-    m_view.AddPicture(TakePosted<ReminderPicture>(payload));
-    OfferFirstPage(m_view.ShowFirstPage());
+LRESULT CReminderController::OnResourceMessage(int requestId, CResourceArg* arg) {
+  const std::unique_ptr<CResourceArg> owned(arg);
+  if (!owned) return 0;
+  if (requestId == CFeedAnswer::kRequestId) OnFeedArrived(static_cast<CFeedAnswer&>(*owned));
+  if (requestId == CPictureAnswer::kRequestId) OnPictureArrived(static_cast<const CPictureAnswer&>(*owned));
+  return 0;
+}
+
+void CReminderController::DiscardResource(int, CResourceArg* arg) { delete arg; }
+
+void CReminderController::OnFeedArrived(CFeedAnswer& answer) {
+  for (ReminderPicture& cached : answer.cachedPictures) {
+    m_view.AddPicture(std::make_unique<ReminderPicture>(std::move(cached)));
   }
+  OfferFirstPage(m_view.ShowReminders(std::move(answer.reminders)));
+}
+
+// A picture that could not be stored still has the first page filled again.
+void CReminderController::OnPictureArrived(const CPictureAnswer& answer) {
+  if (!answer.storedPath.empty()) {
+    m_view.AddPicture(std::make_unique<ReminderPicture>(ReminderPicture{answer.tag, answer.storedPath}));
+  }
+  OfferFirstPage(m_view.ShowFirstPage());
 }
 
 // The first page was filled (`wanted`): it shows when the request was forced or the batch has

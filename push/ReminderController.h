@@ -3,8 +3,9 @@
 // viewer can take them: never behind a locked screen, in a presentation or over a full-screen
 // program. Held pages are tried again every 15 s, at once on unlock and when the foreground
 // changes; a pop-up on screen that a full-screen window covers hides and comes back after.
-// The feed's answers arrive on the network thread and reach the controller's own
-// (message-only) window by message; everything else runs on that window's thread.
+// The feed's and the pictures' answers are read on the network thread and reach the
+// controller's own (message-only) window as resources (ReminderAnswers.h); everything else runs
+// on that window's thread.
 #pragma once
 
 #include <windows.h>
@@ -18,23 +19,13 @@
 #include "platform/RidOdo/TaskModule.h"
 #include "push/ForegroundWatch.h"
 #include "push/PushWnd.h"
+#include "push/ReminderAnswers.h"
 #include "push/ReminderContext.h"
 #include "push/ReminderMoment.h"
 #include "push/ScreenProbe.h"
 
-// Message 1025 to the controller's window and its kinds: the list arrives with wParam 1
-// (lParam: a ReminderList taken over, or null to empty the pop-up); a picture already cached
-// arrives with wParam 2 and one just downloaded with wParam 3 (lParam: a ReminderPicture taken
-// over, or null when the picture could not be stored).
-constexpr UINT WM_PUSH_REMINDERS = WM_USER + 1;
-constexpr WPARAM kRemindersArrived = 1;
-constexpr WPARAM kCachedPicture = 2;
-constexpr WPARAM kPictureArrived = 3;
-
 class CReminderController : public Lumi::CWindowWnd, public IResourceCallback, private IReminderViewEvents {
 public:
-  static constexpr int kFeedRequest = 1000;
-  static constexpr int kPictureRequest = 1001;
   static constexpr UINT kRecheckMs = 15000;
 
   CReminderController(ReminderContextSource context, CPushWnd& view);
@@ -53,19 +44,22 @@ public:
 protected:
   const wchar_t* GetWindowClassName() const override { return L"VXReminderController"; }
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnResourceMessage(int requestId, CResourceArg* arg) override;
+  void DiscardResource(int requestId, CResourceArg* arg) override;
 
 private:
   enum class Phase { kIdle, kWaiting, kShown };
 
   // Network thread.
-  void OnFeedAnswer(const CResourceArg& arg);
-  void OnPictureAnswer(const CResourceArg& arg);
-  void RequestPicture(const std::string& address, int albumId);
+  void ReadFeed(CFeedAnswer& answer);
+  void StorePicture(CPictureAnswer& answer);
+  void RequestPicture(const std::string& address, int albumId, CFeedAnswer& answer);
   void SetRequestContext(const ReminderContext& context);
   ReminderContext RequestContext() const;
 
   // The controller's window.
-  void OnRemindersMessage(WPARAM kind, LPARAM payload);
+  void OnFeedArrived(CFeedAnswer& answer);
+  void OnPictureArrived(const CPictureAnswer& answer);
   void OfferFirstPage(bool wanted);
   void ShowWhenTheViewerCan();
   void Hold(ReminderHold hold);

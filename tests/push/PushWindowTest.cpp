@@ -1,6 +1,5 @@
-// The pop-up inside the test process with the shipped skin: lists and pictures arrive by
-// message as the network thread sends them; what the window then shows, and when it shows
-// itself.
+// The pop-up inside the test process with the shipped skin: lists and pictures arrive as the
+// network thread posts its answers on; what the window then shows, and when it shows itself.
 #include "push/PushWnd.h"
 #include "push/PushManager.h"
 #include "push/ReminderController.h"
@@ -57,14 +56,15 @@ protected:
   }
 
   void SendList(std::vector<ReminderItem> items) {
-    ::PostMessageW(controller->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived,
-                   reinterpret_cast<LPARAM>(new ReminderList(std::move(items))));
+    auto answer = std::make_unique<CFeedAnswer>();
+    answer->reminders = std::make_unique<ReminderList>(std::move(items));
+    controller->PostResource(CFeedAnswer::kRequestId, std::move(answer));
     Pump();
   }
   void SendPicture(int albumId) {
-    const std::wstring path = ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_tips.png";
-    ::PostMessageW(controller->GetHWND(), WM_PUSH_REMINDERS, kPictureArrived,
-                   reinterpret_cast<LPARAM>(new ReminderPicture{albumId, path}));
+    auto answer = std::make_unique<CPictureAnswer>(albumId);
+    answer->storedPath = ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_tips.png";
+    controller->PostResource(CPictureAnswer::kRequestId, std::move(answer));
     Pump();
   }
   std::wstring Text(const wchar_t* control) {
@@ -175,7 +175,7 @@ TEST_F(PushWindowTest, ALongTitleGoesOnToTheSecondLine) {
 
 TEST_F(PushWindowTest, ARefusedFeedEmptiesThePopUp) {
   SendList({Reminder(5, 2, L"Series")});
-  ::PostMessageW(controller->GetHWND(), WM_PUSH_REMINDERS, kRemindersArrived, 0);
+  controller->PostResource(CFeedAnswer::kRequestId, std::make_unique<CFeedAnswer>());  // no reminders
   Pump();
   EXPECT_TRUE(window->Reminders().empty());
   ClickNext();  // nothing to page through, nothing to open
