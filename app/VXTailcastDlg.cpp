@@ -9,7 +9,6 @@
 #include "app/Autostart.h"
 #include "app/ControlWindowHandle.h"
 #include "app/Environment.h"
-#include "app/GdiplusSession.h"
 #include "app/LayerWiring.h"
 #include "app/Messages.h"
 #include "app/Pingbacks.h"
@@ -191,7 +190,6 @@ LRESULT CVXTailcastDlg::OnTailcastCommand(WPARAM code, LPARAM lParam) {
 // answers to it.
 void CVXTailcastDlg::OnUpdateShortcutUrl(const AlbumInfo* album) {
   if (!album) return;
-  StartGdiplusForProcess();
   auto updater = std::make_shared<CDesktopUrlUpdater>(2);
   updater->QueryPlayRecords(CurrentLogin());
   updater->DoUpdateVideoUrl(album->AlbumID, album->PlayUrl);
@@ -211,7 +209,7 @@ void CVXTailcastDlg::OnStartupWork() {
 }
 
 void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
-  StartGdiplusForProcess();
+  StartGdiplus();
   SendStartPingback();
   StartClientOrShowTrayIcon();
   TakeFlashFavorite();
@@ -270,9 +268,16 @@ void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
 }
 
 void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
-  StartGdiplusForProcess();  // a second start's hand-off may come before the start-up work
+  StartGdiplus();  // the favourite's icon is composed with it
   WriteTrace(L"Tailcast:", L"GetDataInfoManager : ", text);
   TakeFavoriteText(text);
+}
+
+// Before the first window of the skin, or the first favourite's icon, whichever the loop
+// comes to first: a second start's hand-off may come before the start-up work. Never shut
+// down while the process runs: icons may still be composed as it ends.
+void CVXTailcastDlg::StartGdiplus() {
+  if (!m_gdiplus) m_gdiplus.emplace();
 }
 
 // The tray icon goes once the loop has ended (RemoveTrayIcon), beside the end's other waits.

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/HandoffText.h"
 #include "app/TrayIcon.h"
 #include "app/framework/Dialog.h"
+#include "common/ScopedGdiplus.h"
 #include "common/ScopedWin.h"
 #include "follow/AlbumInfo.h"
 
@@ -54,10 +56,13 @@ private:
   [[noreturn]] void OnUninstall();
 
   void GetDataInfoManager(const std::wstring& text);
+  void StartGdiplus();
 
   HICON m_icon = nullptr;
   ScopedIcon m_trayIcon;
   bool m_autostart = false;
   CTrayIcon m_tray;
   UINT m_taskbarCreated = 0;
+  // GDI+ for the rest of the process (the window lives as long), started once the loop runs.
+  std::optional<ScopedGdiplus> m_gdiplus;
 };

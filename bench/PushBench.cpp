@@ -21,8 +21,8 @@
 #include "common/ModulePath.h"
 #include "common/Registry.h"
 #include "common/ScopedGdi.h"
+#include "common/ScopedGdiplus.h"
 #include "common/ScopedWin.h"
-#include "platform/Lumilib/GdiplusInclude.h"
 #include "favorites/ShortcutStore.h"
 #include "push/PushWnd.h"
 #include "push/ReminderController.h"
@@ -247,9 +247,7 @@ int wmain(int argc, wchar_t** argv) {
   const int batches = argc > 2 ? std::max(1, static_cast<int>(std::wcstol(argv[2], nullptr, 10))) : 100;
   const int starts = argc > 3 ? std::max(1, static_cast<int>(std::wcstol(argv[3], nullptr, 10))) : 5;
   const int rounds = argc > 4 ? std::max(1, static_cast<int>(std::wcstol(argv[4], nullptr, 10))) : 10;
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  const ScopedGdiplus gdiplus;
   RunPopUp(redraws, batches);
   if (vxtest::EmulatorOrigin().empty()) {
     std::printf("start to pop-up, full-screen rounds: no emulator (VXTAILCAST_SERVICE_URL)\n");
@@ -260,6 +258,5 @@ int wmain(int argc, wchar_t** argv) {
     RunFullScreenRounds(rounds);
     ForgetDemoFavorite();
   }
-  Gdiplus::GdiplusShutdown(token);
   return 0;
 }

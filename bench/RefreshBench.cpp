@@ -5,11 +5,7 @@
 // favourites. Needs the emulator (VXTAILCAST_SERVICE_URL). Prints figures and the figure line of
 // the round trip against its steps; asserts nothing.
 #include <windows.h>
-#include <objidl.h>
-
 #include <algorithm>
-#include <gdiplus.h>
-
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -21,6 +17,8 @@
 #include "bench/RoundTripSteps.h"
 #include "bench/RunningProgram.h"
 #include "common/ComScope.h"
+#include "common/GdiplusInclude.h"
+#include "common/ScopedGdiplus.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/HostPaths.h"
@@ -50,9 +48,6 @@ void RunComposition(int rounds) {
     std::printf("composition: no picture from the emulator\n");
     return;
   }
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
   std::vector<double> decode, compose;
   const IconComposer composer(CEnvironment::Instance().GetSkinFolder());
   for (int i = 0; i < rounds; ++i) {
@@ -63,7 +58,6 @@ void RunComposition(int rounds) {
     composer.ComposeIconFromPicture(picture, icon, 0, kAlbumIconSizes, 1);
     compose.push_back(Milliseconds(Clock::now() - start));
   }
-  Gdiplus::GdiplusShutdown(token);
   std::printf("album icon, four sizes: median %.2f ms; decoding the picture alone: %.2f ms; ratio %.1f (%d rounds)\n",
               Median(compose), Median(decode), Median(compose) / std::max(Median(decode), 0.001), rounds);
   ::DeleteFileW(picture.c_str());
@@ -165,14 +159,11 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   const ComScope com;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  const ScopedGdiplus gdiplus;
   for (int i = 0; i < std::max(count, kStepRounds); ++i) AddCatalogueAlbum(kFirstAlbum + i);
   RunComposition(20);
   const double steps = RunStepsAlone(kStepRounds);
   const double roundTrip = RunRoundTrips(count);
-  Gdiplus::GdiplusShutdown(token);
   if (steps <= 0 || roundTrip <= 0) {
     PrintNoFigure(kRoundTripFigure, steps <= 0 ? "a step alone failed" : "a round trip did not complete");
     return 1;

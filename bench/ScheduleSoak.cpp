@@ -8,7 +8,6 @@
 //   vx_schedule_soak.exe [ALBUMS]
 #include <windows.h>
 
-#include "platform/Lumilib/GdiplusInclude.h"
 #include <cstdio>
 #include <cwchar>
 #include <map>
@@ -18,6 +17,7 @@
 
 #include "bench/RunningProgram.h"
 #include "common/ModulePath.h"
+#include "common/ScopedGdiplus.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/FavoriteIntake.h"
@@ -240,9 +240,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("schedule soak: no emulator (VXTAILCAST_SERVICE_URL)\n");
     return 0;
   }
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  Gdiplus::GdiplusStartup(&token, &input, nullptr);
+  const ScopedGdiplus gdiplus;
   Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
   Soak soak(albums);
   if (soak.Prepare()) {
@@ -251,6 +249,5 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("schedule soak: the favourites could not be made\n");
   }
   soak.CleanUp();
-  Gdiplus::GdiplusShutdown(token);
   return 0;
 }

@@ -1,15 +1,6 @@
 #include "favorites/IconComposer.h"
 
-#include <objidl.h>
-
 #include <algorithm>
-
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -17,6 +8,7 @@ using std::min;
 
 #include "common/DirectoryTree.h"
 #include "common/FileReplace.h"
+#include "common/GdiplusInclude.h"
 #include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
 #include "favorites/HostPaths.h"

@@ -1,7 +1,7 @@
 #include "platform/Lumilib/ImageCache.h"
 
 #include "platform/Lumilib/DpiScale.h"
-#include "platform/Lumilib/GdiplusInclude.h"
+#include "common/GdiplusInclude.h"
 #include "platform/Lumilib/UISystem.h"
 
 namespace Lumi {

@@ -1,7 +1,7 @@
 #include "platform/Lumilib/Render.h"
 
 #include "platform/Lumilib/AlphaLayer.h"
-#include "platform/Lumilib/GdiplusInclude.h"
+#include "common/GdiplusInclude.h"
 
 namespace Lumi {
 

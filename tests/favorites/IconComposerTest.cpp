@@ -4,18 +4,10 @@
 #include "favorites/IconComposer.h"
 
 #include <windows.h>
-#include <objidl.h>
-
-#include <algorithm>
-
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -23,6 +15,7 @@ using std::min;
 #include <optional>
 #include <thread>
 
+#include "common/ScopedGdiplus.h"
 #include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
@@ -64,21 +57,21 @@ constexpr uint32_t kClear = 0x00000000, kOpaqueRed = 0xFFFF0000, kOpaqueGreen = 
 class IconTestEnvironment : public ::testing::Environment {
 public:
   void SetUp() override {
-    Gdiplus::GdiplusStartupInput input;
-    ASSERT_EQ(Gdiplus::GdiplusStartup(&m_token, &input, nullptr), Gdiplus::Ok);
+    m_gdiplus = std::make_unique<ScopedGdiplus>();
+    ASSERT_TRUE(m_gdiplus->IsStarted());
     m_dataFolder = std::make_unique<vxtest::ScratchFolder>(L"icons-data");
     vxtest::UseHostPaths(m_dataFolder->Path());
     s_dataFolder = m_dataFolder->Path().substr(0, m_dataFolder->Path().size() - 1);
   }
   void TearDown() override {
     m_dataFolder.reset();
-    if (m_token) Gdiplus::GdiplusShutdown(m_token);
+    m_gdiplus.reset();
   }
   static std::wstring IconFolder() { return s_dataFolder + L"\\VexoClient\\Icon\\"; }
   static std::wstring DataFolder() { return s_dataFolder; }
 
 private:
-  ULONG_PTR m_token = 0;
+  std::unique_ptr<ScopedGdiplus> m_gdiplus;
   std::unique_ptr<vxtest::ScratchFolder> m_dataFolder;
   static inline std::wstring s_dataFolder;
 };

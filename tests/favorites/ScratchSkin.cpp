@@ -1,15 +1,8 @@
 #include "tests/favorites/ScratchSkin.h"
 
 #include <windows.h>
-#include <objidl.h>
 
-#include <algorithm>
-
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
+#include "common/GdiplusInclude.h"
 
 #include <gtest/gtest.h>
 

@@ -2,11 +2,8 @@
 #include "follow/DoGetIco.h"
 
 #include <windows.h>
-#include <objidl.h>
 
-#include <algorithm>
-#include <gdiplus.h>
-
+#include "common/ScopedGdiplus.h"
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 #include "favorites/ShortcutStore.h"
@@ -23,12 +20,6 @@ protected:
     FollowTest::SetUp();
     ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
     ResetEmulator();
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&m_gdiplus, &input, nullptr);
-  }
-  void TearDown() override {
-    Gdiplus::GdiplusShutdown(m_gdiplus);
-    FollowTest::TearDown();
   }
 
   IconTaskRequest TaskFor(const DeskFavorRequest& favorite, const std::wstring& lnk) {
@@ -45,7 +36,7 @@ protected:
   }
 
 private:
-  ULONG_PTR m_gdiplus = 0;
+  const ScopedGdiplus m_gdiplus;
 };
 
 // A client favourite asks for no album information, so the episode count's trace stays.

@@ -8,7 +8,7 @@
 
 #include <cstring>
 
-#include "platform/Lumilib/GdiplusInclude.h"
+#include "common/ScopedGdiplus.h"
 #include "common/ModulePath.h"
 #include "follow/DesktopUrlUpdater.h"
 #include "follow/PlayRecordManager.h"
@@ -40,11 +40,10 @@ bool SettlesAt(size_t (*requests)(), size_t count) {
 class PushScheduleTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&s_gdiplus, &input, nullptr);
+    s_gdiplus = std::make_unique<ScopedGdiplus>();
     Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
   }
-  static void TearDownTestSuite() { Gdiplus::GdiplusShutdown(s_gdiplus); }
+  static void TearDownTestSuite() { s_gdiplus.reset(); }
 
   void SetUp() override {
     ASSERT_FALSE(EmulatorOrigin().empty()) << "no emulator: run the tests through tools/with-emulator.sh";
@@ -82,7 +81,7 @@ protected:
   static void ForgetShowings() { ::DeleteFileW((ClientFolder() + L"\\vexo_remind.ini").c_str()); }
 
   // The manager is made once and keeps its clock, timers and context source: all outlive the tests.
-  static inline ULONG_PTR s_gdiplus = 0;
+  static inline std::unique_ptr<ScopedGdiplus> s_gdiplus;
   static inline ScratchFolder data{L"push-schedule"};
   static inline VirtualTaskTimers timers;
   static inline int hour = 20;

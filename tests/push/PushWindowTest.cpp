@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Lumilib/GdiplusInclude.h"
 #include "common/ModulePath.h"
+#include "common/ScopedGdiplus.h"
 #include "push/ReminderFeed.h"
 #include "tests/support/ProcessHarness.h"
 
@@ -33,8 +33,6 @@ ReminderItem Reminder(int albumId, int channelId, const std::wstring& name) {
 class PushWindowTest : public ::testing::Test {
 protected:
   PushWindowTest() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&m_gdiplus, &input, nullptr);
     Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
     const ReminderContextSource context = [this] {
       ReminderContext test;
@@ -52,7 +50,6 @@ protected:
   ~PushWindowTest() override {
     controller.reset();
     window.reset();
-    Gdiplus::GdiplusShutdown(m_gdiplus);
   }
 
   void SendList(std::vector<ReminderItem> items) {
@@ -89,12 +86,10 @@ protected:
     return value;
   }
 
+  const ScopedGdiplus gdiplus;  // first made, last gone
   vxtest::ScratchFolder data{L"push-window"};
   std::unique_ptr<CPushWnd> window;
   std::unique_ptr<CReminderController> controller;
-
-private:
-  ULONG_PTR m_gdiplus = 0;
 };
 
 TEST_F(PushWindowTest, ABatchShowsOnceAndTheFirstPictureShowsItAgainThenLaterBatchesStayHidden) {

@@ -2,21 +2,13 @@
 //   vx_icon_tool.exe ALBUM_ID PICTURE_URL EPISODIC
 // The skin is read from "tcskin" beside this program, the icons go to the client's icon folder.
 #include <windows.h>
-#include <objidl.h>
-
-#include <algorithm>
-
-namespace Gdiplus {
-using std::max;
-using std::min;
-}  // namespace Gdiplus
-#include <gdiplus.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/Environment.h"
+#include "common/ScopedGdiplus.h"
 #include "common/TextConvert.h"
 #include "favorites/AlbumIcons.h"
 
@@ -36,9 +28,8 @@ int wmain(int argc, wchar_t** argv) {
     Print(L"usage: vx_icon_tool.exe ALBUM_ID PICTURE_URL EPISODIC");
     return 2;
   }
-  Gdiplus::GdiplusStartupInput input;
-  ULONG_PTR token = 0;
-  if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) {
+  const ScopedGdiplus gdiplus;
+  if (!gdiplus.IsStarted()) {
     Print(L"FAILED: GDI+ did not start");
     return 1;
   }
@@ -48,7 +39,6 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring albumIcon = MakeAlbumIconFile(albumId, WideToAnsi(argv[2]), episodic);
   MakeUpdateIconFile(albumIcon);
   const std::wstring badgeIcon = UpdateIconPathFor(albumIcon);
-  Gdiplus::GdiplusShutdown(token);
 
   Print(albumIcon);
   Print(badgeIcon);

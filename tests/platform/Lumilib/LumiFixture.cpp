@@ -4,7 +4,7 @@
 
 #include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
-#include "platform/Lumilib/GdiplusInclude.h"
+#include "common/GdiplusInclude.h"
 
 namespace lumitest {
 
@@ -15,8 +15,6 @@ LRESULT TestWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LumiTest::LumiTest() {
-  Gdiplus::GdiplusStartupInput input;
-  Gdiplus::GdiplusStartup(&m_gdiplus, &input, nullptr);
   Lumi::CUISystem::GetInstance().SetResourcePath(skin.Path().c_str());
   window.Create(nullptr, L"lumi test", WS_POPUP, 0, 0, 0, 300, 200);
   window.manager.Init(window.GetHWND());
@@ -25,7 +23,6 @@ LumiTest::LumiTest() {
 LumiTest::~LumiTest() {
   ::DestroyWindow(window.GetHWND());
   Pump();
-  Gdiplus::GdiplusShutdown(m_gdiplus);
 }
 
 void LumiTest::WriteSkin(const std::string& name, const std::string& xml) const {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ScopedGdiplus.h"
 #include "platform/Lumilib/UIlib.h"
 #include "tests/support/ProcessHarness.h"
 
@@ -41,11 +42,9 @@ protected:
   // Paints the tree into a cleared 32-bit bitmap of that size; its pixels, row by row.
   std::vector<uint32_t> PaintPixels(int width, int height);
 
+  const ScopedGdiplus gdiplus;  // first made, last gone: the window's pictures are GDI+ objects
   vxtest::ScratchFolder skin{L"lumiskin"};
   TestWindow window;
-
-private:
-  ULONG_PTR m_gdiplus = 0;
 };
 
 // Writes a PNG of one colour (0xAARRGGBB); false when GDI+ cannot.

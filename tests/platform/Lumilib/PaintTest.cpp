@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/Lumilib/GdiplusInclude.h"
+#include "common/GdiplusInclude.h"
 #include "tests/platform/Lumilib/LumiFixture.h"
 
 namespace lumitest {

@@ -1,4 +1,5 @@
-// GDI+ with the Windows headers as this project sets them (lean, without min/max macros).
+// GDI+ with the Windows headers as this project sets them (lean, without min/max macros): the
+// one place that includes <gdiplus.h>.
 #pragma once
 
 #include <windows.h>
