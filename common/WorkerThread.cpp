@@ -11,10 +11,11 @@ ITaskSample* CWorkThreadMessageQueue::PopTask() {
   return task ? task->release() : nullptr;
 }
 
-void CWorkThreadMessageQueue::PostTask(ITaskSample* task) {
-  std::unique_ptr<ITaskSample> owned(task);
-  if (!owned || m_disabled) return;
-  m_tasks.Push(std::move(owned));
+void CWorkThreadMessageQueue::PostTask(ITaskSample* task) { PostTask(std::unique_ptr<ITaskSample>(task)); }
+
+void CWorkThreadMessageQueue::PostTask(std::unique_ptr<ITaskSample> task) {
+  if (!task || m_disabled) return;
+  m_tasks.Push(std::move(task));
 }
 
 void CWorkThreadMessageQueue::RunLoop() {

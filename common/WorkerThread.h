@@ -14,6 +14,21 @@ public:
   virtual void Run() = 0;
 };
 
+// A task that runs `work`, a callable (move-only ones too) that owns what it needs: a task
+// that is dropped unrun frees it with itself.
+template <class Work>
+std::unique_ptr<ITaskSample> MakeTask(Work work) {
+  class Task : public ITaskSample {
+  public:
+    explicit Task(Work&& owned) : m_work(std::move(owned)) {}
+    void Run() override { m_work(); }
+
+  private:
+    Work m_work;
+  };
+  return std::make_unique<Task>(std::move(work));
+}
+
 class IMessageQueue {
 public:
   virtual ~IMessageQueue() = default;
@@ -44,6 +59,7 @@ public:
   ITaskSample* PopTask() override;
   ITaskSample* GetTask() override { return PopTask(); }
   void PostTask(ITaskSample* task) override;
+  void PostTask(std::unique_ptr<ITaskSample> task);
   // Runs tasks until Quit; a quit request wins over pending tasks.
   void RunLoop() override;
 

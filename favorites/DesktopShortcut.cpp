@@ -48,7 +48,7 @@ void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, cons
   task.Arguments = arguments;
   task.Episodic = IsEpisodicChannel(request.ChannelID) ? 1 : 0;
   task.InfoType = request.InfoType;
-  worker->PostTask(maker(task).release());
+  worker->PostTask(maker(task));
 }
 
 // The row, and what completing the favourite later would need should its road fail now.

@@ -65,7 +65,7 @@ size_t CompleteUnfinishedShortcuts(size_t most) {
     if (steps == 0) continue;
     CWorkerThread* worker = IconWorker();
     if (!worker) break;
-    worker->PostTask(CDoGetIco::Make(TaskFor(shortcut, followUp, steps)).release());
+    worker->PostTask(CDoGetIco::Make(TaskFor(shortcut, followUp, steps)));
     ++handed;
   }
   return handed;

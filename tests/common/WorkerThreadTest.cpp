@@ -106,6 +106,22 @@ TEST(WorkerThreadTest, QuitWithPendingTasksReturnsWithoutRunningThem) {
   EXPECT_TRUE(ran.empty());
 }
 
+// A task handed over with its owner, and what it holds, is freed unrun when the queue will
+// not run it.
+TEST(WorkerThreadTest, AnOwnedTaskTheQueueRefusesIsFreedUnrun) {
+  const auto held = std::make_shared<int>(0);
+  CWorkThreadMessageQueue queue;
+  queue.Disable();
+  queue.PostTask(MakeTask([held] { ++*held; }));
+  EXPECT_EQ(held.use_count(), 1);
+  queue.Enable();
+  queue.Quit();
+  queue.PostTask(MakeTask([held] { ++*held; }));
+  EXPECT_EQ(held.use_count(), 1);
+  queue.RunLoop();  // returns at once
+  EXPECT_EQ(*held, 0);
+}
+
 TEST(WorkerThreadTest, IdleWorkerEndsCleanlyWhenDestroyed) {
   {
     CWorkerThread worker;
