@@ -41,7 +41,7 @@ void CAlbumInfoParser::RequestAlbumInfo(int albumId) {
     request.url = AlbumInfoUrl(albumId);
     request.flag = true;
     request.timeoutMs = kTimeoutMs;
-    if (m_taskModule.GetRes(request, arg.get())) arg.release();  // the library's until the callback
+    m_taskModule.GetRes(request, std::move(arg));  // the library's until the callback
   } catch (...) {
     // Nothing was started; the shortcut keeps the target it has.
   }

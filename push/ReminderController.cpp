@@ -66,7 +66,7 @@ void CReminderController::RequestReminders(bool forced) {
   const ReminderContext context = m_context ? m_context() : ReminderContext{};
   SetRequestContext(context);
   if (forced) CReminderBookkeeping(context.clientFolder, ReminderUserKey(context)).MarkIKnow(true);
-  m_tasks->GetRes(FeedRequest(context), new CFeedAnswer);
+  m_tasks->GetRes(FeedRequest(context), std::make_unique<CFeedAnswer>());
 }
 
 void CReminderController::SetRequestContext(const ReminderContext& context) {
@@ -122,7 +122,7 @@ void CReminderController::RequestPicture(const std::string& address, int albumId
   CResourceRequest request;
   request.url = address;
   request.timeoutMs = kPictureTimeoutMs;
-  m_tasks->GetRes(request, new CPictureAnswer(albumId));
+  m_tasks->GetRes(request, std::make_unique<CPictureAnswer>(albumId));
 }
 
 void CReminderController::StorePicture(CPictureAnswer& answer) {

@@ -7,8 +7,8 @@ CRequestPool& CRequestPool::Instance() {
 
 CRequestPool::CRequestPool() {
   for (int i = 0; i < kWorkers; ++i) {
-    m_workers.emplace_back([this] { m_jobs.Serve([](std::function<void()>& job) { job(); }); });
+    m_workers.emplace_back([this] { m_jobs.Serve([](std::unique_ptr<ITaskSample>& job) { job->Run(); }); });
   }
 }
 
-void CRequestPool::Post(std::function<void()> job) { m_jobs.Push(std::move(job)); }
+bool CRequestPool::Post(std::unique_ptr<ITaskSample> job) { return job && m_jobs.Push(std::move(job)); }

@@ -3,11 +3,12 @@
 // silent service keeps it; the workers end with the process.
 #pragma once
 
-#include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "common/TaskQueue.h"
+#include "common/WorkerThread.h"
 
 class CRequestPool {
 public:
@@ -17,12 +18,13 @@ public:
   CRequestPool(const CRequestPool&) = delete;
   CRequestPool& operator=(const CRequestPool&) = delete;
 
-  void Post(std::function<void()> job);
+  // False when the pool refuses the job (it has quit): the job is freed unrun.
+  bool Post(std::unique_ptr<ITaskSample> job);
 
 private:
   CRequestPool();
   ~CRequestPool() = default;
 
-  TaskQueue<std::function<void()>> m_jobs;
+  TaskQueue<std::unique_ptr<ITaskSample>> m_jobs;
   std::vector<std::thread> m_workers;
 };

@@ -22,14 +22,11 @@ struct CTaskModule::State {
     return found != stoppedUrls.end() && sequence < found->second;
   }
 
-  // Nothing is delivered once the network is abandoned: the program is ending.
-  void Deliver(int failed, CResourceArg* arg) {
+  // Nothing is delivered once the network is abandoned: the program is ending. An argument
+  // nobody takes goes with `arg`.
+  void Deliver(int failed, std::unique_ptr<CResourceArg> arg) {
     std::lock_guard<std::recursive_mutex> lock(callbackMutex);
-    if (callback && !IsNetworkAbandoned()) {
-      callback->OnResCallback(failed, arg);
-    } else {
-      delete arg;  // nobody left to hand it back to
-    }
+    if (callback && !IsNetworkAbandoned()) callback->OnResCallback(failed, arg.release());
   }
 };
 
@@ -61,6 +58,11 @@ void CTaskModule::SetCallback(IResourceCallback* callback) {
 }
 
 bool CTaskModule::GetRes(const CResourceRequest& request, CResourceArg* arg) {
+  return GetRes(request, std::unique_ptr<CResourceArg>(arg));
+}
+
+// The job owns the argument until the callback takes it; a job that never runs frees it.
+bool CTaskModule::GetRes(const CResourceRequest& request, std::unique_ptr<CResourceArg> arg) {
   if (!arg) return false;
   arg->url = request.url;
   uint64_t sequence = 0;
@@ -69,11 +71,11 @@ bool CTaskModule::GetRes(const CResourceRequest& request, CResourceArg* arg) {
     sequence = m_state->nextSequence++;
   }
   std::shared_ptr<State> state = m_state;
-  CRequestPool::Instance().Post([state, request, arg, sequence] {
+  CRequestPool::Instance().Post(MakeTask([state, request, arg = std::move(arg), sequence]() mutable {
     bool failed = true;
     if (!state->IsStopped(request.url, sequence)) Fetch(request, *arg, failed);
-    state->Deliver(failed ? 1 : 0, arg);
-  });
+    state->Deliver(failed ? 1 : 0, std::move(arg));
+  }));
   return true;
 }
 

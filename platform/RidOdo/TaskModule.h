@@ -71,8 +71,11 @@ public:
   CTaskModule& operator=(const CTaskModule&) = delete;
 
   void SetCallback(IResourceCallback* callback);
-  // Returns at once; false (and no callback) only without an argument.
+  // Returns at once; false (and no callback) only without an argument. The argument is the
+  // library's from here on: the callback gets it, or the library frees it when no callback
+  // comes.
   bool GetRes(const CResourceRequest& request, CResourceArg* arg);
+  bool GetRes(const CResourceRequest& request, std::unique_ptr<CResourceArg> arg);
   // Requests that have not started yet end with a failure callback instead.
   void Stop();
   void StopUrl(const std::string& url);

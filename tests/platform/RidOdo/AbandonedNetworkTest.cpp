@@ -14,16 +14,6 @@ namespace {
 
 using namespace vxtest;
 
-// An argument that tells when the library has released it.
-class WatchedArg : public CResourceArg {
-public:
-  explicit WatchedArg(HANDLE released) : CResourceArg(1000), m_released(released) {}
-  ~WatchedArg() override { ::SetEvent(m_released); }
-
-private:
-  HANDLE m_released;
-};
-
 class AbandonedNetworkTest : public ::testing::Test {
 protected:
   void SetUp() override {

@@ -13,6 +13,16 @@
 
 namespace vxtest {
 
+// An argument that tells when it has been released.
+class WatchedArg : public CResourceArg {
+public:
+  explicit WatchedArg(HANDLE released) : CResourceArg(1000), m_released(released) {}
+  ~WatchedArg() override { ::SetEvent(m_released); }
+
+private:
+  HANDLE m_released;
+};
+
 struct Delivery {
   int failed = 0;
   int id = 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <thread>
 
@@ -20,6 +21,7 @@ namespace {
 using vxtest::Delivery;
 using vxtest::EmulatorOrigin;
 using vxtest::ResourceRecorder;
+using vxtest::WatchedArg;
 
 std::string PatternBytes(size_t size) {
   std::string bytes(size, '\0');
@@ -231,6 +233,26 @@ TEST_F(TaskModuleTest, StopEndsQueuedRequestsWithAFailure) {
   const std::vector<Delivery> fromOther = second.WaitFor(1);
   ASSERT_EQ(fromOther.size(), 1u);
   EXPECT_EQ(fromOther[0].failed, 0) << "Stop of one module reached another";
+}
+
+// An argument handed over with its owner comes back to the callback, and the library frees one
+// that no callback takes.
+TEST_F(TaskModuleTest, AnOwnedArgumentReachesTheCallbackOrIsFreed) {
+  CResourceRequest request;
+  request.url = EmulatorOrigin() + "/pictures/ok.jpg";
+  ASSERT_TRUE(module.GetRes(request, std::make_unique<CResourceArg>(7)));
+  const std::vector<Delivery> deliveries = recorder.WaitFor(1);
+  ASSERT_EQ(deliveries.size(), 1u);
+  EXPECT_EQ(deliveries[0].id, 7);
+  EXPECT_EQ(deliveries[0].failed, 0);
+
+  ScopedKernelHandle released(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+  {
+    CTaskModule unheard;  // no callback: nobody takes the argument back
+    ASSERT_TRUE(unheard.GetRes(request, std::make_unique<WatchedArg>(released.Get())));
+  }
+  EXPECT_EQ(::WaitForSingleObject(released.Get(), 20000), WAIT_OBJECT_0) << "the argument was never freed";
+  EXPECT_FALSE(module.GetRes(request, std::unique_ptr<CResourceArg>()));
 }
 
 // A consumer that goes away while its request runs gets no late callback.
