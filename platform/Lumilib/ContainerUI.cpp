@@ -10,15 +10,19 @@ namespace Lumi {
 
 bool CContainerUI::Add(CControlUI* control) { return AddAt(control, GetCount()); }
 
-bool CContainerUI::AddAt(CControlUI* control, int index) {
-  std::unique_ptr<CControlUI> owned(control);
-  if (!control || control == this || control->GetParent()) {
-    owned.release();  // not ours to delete: it has an owner (or is null)
+bool CContainerUI::AddAt(CControlUI* control, int index) { return AddAt(std::unique_ptr<CControlUI>(control), index); }
+
+bool CContainerUI::Add(std::unique_ptr<CControlUI> control) { return AddAt(std::move(control), GetCount()); }
+
+bool CContainerUI::AddAt(std::unique_ptr<CControlUI> control, int index) {
+  if (!control) return false;
+  if (control.get() == this || control->GetParent()) {
+    control.release();  // not ours to delete: it has an owner
     return false;
   }
   index = std::max(0, std::min(index, GetCount()));
   control->SetManager(GetManager(), this);
-  m_items.insert(m_items.begin() + index, std::move(owned));
+  m_items.insert(m_items.begin() + index, std::move(control));
   NeedUpdate();
   return true;
 }

@@ -17,6 +17,8 @@ public:
   // already has a parent (it stays with its owner).
   bool Add(CControlUI* control);
   bool AddAt(CControlUI* control, int index);
+  bool Add(std::unique_ptr<CControlUI> control);
+  bool AddAt(std::unique_ptr<CControlUI> control, int index);
   // Deletes the control; false when it is not a child of this container.
   bool Remove(CControlUI* control);
   void RemoveAll();

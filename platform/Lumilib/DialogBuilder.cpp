@@ -76,34 +76,36 @@ void CDialogBuilder::ReadWindow(const SkinDocument& document) {
   }
 }
 
-CControlUI* CDialogBuilder::NewControl(const std::wstring& className) {
-  if (className == L"Control" || className == L"Image") return new CControlUI;
-  if (className == L"Container") return new CContainerUI;
-  if (className == L"VerticalLayout") return new CVerticalLayoutUI;
-  if (className == L"HorizontalLayout") return new CHorizontalLayoutUI;
-  if (className == L"Label") return new CLabelUI;
-  if (className == L"Button") return new CButtonUI;
+std::unique_ptr<CControlUI> CDialogBuilder::NewControl(const std::wstring& className) {
+  if (className == L"Control" || className == L"Image") return std::make_unique<CControlUI>();
+  if (className == L"Container") return std::make_unique<CContainerUI>();
+  if (className == L"VerticalLayout") return std::make_unique<CVerticalLayoutUI>();
+  if (className == L"HorizontalLayout") return std::make_unique<CHorizontalLayoutUI>();
+  if (className == L"Label") return std::make_unique<CLabelUI>();
+  if (className == L"Button") return std::make_unique<CButtonUI>();
   if (m_callback) {
-    if (CControlUI* control = m_callback->CreateControl(className.c_str())) return control;
+    if (CControlUI* control = m_callback->CreateControl(className.c_str())) return std::unique_ptr<CControlUI>(control);
   }
-  if (LPCREATECONTROL creator = CUISystem::GetInstance().GetControlCreator()) return creator(className.c_str());
-  return nullptr;
+  LPCREATECONTROL creator = CUISystem::GetInstance().GetControlCreator();
+  return std::unique_ptr<CControlUI>(creator ? creator(className.c_str()) : nullptr);
 }
 
 // The element's control with its attributes and, for a container, its children. The control
 // joins `parent` (a container) before its attributes are set, so that they reach the manager.
 CControlUI* CDialogBuilder::BuildControl(const SkinElement& element, CControlUI* parent) {
   const std::wstring className = Wide(element.name);
-  CControlUI* control = NewControl(className);
-  if (!control) {
+  std::unique_ptr<CControlUI> made = NewControl(className);
+  if (!made) {
     WriteTrace(kTraceSection, L"SkinUnknownElement", className);
     return nullptr;
   }
+  CControlUI* const control = made.get();
   auto* parentContainer = dynamic_cast<CContainerUI*>(parent);
   if (parentContainer) {
-    if (!parentContainer->Add(control)) return nullptr;
+    if (!parentContainer->Add(std::move(made))) return nullptr;
   } else {
     control->SetManager(m_manager, nullptr);
+    made.release();  // the root is the caller's
   }
   for (const auto& [name, value] : element.attributes) {
     control->SetAttribute(Wide(name).c_str(), Wide(value).c_str());

@@ -23,6 +23,7 @@
 // beside it, drawn at twice its design size, which is taken above 125 %.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "platform/Lumilib/UINotify.h"
@@ -48,7 +49,8 @@ public:
 
 private:
   CControlUI* BuildControl(const SkinElement& element, CControlUI* parent);
-  CControlUI* NewControl(const std::wstring& className);
+  // A new control of the class (the factories' controls are new ones too), or null.
+  std::unique_ptr<CControlUI> NewControl(const std::wstring& className);
   void ReadWindow(const SkinDocument& document);
 
   IDialogBuilderCallback* m_callback = nullptr;

@@ -2,6 +2,8 @@
 // padding, floating controls, and hidden controls that take no room.
 #include "tests/platform/Lumilib/LumiFixture.h"
 
+#include <memory>
+
 namespace lumitest {
 namespace {
 
@@ -59,6 +61,23 @@ TEST_F(LayoutTest, FixedSizesThatDoNotFitLeaveStretchingControlsEmpty) {
             nullptr);
   EXPECT_EQ(Pos(L"wide"), Lumi::QRect(0, 0, 150, 10));
   EXPECT_EQ(Pos(L"rest").GetWidth(), 0);
+}
+
+// A container takes a control from its one owner; a control another container holds already is
+// refused and stays where it is.
+TEST(ContainerOwnershipTest, AControlHasOneParent) {
+  Lumi::CContainerUI first;
+  Lumi::CContainerUI second;
+  auto control = std::make_unique<Lumi::CControlUI>();
+  Lumi::CControlUI* const added = control.get();
+  ASSERT_TRUE(first.AddAt(std::move(control), 0));
+  EXPECT_EQ(added->GetParent(), &first);
+
+  EXPECT_FALSE(second.Add(std::unique_ptr<Lumi::CControlUI>(added)));
+  EXPECT_FALSE(second.AddAt(added, 0));
+  EXPECT_EQ(second.GetCount(), 0);
+  EXPECT_EQ(first.GetItemAt(0), added);
+  EXPECT_FALSE(first.Add(std::unique_ptr<Lumi::CControlUI>()));
 }
 
 }  // namespace
