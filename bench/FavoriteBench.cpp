@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "bench/RunningProgram.h"
-#include "common/TextConvert.h"
 #include "common/FileReplace.h"
+#include "common/ScopedWin.h"
+#include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/HostPaths.h"
 #include "favorites/ShortcutLink.h"
@@ -131,11 +132,10 @@ void RunStoreRebuild(int count) {
               links.size(), Median(rebuilds), Median(loads), Median(rebuilds) / std::max(Median(loads), 0.001));
   for (const std::wstring& lnk : links) ::DeleteFileW(lnk.c_str());
   WIN32_FIND_DATAW kept = {};
-  const HANDLE search = ::FindFirstFileW((store + L".damaged-*").c_str(), &kept);
-  for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = ::FindNextFileW(search, &kept)) {
+  const ScopedFindHandle search(::FindFirstFileW((store + L".damaged-*").c_str(), &kept));
+  for (BOOL more = search.IsValid(); more; more = ::FindNextFileW(search.Get(), &kept)) {
     ::DeleteFileW((clientFolder + L"\\" + kept.cFileName).c_str());
   }
-  if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
   ::DeleteFileW(store.c_str());
   SetHostPaths(HostPaths());
 }

@@ -11,6 +11,7 @@
 #include "app/resource.h"
 #include "bench/Figures.h"
 #include "common/ModulePath.h"
+#include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 #include "favorites/FavoriteIntake.h"
 #include "favorites/HostPaths.h"
@@ -23,11 +24,10 @@ DWORD CountHandlesByProbing(HANDLE process) {
   constexpr uintptr_t kHighestProbed = 0x20000;
   DWORD count = 0;
   for (uintptr_t value = 4; value < kHighestProbed; value += 4) {
-    HANDLE copy = nullptr;
-    if (::DuplicateHandle(process, reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), &copy, 0, FALSE,
+    ScopedKernelHandle copy;
+    if (::DuplicateHandle(process, reinterpret_cast<HANDLE>(value), ::GetCurrentProcess(), copy.Receive(), 0, FALSE,
                           DUPLICATE_SAME_ACCESS)) {
       ++count;
-      ::CloseHandle(copy);
     }
   }
   return count;

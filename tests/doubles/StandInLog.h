@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "common/ScopedWin.h"
+
 namespace standin {
 
 inline std::wstring OwnFolder() {
@@ -28,12 +30,11 @@ inline void AppendLine(const std::wstring& file, const std::wstring& line) {
                           nullptr);
   }
   bytes += '\n';
-  const HANDLE handle = ::CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return;
+  const ScopedKernelHandle handle(::CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!handle) return;
   DWORD written = 0;
-  ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  ::CloseHandle(handle);
+  ::WriteFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }
 
 }  // namespace standin

@@ -13,9 +13,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR commandLine, int) {
   standin::AppendLine(folder + L"VexoClient.calls.txt", commandLine ? commandLine : L"");
   if (!standin::FileExists(folder + L"VexoClient.stay")) return 0;
 
-  const HANDLE quit = ::CreateEventW(nullptr, TRUE, FALSE, L"VexoClientStandIn_Quit");
+  const ScopedKernelHandle quit(::CreateEventW(nullptr, TRUE, FALSE, L"VexoClientStandIn_Quit"));
   if (!quit) return 1;
-  ::WaitForSingleObject(quit, 120000);
-  ::CloseHandle(quit);
+  ::WaitForSingleObject(quit.Get(), 120000);
   return 0;
 }

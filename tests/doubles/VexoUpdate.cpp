@@ -29,8 +29,7 @@ bool RelaunchApplication(const std::wstring& folder, const std::wstring& paramet
                         &startup, &process)) {
     return false;
   }
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  const ScopedKernelHandle thread(process.hThread), started(process.hProcess);  // not waited for
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/ComScope.h"
+#include "common/ScopedWin.h"
 
 namespace vxtest {
 
@@ -48,13 +49,13 @@ size_t Read16(const std::vector<unsigned char>& bytes, size_t at) { return bytes
 
 std::vector<unsigned char> FileBytes(const std::wstring& file) {
   std::vector<unsigned char> bytes;
-  const HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (handle == INVALID_HANDLE_VALUE) return bytes;
-  bytes.resize(::GetFileSize(handle, nullptr));
+  const ScopedKernelHandle handle(
+      ::CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!handle) return bytes;
+  bytes.resize(::GetFileSize(handle.Get(), nullptr));
   DWORD read = 0;
-  if (!::ReadFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
+  if (!::ReadFile(handle.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
   bytes.resize(read);
-  ::CloseHandle(handle);
   return bytes;
 }
 

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "common/ModulePath.h"
+#include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 
 namespace vxtest {
@@ -57,8 +58,8 @@ namespace {
 bool CopyTree(const std::wstring& from, const std::wstring& to) {
   ::CreateDirectoryW(to.c_str(), nullptr);
   WIN32_FIND_DATAW entry = {};
-  const HANDLE find = ::FindFirstFileW((from + L"\\*").c_str(), &entry);
-  if (find == INVALID_HANDLE_VALUE) return false;
+  const ScopedFindHandle find(::FindFirstFileW((from + L"\\*").c_str(), &entry));
+  if (!find) return false;
   bool copied = true;
   do {
     const std::wstring name = entry.cFileName;
@@ -68,8 +69,7 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
     } else {
       copied = ::CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && copied;
     }
-  } while (::FindNextFileW(find, &entry));
-  ::FindClose(find);
+  } while (::FindNextFileW(find.Get(), &entry));
   return copied;
 }
 
@@ -80,9 +80,8 @@ bool ScratchFolder::CopyFolderFromBinaries(const std::wstring& folderName) const
 }
 
 void ScratchFolder::Touch(const std::wstring& fileName) const {
-  const HANDLE handle = ::CreateFileW(File(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (handle != INVALID_HANDLE_VALUE) ::CloseHandle(handle);
+  const ScopedKernelHandle created(::CreateFileW(File(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 ChildProcess ChildProcess::Start(const std::wstring& executable, const std::wstring& arguments) {
@@ -196,20 +195,13 @@ void EndAllInstances() {
     DWORD processId = 0;
     ::GetWindowThreadProcessId(window, &processId);
     if (processId == ::GetCurrentProcessId()) continue;
-    const HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+    const ScopedKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
     if (!process) continue;
-    ::TerminateProcess(process, 98);
-    ::WaitForSingleObject(process, 5000);
-    ::CloseHandle(process);
+    ::TerminateProcess(process.Get(), 98);
+    ::WaitForSingleObject(process.Get(), 5000);
   }
-  WaitUntil(
-      [] {
-        const HANDLE mutex = ::OpenMutexW(SYNCHRONIZE, FALSE, L"VXTailcast_Client_Mutex");
-        if (!mutex) return true;
-        ::CloseHandle(mutex);
-        return false;
-      },
-      kProcessTimeoutMs);
+  WaitUntil([] { return !ScopedKernelHandle(::OpenMutexW(SYNCHRONIZE, FALSE, L"VXTailcast_Client_Mutex")); },
+            kProcessTimeoutMs);
 }
 
 std::optional<std::wstring> ReadTrace(const std::wstring& file, const std::wstring& section,

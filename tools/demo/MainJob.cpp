@@ -13,6 +13,7 @@
 #include "app/resource.h"
 #include "common/ModulePath.h"
 #include "common/Registry.h"
+#include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
 
@@ -95,9 +96,8 @@ HWND WaitForReminderPopup(const std::wstring& pictureFolder, DWORD timeoutMs) {
   while (::GetTickCount() - start < timeoutMs) {
     const HWND popup = ::FindWindowW(L"CPushWnd", nullptr);
     WIN32_FIND_DATAW found = {};
-    const HANDLE search = ::FindFirstFileW((pictureFolder + L"updateImage_*").c_str(), &found);
-    const bool hasPicture = search != INVALID_HANDLE_VALUE;
-    if (hasPicture) ::FindClose(search);
+    const ScopedFindHandle search(::FindFirstFileW((pictureFolder + L"updateImage_*").c_str(), &found));
+    const bool hasPicture = search.IsValid();
     if (popup && ::IsWindowVisible(popup) && hasPicture) return popup;
     ::Sleep(50);
   }
@@ -107,11 +107,9 @@ HWND WaitForReminderPopup(const std::wstring& pictureFolder, DWORD timeoutMs) {
 bool EndThroughTrayMenu(HWND window) {
   DWORD processId = 0;
   ::GetWindowThreadProcessId(window, &processId);
-  const HANDLE running = ::OpenProcess(SYNCHRONIZE, FALSE, processId);
+  const ScopedKernelHandle running(::OpenProcess(SYNCHRONIZE, FALSE, processId));
   ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
-  const bool ended = running && ::WaitForSingleObject(running, 20000) == WAIT_OBJECT_0;
-  if (running) ::CloseHandle(running);
-  return ended;
+  return running && ::WaitForSingleObject(running.Get(), 20000) == WAIT_OBJECT_0;
 }
 
 HWND StartAtLogOn(const std::wstring& program) {
