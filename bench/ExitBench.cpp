@@ -46,19 +46,18 @@ HWND WaitForControlWindowOf(DWORD processId) {
 double MeasureOnce(bool silent) {
   vxtest::ResetEmulator();
   if (silent) vxtest::SilenceService();
-  PROCESS_INFORMATION started = {};
-  if (!vxbench::StartFromBenchFolder(L"VXTailcast.exe", L"update", started)) return -1;
-  const ScopedKernelHandle process(started.hProcess), thread(started.hThread);
+  vxtest::ChildProcess started = vxbench::StartFromBenchFolder(L"VXTailcast.exe", L"update");
+  if (!started.IsStarted()) return -1;
   double elapsed = -1;
-  const HWND window = WaitForControlWindowOf(started.dwProcessId);
+  const HWND window = WaitForControlWindowOf(started.Id());
   if (window && vxtest::WaitForPingback("3", kStartMs)) {
     const vxbench::Clock::time_point posted = vxbench::Clock::now();
     ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
-    if (::WaitForSingleObject(process.Get(), kGoneMs) == WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(started.Handle(), kGoneMs) == WAIT_OBJECT_0) {
       elapsed = vxbench::Milliseconds(vxbench::Clock::now() - posted);
     }
   }
-  if (::WaitForSingleObject(process.Get(), 0) != WAIT_OBJECT_0) ::TerminateProcess(process.Get(), 1);
+  started.Terminate();  // one that did not end in time
   vxtest::LiftSilence();
   return elapsed;
 }

@@ -35,28 +35,24 @@ HWND WindowOfProcess(const wchar_t* className, const wchar_t* title, DWORD proce
 // vx_minimal_window.exe from the bench's folder, running until the object ends.
 class MinimalProgram {
 public:
-  MinimalProgram() {
-    if (!StartFromBenchFolder(L"vx_minimal_window.exe", L"", m_process)) return;
-    for (int i = 0; i < 2000 && !m_window; ++i) {
-      m_window = WindowOfProcess(nullptr, kMinimalTitle, m_process.dwProcessId);
+  MinimalProgram() : m_program(StartFromBenchFolder(L"vx_minimal_window.exe", L"")) {
+    for (int i = 0; i < 2000 && m_program.IsStarted() && !m_window; ++i) {
+      m_window = WindowOfProcess(nullptr, kMinimalTitle, m_program.Id());
       if (!m_window) ::Sleep(10);
     }
   }
   ~MinimalProgram() {
-    if (!m_process.hProcess) return;
     if (m_window) ::PostMessageW(m_window, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(m_process.hProcess, 1);
-    ::CloseHandle(m_process.hThread);
-    ::CloseHandle(m_process.hProcess);
+    m_program.WaitForExit(10000);
   }
   MinimalProgram(const MinimalProgram&) = delete;
   MinimalProgram& operator=(const MinimalProgram&) = delete;
 
   bool IsReady() const { return m_window != nullptr; }
-  HANDLE Process() const { return m_process.hProcess; }
+  HANDLE Process() const { return m_program.Handle(); }
 
 private:
-  PROCESS_INFORMATION m_process = {};
+  vxtest::ChildProcess m_program;
   HWND m_window = nullptr;
 };
 

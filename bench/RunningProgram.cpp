@@ -84,31 +84,20 @@ double Median(std::vector<double> values) {
   return values.empty() ? 0 : values[values.size() / 2];
 }
 
-bool StartFromBenchFolder(const wchar_t* programName, const std::wstring& arguments, PROCESS_INFORMATION& process) {
-  const std::wstring program = ModuleFolderWithSeparator() + programName;
-  std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  if (::CreateProcessW(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process)) {
-    return true;
-  }
-  process = {};
-  return false;
+vxtest::ChildProcess StartFromBenchFolder(const wchar_t* programName, const std::wstring& arguments) {
+  return vxtest::ChildProcess::Start(ModuleFolderWithSeparator() + programName, arguments);
 }
 
-RunningProgram::RunningProgram() {
-  if (!StartFromBenchFolder(L"VXTailcast.exe", L"update", m_process)) return;
+RunningProgram::RunningProgram() : m_program(StartFromBenchFolder(L"VXTailcast.exe", L"update")) {
+  if (!m_program.IsStarted()) return;
   m_window = WaitForControlWindow();
   ::Sleep(500);  // let start-up settle before the first reading
 }
 
+// A program that does not end in time is ended with its owner.
 RunningProgram::~RunningProgram() {
-  if (!m_process.hProcess) return;
   if (m_window) ::PostMessageW(m_window, WM_COMMAND, ID_TRAY_EXIT, 0);
-  if (::WaitForSingleObject(m_process.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(m_process.hProcess, 1);
-  ::CloseHandle(m_process.hThread);
-  ::CloseHandle(m_process.hProcess);
+  m_program.WaitForExit(10000);
 }
 
 DWORD ReadGdiObjects(HANDLE process) {
@@ -130,7 +119,7 @@ Usage ReadProcessUsage(HANDLE process) {
   return usage;
 }
 
-Usage RunningProgram::ReadUsage() const { return ReadProcessUsage(m_process.hProcess); }
+Usage RunningProgram::ReadUsage() const { return ReadProcessUsage(m_program.Handle()); }
 
 bool RunningProgram::HandOver(const std::wstring& favoriteText) const {
   COPYDATASTRUCT record = {0, static_cast<DWORD>((favoriteText.size() + 1) * sizeof(wchar_t)),

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ChildProcess.h"
+
 namespace vxbench {
 
 using Clock = std::chrono::steady_clock;
@@ -36,13 +38,13 @@ public:
   RunningProgram& operator=(const RunningProgram&) = delete;
 
   bool IsReady() const { return m_window != nullptr; }
-  HANDLE Process() const { return m_process.hProcess; }
+  HANDLE Process() const { return m_program.Handle(); }
   HWND Window() const { return m_window; }
   Usage ReadUsage() const;
   bool HandOver(const std::wstring& favoriteText) const;
 
 private:
-  PROCESS_INFORMATION m_process = {};
+  vxtest::ChildProcess m_program;
   HWND m_window = nullptr;
 };
 
@@ -51,8 +53,8 @@ void PrintUsage(const Usage& before, const Usage& halfway, const Usage& after);
 // each after against before (GDI objects as not measured where the system reports none).
 void PrintUsageFigures(const std::string& subject, const Usage& before, const Usage& after);
 bool WaitForFile(const std::wstring& path, std::chrono::seconds limit);
-// Starts the program of the bench's folder with the arguments; false (process cleared) when it cannot.
-bool StartFromBenchFolder(const wchar_t* programName, const std::wstring& arguments, PROCESS_INFORMATION& process);
+// The program of the bench's folder started with the arguments (not started when it cannot be).
+vxtest::ChildProcess StartFromBenchFolder(const wchar_t* programName, const std::wstring& arguments);
 // Deletes the .lnk files of every stored shortcut, so that a benchmark leaves no desktop behind.
 void RemoveStoredShortcuts();
 

@@ -14,6 +14,7 @@
 #include "app/resource.h"
 #include "bench/Figures.h"
 #include "common/ModulePath.h"
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
@@ -40,20 +41,14 @@ HWND WindowOfProcess(const wchar_t* title, DWORD processId) {
 }
 
 bool MeasureOnce(const Subject& subject, Sample& sample) {
-  std::wstring commandLine = L"\"" + subject.executable + L"\" " + subject.arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process = {};
   LARGE_INTEGER frequency, begin, end;
   ::QueryPerformanceFrequency(&frequency);
   ::QueryPerformanceCounter(&begin);
-  if (!::CreateProcessW(subject.executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-    return false;
-  }
+  vxtest::ChildProcess process = vxtest::ChildProcess::Start(subject.executable, subject.arguments);
+  if (!process.IsStarted()) return false;
   HWND window = nullptr;
-  while (!(window = WindowOfProcess(subject.windowTitle, process.dwProcessId))) {
-    if (::WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
+  while (!(window = WindowOfProcess(subject.windowTitle, process.Id()))) {
+    if (::WaitForSingleObject(process.Handle(), 1) == WAIT_OBJECT_0) break;
   }
   DWORD_PTR ignored = 0;
   const bool ready = window && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored);
@@ -61,7 +56,7 @@ bool MeasureOnce(const Subject& subject, Sample& sample) {
 
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof memory;
-  ::GetProcessMemoryInfo(process.hProcess, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  ::GetProcessMemoryInfo(process.Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
   sample.milliseconds = 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) / frequency.QuadPart;
   sample.workingSetKiB = memory.WorkingSetSize / 1024.0;
   // Wine leaves PrivateUsage at 0; the committed page-file share is the same figure on Windows.
@@ -71,9 +66,7 @@ bool MeasureOnce(const Subject& subject, Sample& sample) {
   if (window && subject.windowTitle == std::wstring(kControlWindowTitle)) {
     ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
   }
-  if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) ::TerminateProcess(process.hProcess, 1);
-  ::CloseHandle(process.hThread);
-  ::CloseHandle(process.hProcess);
+  process.WaitForExit(10000);  // one that does not end is ended with its owner
   return ready;
 }
 

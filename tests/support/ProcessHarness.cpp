@@ -13,14 +13,6 @@ namespace vxtest {
 
 namespace {
 
-void ServeWindowMessages() {
-  MSG message;
-  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    ::TranslateMessage(&message);
-    ::DispatchMessageW(&message);
-  }
-}
-
 void RemoveTree(const std::wstring& folder) {
   std::wstring from = folder;
   if (!from.empty() && from.back() == L'\\') from.pop_back();
@@ -82,73 +74,6 @@ bool ScratchFolder::CopyFolderFromBinaries(const std::wstring& folderName) const
 void ScratchFolder::Touch(const std::wstring& fileName) const {
   const ScopedKernelHandle created(::CreateFileW(File(fileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-}
-
-ChildProcess ChildProcess::Start(const std::wstring& executable, const std::wstring& arguments) {
-  std::wstring commandLine = L"\"" + executable + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  ChildProcess child;
-  const std::wstring folder = executable.substr(0, executable.find_last_of(L'\\') + 1);
-  if (!::CreateProcessW(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                        &startup, &info)) {
-    return child;
-  }
-  ::CloseHandle(info.hThread);
-  child.m_process = info.hProcess;
-  child.m_id = info.dwProcessId;
-  return child;
-}
-
-ChildProcess::ChildProcess(ChildProcess&& other) noexcept : m_process(other.m_process), m_id(other.m_id) {
-  other.m_process = nullptr;
-}
-
-ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
-  if (this != &other) {
-    Terminate();
-    if (m_process) ::CloseHandle(m_process);
-    m_process = other.m_process;
-    m_id = other.m_id;
-    other.m_process = nullptr;
-  }
-  return *this;
-}
-
-ChildProcess::~ChildProcess() {
-  Terminate();
-  if (m_process) ::CloseHandle(m_process);
-}
-
-bool ChildProcess::WaitForExit(DWORD timeoutMs) {
-  if (!m_process) return false;
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const DWORD elapsed = ::GetTickCount() - start;
-    if (elapsed >= timeoutMs) return false;
-    const DWORD result = ::MsgWaitForMultipleObjects(1, &m_process, FALSE, timeoutMs - elapsed, QS_ALLINPUT);
-    if (result == WAIT_OBJECT_0) return true;
-    if (result != WAIT_OBJECT_0 + 1) return false;
-    ServeWindowMessages();
-  }
-}
-
-bool ChildProcess::IsRunning() const {
-  return m_process && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
-}
-
-DWORD ChildProcess::ExitCode() const {
-  DWORD code = STILL_ACTIVE;
-  if (m_process) ::GetExitCodeProcess(m_process, &code);
-  return code;
-}
-
-void ChildProcess::Terminate() {
-  if (!IsRunning()) return;
-  ::TerminateProcess(m_process, 99);
-  ::WaitForSingleObject(m_process, 5000);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ChildProcess.h"
+
 namespace vxtest {
 
 // Folder of the running test executable (the build's bin folder), with a trailing backslash.
@@ -33,29 +35,6 @@ public:
 
 private:
   std::wstring m_path;
-};
-
-// A child process started with an exact raw command line, as the shell starts programs.
-class ChildProcess {
-public:
-  // The command line is "\"<executable>\"" followed by " <arguments>" when arguments are given.
-  static ChildProcess Start(const std::wstring& executable, const std::wstring& arguments);
-  ChildProcess() = default;
-  ChildProcess(ChildProcess&& other) noexcept;
-  ChildProcess& operator=(ChildProcess&& other) noexcept;
-  ~ChildProcess();
-
-  bool IsStarted() const { return m_process != nullptr; }
-  DWORD Id() const { return m_id; }
-  // Waits for the process to end while serving this thread's windows.
-  bool WaitForExit(DWORD timeoutMs);
-  bool IsRunning() const;
-  DWORD ExitCode() const;
-  void Terminate();
-
-private:
-  HANDLE m_process = nullptr;
-  DWORD m_id = 0;
 };
 
 // Polls `condition` (serving this thread's windows in between) until it holds or time runs out.

@@ -16,6 +16,7 @@
 #include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
+#include "tests/support/ChildProcess.h"
 
 namespace {
 
@@ -24,15 +25,6 @@ void Print(const std::wstring& text) {
   const std::string bytes = WideToUtf8(text + L"\n");
   std::fwrite(bytes.data(), 1, bytes.size(), stdout);
   std::fflush(stdout);  // the caller reads the lines as they come
-}
-
-bool StartProcess(const std::wstring& executable, const std::wstring& arguments, PROCESS_INFORMATION& info) {
-  std::wstring commandLine = L"\"" + executable + L"\" " + arguments;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  const std::wstring folder = executable.substr(0, executable.find_last_of(L'\\') + 1);
-  return ::CreateProcessW(executable.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                          &startup, &info) != FALSE;
 }
 
 HWND WaitForControlWindow(DWORD timeoutMs) {
@@ -112,12 +104,14 @@ bool EndThroughTrayMenu(HWND window) {
   return running && ::WaitForSingleObject(running.Get(), 20000) == WAIT_OBJECT_0;
 }
 
+// A start that hands over and ends: it is waited for (and ended if it does not).
+bool RunToItsEnd(const std::wstring& program, const std::wstring& arguments) {
+  vxtest::ChildProcess start = vxtest::ChildProcess::Start(program, arguments);
+  return start.IsStarted() && start.WaitForExit(20000);
+}
+
 HWND StartAtLogOn(const std::wstring& program) {
-  PROCESS_INFORMATION logOn = {};
-  if (!StartProcess(program, L"autostart", logOn)) return nullptr;
-  ::WaitForSingleObject(logOn.hProcess, 20000);
-  ::CloseHandle(logOn.hThread);
-  ::CloseHandle(logOn.hProcess);
+  if (!RunToItsEnd(program, L"autostart")) return nullptr;
   return WaitForControlWindow(60000);
 }
 
@@ -136,11 +130,7 @@ int wmain(int argc, wchar_t** argv) {
   WriteRegistryText(HKEY_CURRENT_USER, kMachineIdKey, kMachineIdValue, L"vx-demo-machine");
 
   Print(L"1. Log-on start: " + program + L" autostart");
-  PROCESS_INFORMATION logOn = {};
-  if (!StartProcess(program, L"autostart", logOn)) return Fail(L"could not start the program");
-  ::WaitForSingleObject(logOn.hProcess, 20000);
-  ::CloseHandle(logOn.hThread);
-  ::CloseHandle(logOn.hProcess);
+  if (!RunToItsEnd(program, L"autostart")) return Fail(L"could not start the program");
   Print(L"   that start handed over to the updater and ended; the updater starts it again");
 
   const HWND window = WaitForControlWindow(60000);  // a first start in a fresh prefix can be slow
@@ -156,11 +146,7 @@ int wmain(int argc, wchar_t** argv) {
       L"{\"AlbumID\":123,\"AlbumName\":\"ABC\",\"ChannelID\":2,\"VideoUrl\":\"http://www.vexo.com/v_123.html\","
       L"\"PicUrl\":\"" + ServiceOrigin() + L"/pictures/album_123.jpg\"}";
   Print(L"3. Second start hands a favourite over: DeskFavor;id=123 strjs=" + favorite);
-  PROCESS_INFORMATION second = {};
-  if (!StartProcess(program, L"DeskFavor;id=123 strjs=" + favorite, second)) return Fail(L"second start");
-  ::WaitForSingleObject(second.hProcess, 20000);
-  ::CloseHandle(second.hThread);
-  ::CloseHandle(second.hProcess);
+  if (!RunToItsEnd(program, L"DeskFavor;id=123 strjs=" + favorite)) return Fail(L"second start");
 
   const std::wstring refreshed = GetDesktopDirectory() + L"\\ABC 更新至12集.lnk";
   Print(L"   the icon worker composes the album icon and asks the catalogue for the episode count...");
