@@ -33,8 +33,12 @@ public:
   std::string GetLoginCookie();
   std::string GetMachineId();
   bool IsAutostartRegistered() const;
+  // Keeps the play history's last notice (code 2143) and its arrival; nothing in the program
+  // acts on it: it is there to be read in a debugger or a crash dump.
   void StorePlayRecordNotice(uint32_t value);
   std::wstring ReadClientValue(const std::wstring& productKey, const std::wstring& valueName) const;
+  // The command-line splitter (common/SplitText.h), offered here with the other host services;
+  // the program's own command-line reading calls it directly.
   void SplitText(const std::wstring& text, const std::wstring& separator, std::vector<std::wstring>& pieces) const;
 
   // The identity file below the raw data folder ("" when the client has no data folder).

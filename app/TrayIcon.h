@@ -18,7 +18,6 @@ public:
   // `icon` replaces the picture when given (the display's scale may have changed meanwhile).
   void Restore(HICON icon = nullptr);
   void Remove();
-  bool IsAdded() const { return m_added; }
 
 private:
   NOTIFYICONDATAW m_record = {};

@@ -48,15 +48,12 @@ bool SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-CVXTailcastApp& TheApp() { return *static_cast<CVXTailcastApp*>(AfxGetApp()); }
-
 CVXTailcastApp::CVXTailcastApp() : CWinApp(kApplicationName) {}
 
 // Every path ends by reporting failure to the framework, or, once the control window's
 // message loop has run, by ending the process: it lives exactly as long as that loop.
 bool CVXTailcastApp::InitInstance() {
   ReadModuleFolder();
-  ReadOsVersion();
   const bool isUpdateStart = IsUpdateCommand(CommandLine());
 
   ScopedKernelHandle instanceMutex(::CreateMutexW(nullptr, TRUE, kInstanceMutexName));
@@ -90,12 +87,6 @@ void CVXTailcastApp::InitCommonControls() {
 }
 
 void CVXTailcastApp::ReadModuleFolder() { m_moduleFolder = ModuleFolderWithSeparator(); }
-
-void CVXTailcastApp::ReadOsVersion() {
-  OSVERSIONINFOW version = {};
-  version.dwOSVersionInfoSize = sizeof version;
-  if (::GetVersionExW(&version)) m_isVistaOrLater = version.dwMajorVersion > 5;
-}
 
 void CVXTailcastApp::RunControlWindow() {
   ConnectLowerLayers();

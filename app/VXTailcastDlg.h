@@ -23,7 +23,6 @@ public:
   // The tray's picture, drawn for the small-icon size at the display's scale.
   HICON TrayIconImage() const { return m_trayIcon.Get(); }
   bool IsAutostartChecked() const { return m_autostart; }
-  bool HasTrayIcon() const { return m_tray.IsAdded(); }
   // From any thread once the message loop has ended; the shell may take its time.
   void RemoveTrayIcon() { m_tray.Remove(); }
 

@@ -38,9 +38,6 @@ public:
   // Network thread.
   int OnResCallback(int failed, CResourceArg* arg) override;
 
-  // Pages wait for a moment the viewer can take them (or hide under a full-screen window).
-  bool IsHolding() const { return m_phase == Phase::kWaiting; }
-
 protected:
   const wchar_t* GetWindowClassName() const override { return L"VXReminderController"; }
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

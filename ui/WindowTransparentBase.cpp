@@ -47,7 +47,6 @@ void CWindowTransparentBase::RedrawLayered() {
   m_blend.BlendFlags = 0;
   m_blend.SourceConstantAlpha = 255;
   m_blend.AlphaFormat = AC_SRC_ALPHA;
-  if (!UpdateLayered(memoryDc.Get(), POINT{window.left, window.top}, size)) {
-    ::GetLastError();  // the previous picture stays; nothing to report
-  }
+  // A failure leaves the previous picture on screen; there is nothing to report.
+  UpdateLayered(memoryDc.Get(), POINT{window.left, window.top}, size);
 }

@@ -1,16 +1,8 @@
 #include "app/framework/WinApp.h"
 
-namespace {
-CWinApp* g_application = nullptr;
-}
+CWinApp::CWinApp(const wchar_t* appName) : m_appName(appName ? appName : L"") {}
 
-CWinApp* AfxGetApp() { return g_application; }
-
-CWinApp::CWinApp(const wchar_t* appName) : m_appName(appName ? appName : L"") { g_application = this; }
-
-CWinApp::~CWinApp() {
-  if (g_application == this) g_application = nullptr;
-}
+CWinApp::~CWinApp() = default;
 
 int CWinApp::Run(HINSTANCE instance, const wchar_t* commandLine) {
   m_instance = instance;

@@ -45,5 +45,3 @@ private:
   int m_exitCode = 0;
 };
 
-// The application object of the process (set by the CWinApp constructor).
-CWinApp* AfxGetApp();
