@@ -109,8 +109,14 @@ void RunStoreRebuild(int count) {
                                     kSourceTagArguments, icon, name};
     if (!WriteShortcutLink(fields, lnk)) continue;
     links.push_back(lnk);
-    AddShortcut(WideToAnsi(lnk), WideToAnsi(icon), kNewShortcutTips, albumId, 2, 0, WideToAnsi(name),
-                WideToAnsi(kSourceTagArguments), "", "", 0, 0, 0);
+    NewShortcut shortcut;
+    shortcut.lnk = lnk;
+    shortcut.iconName = icon;
+    shortcut.albumName = name;
+    shortcut.startupParams = kSourceTagArguments;
+    shortcut.albumId = albumId;
+    shortcut.channelId = 2;
+    AddShortcut(shortcut);
   }
   std::vector<double> loads, rebuilds;
   for (int i = 0; i < 10; ++i) {

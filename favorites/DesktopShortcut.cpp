@@ -54,9 +54,19 @@ void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, cons
 // The row, and what completing the favourite later would need should its road fail now.
 void Remember(const DeskFavorRequest& request, const std::wstring& lnk, const std::wstring& iconPath,
               const std::wstring& cleanName, const std::wstring& arguments) {
-  AddShortcut(WideToAnsi(lnk), WideToAnsi(iconPath), kNewShortcutTips, request.AlbumID, request.ChannelID, 0,
-              WideToAnsi(cleanName), WideToAnsi(arguments), WideToAnsi(request.VideoUrl),
-              WideToAnsi(request.SourceName), request.SourceCode, request.TvYear, request.InfoType);
+  NewShortcut shortcut;
+  shortcut.lnk = lnk;
+  shortcut.iconName = iconPath;
+  shortcut.albumName = cleanName;
+  shortcut.startupParams = arguments;
+  shortcut.videoUrl = request.VideoUrl;
+  shortcut.sourceName = request.SourceName;
+  shortcut.albumId = request.AlbumID;
+  shortcut.channelId = request.ChannelID;
+  shortcut.sourceCode = request.SourceCode;
+  shortcut.tvYear = request.TvYear;
+  shortcut.infoType = request.InfoType;
+  AddShortcut(shortcut);
   RememberFollowUp(FollowUp{KeyOf(cleanName), request.AlbumID, PictureUrlOf(request),
                             IsEpisodicChannel(request.ChannelID), false});
 }

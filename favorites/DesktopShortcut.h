@@ -7,8 +7,6 @@
 #include "common/WorkerThread.h"
 #include "favorites/DeskFavorInfo.h"
 
-inline constexpr char kNewShortcutTips[] = "Vexo\xca\xd3\xc6\xb5";  // "Vexo视频" in GBK, stored as it is
-
 // The user's desktop folder, or "" when the shell cannot tell.
 std::wstring GetDesktopDirectory();
 

@@ -337,24 +337,21 @@ void CShortcutStore::LoadFollowUps(std::vector<FollowUp>& followUps) {
   });
 }
 
-void AddShortcut(const std::string& lnk, const std::string& iconName, const std::string& tips, int albumId,
-                 int channelId, int finished, const std::string& albumName, const std::string& startupParams,
-                 const std::string& videoUrl, const std::string& sourceName, int sourceCode, int tvYear,
-                 int infoType) {
+void AddShortcut(const NewShortcut& shortcut) {
   ShortcutRecord record;
-  record.strLNK = lnk;
-  record.strIconName = iconName;
-  record.strTips = tips;
-  record.nAlbumID = albumId;
-  record.nChannelID = channelId;
-  record.nFinished = finished;
-  record.strAlbumName = albumName;
-  record.strStartupParams = startupParams;
-  record.strVideoURL = videoUrl;
-  record.strSourceName = sourceName;
-  record.iSourceCode = sourceCode;
-  record.iTvYear = tvYear;
-  record.iInfoType = infoType;
+  record.strLNK = WideToAnsi(shortcut.lnk);
+  record.strIconName = WideToAnsi(shortcut.iconName);
+  record.strTips = kNewShortcutTips;
+  record.nAlbumID = shortcut.albumId;
+  record.nChannelID = shortcut.channelId;
+  record.nFinished = 0;
+  record.strAlbumName = WideToAnsi(shortcut.albumName);
+  record.strStartupParams = WideToAnsi(shortcut.startupParams);
+  record.strVideoURL = WideToAnsi(shortcut.videoUrl);
+  record.strSourceName = WideToAnsi(shortcut.sourceName);
+  record.iSourceCode = shortcut.sourceCode;
+  record.iTvYear = shortcut.tvYear;
+  record.iInfoType = shortcut.infoType;
   CShortcutStore(ShortcutStorePath()).Add(record);
 }
 

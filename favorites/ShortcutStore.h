@@ -41,11 +41,28 @@ std::string ShortcutReplaceText();
 // Where the store lies: the client folder + "\vexo_shortCut.dll"; "" before the host paths are set.
 std::wstring ShortcutStorePath();
 
+// A new favourite's display title: "Vexo视频" as GBK bytes, stored as they are whatever the
+// code page.
+inline constexpr char kNewShortcutTips[] = "Vexo\xca\xd3\xc6\xb5";
+
+// A new favourite as its writer hands it to the store: texts in UTF-16, converted to the store's
+// ANSI bytes here. It is stored with the new favourite's title (kNewShortcutTips), unfinished.
+struct NewShortcut {
+  std::wstring lnk;
+  std::wstring iconName;
+  std::wstring albumName;  // the clean name: the row's key
+  std::wstring startupParams;
+  std::wstring videoUrl;   // without the source tag
+  std::wstring sourceName;
+  int albumId = 0;
+  int channelId = 0;
+  int sourceCode = 0;
+  int tvYear = 0;
+  int infoType = 0;
+};
+
 // Stores a new favourite unless a row of that album name exists.
-void AddShortcut(const std::string& lnk, const std::string& iconName, const std::string& tips, int albumId,
-                 int channelId, int finished, const std::string& albumName, const std::string& startupParams,
-                 const std::string& videoUrl, const std::string& sourceName, int sourceCode, int tvYear,
-                 int infoType);
+void AddShortcut(const NewShortcut& shortcut);
 
 // Appends the stored favourites whose .lnk file still exists.
 void LoadShortcuts(std::vector<ShortcutRecord>& shortcuts);

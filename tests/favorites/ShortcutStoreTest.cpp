@@ -11,6 +11,7 @@
 #include "common/SqliteConnection.h"
 #include "common/SqliteStatement.h"
 #include "common/TextConvert.h"
+#include "tests/support/HostPathsForTests.h"
 #include "tests/support/ProcessHarness.h"
 
 namespace {
@@ -99,6 +100,39 @@ TEST_F(ShortcutStoreTest, AddedFavoriteIsListedWithItsFields) {
   EXPECT_EQ(connection.ExecuteScalar("select iChannelID from shortcut"), 2);
   EXPECT_EQ(connection.ExecuteScalar("select iTvYear from shortcut"), 2013);
   EXPECT_EQ(connection.ExecuteScalar("select iSourceCode from shortcut"), 7);
+}
+
+// The writer hands over UTF-16 texts; the row keeps them as the code page's bytes, with the new
+// favourite's title as its own bytes, unfinished.
+TEST_F(ShortcutStoreTest, NewFavoriteIsConvertedInsideTheStore) {
+  vxtest::UseHostPaths(folder.Path());
+  NewShortcut shortcut;
+  shortcut.lnk = folder.File(L"New album.lnk");
+  folder.Touch(L"New album.lnk");
+  shortcut.iconName = L"C:\\prog\\tcskin\\favorite.ico";
+  shortcut.albumName = L"New album";
+  shortcut.startupParams = L"&src=fromtailcast";
+  shortcut.videoUrl = L"http://www.vexo.com/v_77.html";
+  shortcut.sourceName = L"vexo";
+  shortcut.albumId = 77;
+  shortcut.channelId = 4;
+  shortcut.sourceCode = 7;
+  shortcut.tvYear = 2013;
+  shortcut.infoType = 0;
+  AddShortcut(shortcut);
+  SetHostPaths(HostPaths());
+
+  std::vector<ShortcutRecord> rows;
+  store.Load(rows);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].strLNK, WideToAnsi(shortcut.lnk));
+  EXPECT_EQ(rows[0].strAlbumName, "New album");
+  EXPECT_EQ(rows[0].strTips, std::string("Vexo\xca\xd3\xc6\xb5"));
+  EXPECT_EQ(rows[0].strVideoURL, "http://www.vexo.com/v_77.html");
+  EXPECT_EQ(rows[0].nFinished, 0);
+  CSqliteConnection connection(Utf8StorePath());
+  EXPECT_EQ(connection.ExecuteScalar("select iChannelID from shortcut"), 4);
+  EXPECT_EQ(connection.ExecuteScalar("select iTvYear from shortcut"), 2013);
 }
 
 TEST_F(ShortcutStoreTest, SecondAddOfSameAlbumKeepsTheFirst) {

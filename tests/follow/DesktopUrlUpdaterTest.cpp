@@ -115,8 +115,15 @@ TEST_F(DesktopUrlUpdaterTest, OnlyTheFirstWebRowOfAnAlbumIsRewritten) {
   const std::wstring second = CreateDesktopShotCut(L"Second", L"&src=fromtailcast", L"C:\\i.ico",
                                                    L"http://www.vexo.com/v_18b.html", L"");
   ASSERT_FALSE(second.empty());
-  AddShortcut(WideToAnsi(second), "C:\\i.ico", "", 18, 2, 0, "Second", "&src=fromtailcast",
-              "http://www.vexo.com/v_18b.html", "", 0, 0, 0);
+  NewShortcut row;
+  row.lnk = second;
+  row.iconName = L"C:\\i.ico";
+  row.albumName = L"Second";
+  row.startupParams = L"&src=fromtailcast";
+  row.videoUrl = L"http://www.vexo.com/v_18b.html";
+  row.albumId = 18;
+  row.channelId = 2;
+  AddShortcut(row);
   ASSERT_EQ(StoredShortcuts().size(), 2u);
   updater->DoUpdateVideoUrl(18, "http://www.vexo.com/a_18.html");
   EXPECT_EQ(LinkAt(first).targetItemName, "http://www.vexo.com/a_18.html?src=fromtailcast");
