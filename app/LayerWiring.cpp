@@ -41,15 +41,14 @@ LoginState CurrentLogin() {
   LoginState login;
   login.loggedIn = environment.IsLoggedIn();
   login.cookie = environment.GetLoginCookie();
+  login.userId = environment.GetUserId();
   return login;
 }
 
 ReminderContext CurrentReminderContext() {
   CEnvironment& environment = CEnvironment::Instance();
   ReminderContext context;
-  context.loggedIn = environment.IsLoggedIn();
-  context.loginCookie = environment.GetLoginCookie();
-  context.userId = environment.GetUserId();
+  context.login = CurrentLogin();
   context.machineId = environment.GetMachineId();
   context.clientDataFolder = environment.GetClientDataFolder();
   context.clientFolder = environment.GetClientFolder();

@@ -97,7 +97,7 @@ bool Soak::Prepare() {
     if (CreateDeskFavor(&request) <= 0) return false;
   }
   for (const DeskShortcut& shortcut : LoadDeskShortcuts()) m_links.push_back(shortcut.lnk);
-  CPlayRecordManager::SetLoginSource([] { return LoginState{true, kCookie}; });
+  CPlayRecordManager::SetLoginSource([] { return LoginState{true, kCookie, ""}; });
   m_timers.tick = [](uintptr_t id) { CPushManager::GetInstance().RunTaskTimer(id); };
   PushSetup setup;
   setup.context = &SoakContext;

@@ -8,18 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "follow/LoginState.h"
 #include "platform/RidOdo/PlayRecordTask.h"
 
 class CDesktopUrlUpdater;
 
 // The address the records give for the album; "" when none names it.
 std::wstring RecordUrlFor(const std::vector<PlayRecord>& records, int albumId);
-
-// The user's login as the client reports it at the time of a query.
-struct LoginState {
-  bool loggedIn = false;
-  std::string cookie;  // in the ANSI code page, as the client keeps it
-};
 
 // Who is logged in now, as the program reads it from the client.
 using LoginSource = LoginState (*)();

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "follow/LoginState.h"
+
 struct ReminderContext {
-  bool loggedIn = false;
-  std::string loginCookie;
-  std::string userId;
+  LoginState login;
   std::string machineId;
   std::wstring clientDataFolder;  // the pictures go below it, into "VexoClient\Cache"
   std::wstring clientFolder;      // the bookkeeping file lies here

@@ -6,9 +6,9 @@
 CResourceRequest FeedRequest(const ReminderContext& context) {
   CResourceRequest request;
   const std::string origin = service_address::kReminderOrigin;
-  if (context.loggedIn) {
+  if (context.login.loggedIn) {
     request.url = ServiceUrl(origin + kSignedInReminderPath);
-    request.requestData = "auth=" + context.loginCookie;
+    request.requestData = "auth=" + context.login.cookie;
   } else {
     request.url = ServiceUrl(origin + kAnonymousReminderPath);
     request.requestData = "&ckuid=" + context.machineId;
@@ -18,5 +18,5 @@ CResourceRequest FeedRequest(const ReminderContext& context) {
 }
 
 std::wstring ReminderUserKey(const ReminderContext& context) {
-  return AnsiToWide(context.loggedIn ? context.userId : context.machineId);
+  return AnsiToWide(context.login.loggedIn ? context.login.userId : context.machineId);
 }

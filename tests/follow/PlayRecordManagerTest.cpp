@@ -20,7 +20,7 @@ protected:
     ResetEmulator();
     ::DeleteFileW(kPlayRecordTraceFile);
   }
-  static LoginState LoggedIn(const char* cookie) { return LoginState{true, cookie}; }
+  static LoginState LoggedIn(const char* cookie) { return LoginState{true, cookie, ""}; }
 };
 
 TEST_F(PlayRecordManagerTest, AnswerMovesTheShortcutToThePlayedEpisode) {

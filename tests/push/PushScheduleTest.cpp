@@ -50,7 +50,7 @@ protected:
     ResetEmulator();
     UseHostPaths(data.Path());
     ::CreateDirectoryW(ClientFolder().c_str(), nullptr);
-    CPlayRecordManager::SetLoginSource([] { return LoginState{true, "cookie-123"}; });
+    CPlayRecordManager::SetLoginSource([] { return LoginState{true, "cookie-123", ""}; });
     timers.tick = [](uintptr_t id) { CPushManager::GetInstance().RunTaskTimer(id); };
     PushSetup setup;
     setup.context = &Context;
@@ -66,9 +66,7 @@ protected:
   static std::wstring ClientFolder() { return data.Path() + L"VexoClient"; }
   static ReminderContext Context() {
     ReminderContext context;
-    context.loggedIn = loggedIn;
-    context.loginCookie = loggedIn ? "cookie-123" : "";
-    context.userId = kUserId;
+    context.login = LoginState{loggedIn, loggedIn ? "cookie-123" : "", kUserId};
     context.machineId = kMachineId;
     context.clientDataFolder = data.Path();
     context.clientFolder = ClientFolder();
