@@ -10,6 +10,7 @@
 
 #include "app/ClientLocations.h"
 #include "common/DirectoryTree.h"
+#include "common/GuidText.h"
 #include "common/ModulePath.h"
 #include "common/PathText.h"
 #include "common/Registry.h"
@@ -49,16 +50,11 @@ std::wstring FallbackDataFolder() {
 }
 
 std::wstring NewMachineId() {
-  wchar_t text[40] = {};
   GUID guid = {};
-  if (SUCCEEDED(::CoCreateGuid(&guid))) {
-    std::swprintf(text, 40, L"%08lx%04x%04x%02x%02x%02x%02x%02x%02x%02x%02x", static_cast<unsigned long>(guid.Data1),
-                  guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
-                  guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-  } else {
-    std::swprintf(text, 40, L"%08lx%08lx%08x%08x", static_cast<unsigned long>(::time(nullptr)),
-                  static_cast<unsigned long>(::GetTickCount()), 0u, static_cast<unsigned>(std::rand()));
-  }
+  if (SUCCEEDED(::CoCreateGuid(&guid))) return GuidHexDigits(guid);
+  wchar_t text[40] = {};
+  std::swprintf(text, 40, L"%08lx%08lx%08x%08x", static_cast<unsigned long>(::time(nullptr)),
+                static_cast<unsigned long>(::GetTickCount()), 0u, static_cast<unsigned>(std::rand()));
   return text;
 }
 

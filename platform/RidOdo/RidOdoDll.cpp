@@ -3,9 +3,9 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <cstdio>
 #include <random>
 
+#include "common/GuidText.h"
 #include "common/Registry.h"
 #include "common/TextConvert.h"
 
@@ -28,11 +28,7 @@ std::wstring NewInstallId() {
     guid.Data3 = static_cast<unsigned short>(random());
     for (unsigned char& byte : guid.Data4) byte = static_cast<unsigned char>(random());
   }
-  wchar_t text[33] = {};
-  swprintf(text, 33, L"%08lx%04x%04x%02x%02x%02x%02x%02x%02x%02x%02x", static_cast<unsigned long>(guid.Data1),
-           guid.Data2, guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4],
-           guid.Data4[5], guid.Data4[6], guid.Data4[7]);
-  return text;
+  return GuidHexDigits(guid);
 }
 
 }  // namespace
