@@ -63,7 +63,7 @@ long LeadingInteger(const std::wstring& text) { return std::wcstol(text.c_str(),
 
 }  // namespace
 
-CEnvironment& CEnvironment::Instance() {
+CEnvironment& CEnvironment::GetInstance() {
   static CEnvironment environment;
   return environment;
 }

@@ -14,7 +14,7 @@
 class CEnvironment {
 public:
   // The process-wide object, created on first use (safe from several threads).
-  static CEnvironment& Instance();
+  static CEnvironment& GetInstance();
 
   // A separate object with its own caches (tests use these).
   CEnvironment();

@@ -24,12 +24,12 @@ void SendAlbumInfoToControlWindow(const AlbumInfo& info) {
   ::SendMessageW(window, WM_TAILCAST_COMMAND, CMD_UPDATE_SHORTCUT_URL, reinterpret_cast<LPARAM>(&info));
 }
 
-void KeepPlayRecordNotice(uint32_t value) { CEnvironment::Instance().StorePlayRecordNotice(value); }
+void KeepPlayRecordNotice(uint32_t value) { CEnvironment::GetInstance().StorePlayRecordNotice(value); }
 
 }  // namespace
 
 void ConnectLowerLayers() {
-  SetHostPaths(CEnvironment::Instance().GetHostPaths());
+  SetHostPaths(CEnvironment::GetInstance().GetHostPaths());
   SetIconTaskMaker(&CDoGetIco::Make);  // every new favourite gets its album icon and episode count
   SetAlbumInfoSink(&SendAlbumInfoToControlWindow);
   CPlayRecordManager::SetNoticeSink(&KeepPlayRecordNotice);
@@ -37,7 +37,7 @@ void ConnectLowerLayers() {
 }
 
 LoginState CurrentLogin() {
-  CEnvironment& environment = CEnvironment::Instance();
+  CEnvironment& environment = CEnvironment::GetInstance();
   LoginState login;
   login.loggedIn = environment.IsLoggedIn();
   login.cookie = environment.GetLoginCookie();
@@ -46,7 +46,7 @@ LoginState CurrentLogin() {
 }
 
 ReminderContext CurrentReminderContext() {
-  CEnvironment& environment = CEnvironment::Instance();
+  CEnvironment& environment = CEnvironment::GetInstance();
   ReminderContext context;
   context.login = CurrentLogin();
   context.machineId = environment.GetMachineId();
@@ -57,7 +57,7 @@ ReminderContext CurrentReminderContext() {
 }
 
 void StartReminders(HWND controlWindow) {
-  CreateMediaTableInClientFolder(CEnvironment::Instance().GetClientFolder());
+  CreateMediaTableInClientFolder(CEnvironment::GetInstance().GetClientFolder());
   PushSetup setup;
   setup.context = &CurrentReminderContext;
   setup.mainWindow = controlWindow;

@@ -15,7 +15,7 @@ constexpr char kExitAction[] = "14";
 void SendPingback(const wchar_t* traceKey, const char* action) {
   const std::string installId = fnRidOdoDll()->GetUuid();
   WriteTrace(L"Tailcast:", traceKey, AnsiToWide(installId));
-  CEnvironment& environment = CEnvironment::Instance();
+  CEnvironment& environment = CEnvironment::GetInstance();
   CPingbackPump& pump = CPingbackPump::GetInstance();
   pump.SetIsTailcast(1);
   LogParamInfo info(1, environment.IsLoggedIn(), action, -1, 0, 0, -1, environment.GetUserId(), "");

@@ -69,7 +69,7 @@ bool CVXTailcastApp::InitInstance() {
 
   SetRegistryKey(kSettingsKey);
   Lumi::CUISystem::GetInstance().SetInstance(Instance());
-  Lumi::CUISystem::GetInstance().SetResourcePath(CEnvironment::Instance().GetSkinFolder().c_str());
+  Lumi::CUISystem::GetInstance().SetResourcePath(CEnvironment::GetInstance().GetSkinFolder().c_str());
 
   if (isUpdateStart) {
     RunControlWindow();

@@ -49,7 +49,7 @@ CVXTailcastDlg::CVXTailcastDlg() : CDialog(IDD_TAILCAST_DIALOG, nullptr) {
   m_icon = static_cast<HICON>(::LoadImageW(ProgramInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0,
                                            LR_DEFAULTSIZE | LR_SHARED));
   m_trayIcon.Reset(LoadTrayIcon());
-  m_autostart = CEnvironment::Instance().IsAutostartRegistered();
+  m_autostart = CEnvironment::GetInstance().IsAutostartRegistered();
   m_taskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
 }
 
@@ -218,7 +218,7 @@ void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
 
 // The tray icon is the program's face only when the client neither runs nor can be started.
 void CVXTailcastDlg::StartClientOrShowTrayIcon() {
-  CEnvironment& environment = CEnvironment::Instance();
+  CEnvironment& environment = CEnvironment::GetInstance();
   if (environment.IsClientRunning()) return;
   const std::wstring client = environment.GetClientExePath();
   if (!client.empty()) {

@@ -49,7 +49,7 @@ void RunComposition(int rounds) {
     return;
   }
   std::vector<double> decode, compose;
-  const IconComposer composer(CEnvironment::Instance().GetSkinFolder());
+  const IconComposer composer(CEnvironment::GetInstance().GetSkinFolder());
   for (int i = 0; i < rounds; ++i) {
     auto start = Clock::now();
     { const auto bitmap = std::make_unique<Gdiplus::Bitmap>(picture.c_str()); }
@@ -119,7 +119,7 @@ double RunRoundTrips(int count) {
   int notRenamed = 0;
   int unsettled = 0;
   {
-    SetHostPaths(CEnvironment::Instance().GetHostPaths());  // the program's store
+    SetHostPaths(CEnvironment::GetInstance().GetHostPaths());  // the program's store
     const RunningProgram program;
     if (!program.IsReady()) return -1;
     const Usage before = program.ReadUsage();

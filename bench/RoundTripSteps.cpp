@@ -86,7 +86,7 @@ bool MeasureRoundTripSteps(const std::wstring& pictureUrl, int firstAlbum, int r
     why = "no desktop folder";
     return false;
   }
-  const IconComposer composer(CEnvironment::Instance().GetSkinFolder());
+  const IconComposer composer(CEnvironment::GetInstance().GetSkinFolder());
   Samples samples;
   for (int i = 0; i < rounds; ++i) {
     if (const char* failed = RunRound(pictureUrl, firstAlbum + i, composer, desktop, samples)) {

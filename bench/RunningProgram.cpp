@@ -165,7 +165,7 @@ bool WaitForFile(const std::wstring& path, std::chrono::seconds limit) {
 
 // The program's store is found where the program finds it.
 void RemoveStoredShortcuts() {
-  SetHostPaths(CEnvironment::Instance().GetHostPaths());
+  SetHostPaths(CEnvironment::GetInstance().GetHostPaths());
   RemoveDeskFavorites();
 }
 

@@ -86,7 +86,7 @@ void CLogger::Log(unsigned level, const char* format, ...) {
   }
 }
 
-CLogManager& CLogManager::Instance() {
+CLogManager& CLogManager::GetInstance() {
   static CLogManager manager;  // thread-safe first use
   return manager;
 }

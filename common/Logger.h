@@ -60,7 +60,7 @@ private:
 // One per process, created on first use. Safe to reach from several threads at once.
 class CLogManager {
 public:
-  static CLogManager& Instance();
+  static CLogManager& GetInstance();
 
   CLogger& GetLogger(const std::string& moduleName);
   void SetDefaultLevel(unsigned level);
@@ -74,4 +74,4 @@ private:
 };
 
 // The logger every call site of the program writes to.
-inline CLogger& NetworkLogger() { return CLogManager::Instance().GetLogger("network"); }
+inline CLogger& NetworkLogger() { return CLogManager::GetInstance().GetLogger("network"); }

@@ -26,7 +26,7 @@ void CDesktopUrlUpdater::RunOnce(bool& /*result*/) {
 }
 
 void CDesktopUrlUpdater::QueryPlayRecords(const LoginState& login) {
-  CPlayRecordManager::Instance().Query(shared_from_this(), login);
+  CPlayRecordManager::GetInstance().Query(shared_from_this(), login);
 }
 
 void CDesktopUrlUpdater::OnPlayRecords(const std::vector<PlayRecord>& records) {
@@ -61,7 +61,7 @@ void CDesktopUrlUpdater::DoUpdateVideoUrl(int albumId, const std::string& firstU
     // An answer meant for this updater may have gone to one asked later: the play history
     // the program last heard still wins over the play page.
     std::wstring current = GetCurrentRecordUrl(albumId);
-    if (current.empty()) current = CPlayRecordManager::Instance().LatestRecordUrl(albumId);
+    if (current.empty()) current = CPlayRecordManager::GetInstance().LatestRecordUrl(albumId);
     Trace(L"CurrentRecordUrl url is ", current);
     if (current.empty()) {
       if (first.empty()) return;

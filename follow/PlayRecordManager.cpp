@@ -16,7 +16,7 @@ std::atomic<LoginSource> g_loginSource{nullptr};
 
 }  // namespace
 
-CPlayRecordManager& CPlayRecordManager::Instance() {
+CPlayRecordManager& CPlayRecordManager::GetInstance() {
   static CPlayRecordManager* const manager = new CPlayRecordManager;  // answers may come until the process ends
   return *manager;
 }

@@ -27,7 +27,7 @@ public:
   // The library reports a notice, not records, with this code.
   static constexpr int kNoticeCode = 2143;
 
-  static CPlayRecordManager& Instance();
+  static CPlayRecordManager& GetInstance();
 
   // Installed once at start; without one, notices are dropped.
   static void SetNoticeSink(PlayRecordNoticeSink sink);

@@ -61,6 +61,6 @@ void Query(IPlayRecordHandler* handler, const std::string& cookie, int count) {
 bool CPlayRecordTask::QueryRecords(IPlayRecordHandler* handler, const std::wstring& cookie, int count) {
   if (!handler) return false;
   const std::string cookieText = WideToUtf8(cookie);
-  CRequestPool::Instance().Post(MakeTask([handler, cookieText, count] { Query(handler, cookieText, count); }));
+  CRequestPool::GetInstance().Post(MakeTask([handler, cookieText, count] { Query(handler, cookieText, count); }));
   return true;
 }

@@ -1,6 +1,6 @@
 #include "platform/RidOdo/RequestPool.h"
 
-CRequestPool& CRequestPool::Instance() {
+CRequestPool& CRequestPool::GetInstance() {
   static CRequestPool* const pool = new CRequestPool;
   return *pool;
 }

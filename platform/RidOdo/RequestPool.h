@@ -14,7 +14,7 @@ class CRequestPool {
 public:
   static constexpr int kWorkers = 4;
 
-  static CRequestPool& Instance();
+  static CRequestPool& GetInstance();
   CRequestPool(const CRequestPool&) = delete;
   CRequestPool& operator=(const CRequestPool&) = delete;
 

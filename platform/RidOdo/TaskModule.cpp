@@ -71,7 +71,7 @@ bool CTaskModule::GetRes(const CResourceRequest& request, std::unique_ptr<CResou
     sequence = m_state->nextSequence++;
   }
   std::shared_ptr<State> state = m_state;
-  CRequestPool::Instance().Post(MakeTask([state, request, arg = std::move(arg), sequence]() mutable {
+  CRequestPool::GetInstance().Post(MakeTask([state, request, arg = std::move(arg), sequence]() mutable {
     bool failed = true;
     if (!state->IsStopped(request.url, sequence)) Fetch(request, *arg, failed);
     state->Deliver(failed ? 1 : 0, std::move(arg));

@@ -218,9 +218,9 @@ TEST_F(EnvironmentTest, AutostartEntryByItsValueName) {
 TEST(EnvironmentInstanceTest, OneObjectEvenWhenThreadsRaceToIt) {
   CEnvironment* seen[4] = {};
   std::vector<std::thread> threads;
-  for (auto& slot : seen) threads.emplace_back([&slot] { slot = &CEnvironment::Instance(); });
+  for (auto& slot : seen) threads.emplace_back([&slot] { slot = &CEnvironment::GetInstance(); });
   for (auto& thread : threads) thread.join();
-  for (CEnvironment* environment : seen) EXPECT_EQ(environment, &CEnvironment::Instance());
+  for (CEnvironment* environment : seen) EXPECT_EQ(environment, &CEnvironment::GetInstance());
 }
 
 }  // namespace

@@ -131,19 +131,19 @@ TEST(LogManagerTest, SameNameGivesSameLoggerAndConcurrentFirstUseIsSafe) {
   std::vector<CLogger*> seen(8, nullptr);
   std::vector<std::thread> threads;
   for (size_t i = 0; i < seen.size(); ++i) {
-    threads.emplace_back([&seen, i] { seen[i] = &CLogManager::Instance().GetLogger("concurrent-module"); });
+    threads.emplace_back([&seen, i] { seen[i] = &CLogManager::GetInstance().GetLogger("concurrent-module"); });
   }
   for (auto& thread : threads) thread.join();
   for (CLogger* logger : seen) EXPECT_EQ(logger, seen[0]);
-  EXPECT_EQ(&NetworkLogger(), &CLogManager::Instance().GetLogger("network"));
+  EXPECT_EQ(&NetworkLogger(), &CLogManager::GetInstance().GetLogger("network"));
   EXPECT_EQ(NetworkLogger().ModuleName(), "network");
 }
 
 TEST(LogManagerTest, NewLoggerTakesNonZeroDefaultLevel) {
-  CLogManager::Instance().SetDefaultLevel(4);
-  EXPECT_EQ(CLogManager::Instance().GetLogger("defaulted-module").Level(), 4u);
-  CLogManager::Instance().SetDefaultLevel(0);
-  EXPECT_EQ(CLogManager::Instance().GetLogger("undefaulted-module").Level(), 0u);
+  CLogManager::GetInstance().SetDefaultLevel(4);
+  EXPECT_EQ(CLogManager::GetInstance().GetLogger("defaulted-module").Level(), 4u);
+  CLogManager::GetInstance().SetDefaultLevel(0);
+  EXPECT_EQ(CLogManager::GetInstance().GetLogger("undefaulted-module").Level(), 0u);
 }
 
 }  // namespace

@@ -76,13 +76,13 @@ TEST_F(PlayRecordManagerTest, NoticeGoesToItsSinkAndTouchesNoUpdater) {
   ASSERT_TRUE(WaitUntil([&] { return !updater->GetCurrentRecordUrl(999).empty(); }, kProcessTimeoutMs));
   static uint32_t kept = 0;
   CPlayRecordManager::SetNoticeSink([](uint32_t value) { kept = value; });
-  CPlayRecordManager::Instance().OnPlayRecordResult(CPlayRecordManager::kNoticeCode, 5,
+  CPlayRecordManager::GetInstance().OnPlayRecordResult(CPlayRecordManager::kNoticeCode, 5,
                                                     {PlayRecord{L"123", L"", L"http://www.vexo.com/v_notice.html"}});
   CPlayRecordManager::SetNoticeSink(nullptr);
   EXPECT_EQ(kept, 5u);
   EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"");
   EXPECT_EQ(updater->GetCurrentRecordUrl(999), L"http://www.vexo.com/v_999.html");
-  CPlayRecordManager::Instance().OnPlayRecordResult(0, 200, {PlayRecord{L"123", L"", L"http://www.vexo.com/v_x.html"}});
+  CPlayRecordManager::GetInstance().OnPlayRecordResult(0, 200, {PlayRecord{L"123", L"", L"http://www.vexo.com/v_x.html"}});
   EXPECT_EQ(updater->GetCurrentRecordUrl(123), L"http://www.vexo.com/v_x.html");
 }
 

@@ -33,7 +33,7 @@ int wmain(int argc, wchar_t** argv) {
     Print(L"FAILED: GDI+ did not start");
     return 1;
   }
-  SetHostPaths(CEnvironment::Instance().GetHostPaths());
+  SetHostPaths(CEnvironment::GetInstance().GetHostPaths());
   const int albumId = std::wcstol(argv[1], nullptr, 10);
   const int episodic = std::wcstol(argv[3], nullptr, 10);
   const std::wstring albumIcon = MakeAlbumIconFile(albumId, WideToAnsi(argv[2]), episodic);
