@@ -40,11 +40,11 @@ public:
     if (text.empty()) {
       return amf3::Text(text);
     }
-    const auto found = strings_.find(text);
-    if (found != strings_.end()) {
+    const auto found = m_strings.find(text);
+    if (found != m_strings.end()) {
       return amf3::TextRef(found->second);
     }
-    strings_.emplace(text, static_cast<uint32_t>(strings_.size()));
+    m_strings.emplace(text, static_cast<uint32_t>(m_strings.size()));
     return amf3::Text(text);
   }
   std::string Str(const std::string& text) { return '\x06' + Key(text); }
@@ -53,13 +53,13 @@ public:
   // the dynamic pairs and their end) once the object's position and traits are taken.
   std::string Object(const std::string& className, const std::vector<std::string>& names, bool dynamic,
                      uint32_t& position, const std::function<std::string()>& members) {
-    position = objects_++;
+    position = m_objects++;
     std::string out = "\x0a";
-    const auto found = traits_.find(className);
-    if (found != traits_.end()) {
+    const auto found = m_traits.find(className);
+    if (found != m_traits.end()) {
       out += amf3::U29(found->second << 2 | 0x01);
     } else {
-      traits_.emplace(className, static_cast<uint32_t>(traits_.size()));
+      m_traits.emplace(className, static_cast<uint32_t>(m_traits.size()));
       out += amf3::U29(static_cast<uint32_t>(names.size() << 4 | (dynamic ? 0x08 : 0) | 0x03));
       out += Key(className);
       for (const std::string& name : names) {
@@ -71,31 +71,31 @@ public:
 
   std::string Array(const std::vector<std::string>& dense) {
     std::string out = amf3::Array(dense);
-    ++objects_;
+    ++m_objects;
     return out;
   }
 
   std::string Date(double milliseconds, uint32_t& position) {
-    position = objects_++;
+    position = m_objects++;
     return amf3::Date(milliseconds);
   }
 
 private:
-  std::map<std::string, uint32_t> strings_;
-  std::map<std::string, uint32_t> traits_;
-  uint32_t objects_ = 0;
+  std::map<std::string, uint32_t> m_strings;
+  std::map<std::string, uint32_t> m_traits;
+  uint32_t m_objects = 0;
 };
 
 // Deterministic pseudo-random numbers, the same on every platform.
 class Lcg {
 public:
   uint32_t Next(uint32_t bound) {
-    state_ = state_ * 6364136223846793005u + 1442695040888963407u;
-    return static_cast<uint32_t>(state_ >> 33) % bound;
+    m_state = m_state * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<uint32_t>(m_state >> 33) % bound;
   }
 
 private:
-  uint64_t state_ = 0x5eed;
+  uint64_t m_state = 0x5eed;
 };
 
 // A catalogue as entries: per album an album object (its picture shared with earlier albums
@@ -105,13 +105,13 @@ class CatalogueWriter {
 public:
   CatalogueWriter() {
     for (int i = 0; i < 300; ++i) {
-      titles_.push_back("\xe7\xac\xac" + std::to_string(i + 1) + "\xe9\x9b\x86 Episode title " +
+      m_titles.push_back("\xe7\xac\xac" + std::to_string(i + 1) + "\xe9\x9b\x86 Episode title " +
                         std::to_string(i * 7 % 300));
     }
   }
 
   std::string File() {
-    for (int album = 0; size_ < kTargetSize - 1000; ++album) {
+    for (int album = 0; m_size < kTargetSize - 1000; ++album) {
       const std::string id = std::to_string(album);
       Add("a" + id, [&] { return Album(album); });
       for (int i = 0; i < 12; ++i) {
@@ -119,89 +119,89 @@ public:
       }
       Add("r" + id, [&] { return Related(); });
     }
-    return sol::File("tavra_clientflash_common", 3, entries_);
+    return sol::File("tavra_clientflash_common", 3, m_entries);
   }
 
 private:
   // The key is written before its value, so it takes its string-table place first.
   void Add(const std::string& key, const std::function<std::string()>& value) {
-    const std::string encodedKey = w_.Key(key);
-    entries_.push_back({encodedKey, value()});
-    size_ += encodedKey.size() + entries_.back().second.size() + 1;
+    const std::string encodedKey = m_w.Key(key);
+    m_entries.push_back({encodedKey, value()});
+    m_size += encodedKey.size() + m_entries.back().second.size() + 1;
   }
 
   std::string Pick(const std::vector<std::string>& pool) {
-    return w_.Str(pool[random_.Next(static_cast<uint32_t>(pool.size()))]);
+    return m_w.Str(pool[m_random.Next(static_cast<uint32_t>(pool.size()))]);
   }
 
   static std::string AlbumName(int album) { return "Album " + std::to_string(album % 97); }
 
   std::string Album(int album) {
     uint32_t position = 0;
-    return w_.Object("vexo.Album", {"id", "name", "category", "picture", "tags"}, false, position, [&] {
-      std::string out = amf3::Integer(100000 + static_cast<uint32_t>(album)) + w_.Str(AlbumName(album));
+    return m_w.Object("vexo.Album", {"id", "name", "category", "picture", "tags"}, false, position, [&] {
+      std::string out = amf3::Integer(100000 + static_cast<uint32_t>(album)) + m_w.Str(AlbumName(album));
       out += Pick(kCategories);
-      if (havePicture_ && album % 4 != 0) {
-        out += amf3::ObjectRef(picture_);
+      if (m_havePicture && album % 4 != 0) {
+        out += amf3::ObjectRef(m_picture);
       } else {
-        out += w_.Object("vexo.Picture", {"url", "width", "height"}, false, picture_, [&] {
-          return w_.Str("http://pic.example/album/" + std::to_string(album) + ".jpg") + amf3::Integer(180) +
+        out += m_w.Object("vexo.Picture", {"url", "width", "height"}, false, m_picture, [&] {
+          return m_w.Str("http://pic.example/album/" + std::to_string(album) + ".jpg") + amf3::Integer(180) +
                  amf3::Integer(240);
         });
-        havePicture_ = true;
+        m_havePicture = true;
       }
       std::vector<std::string> tags;
       for (int i = 0; i < 3; ++i) {
         tags.push_back(Pick(kTags));
       }
-      return out + w_.Array(tags);
+      return out + m_w.Array(tags);
     });
   }
 
   std::string Episode(int album, int order) {
     uint32_t position = 0;
-    std::string value = w_.Object(
+    std::string value = m_w.Object(
         "vexo.Episode", {"id", "title", "order", "duration", "published", "album"}, true, position, [&] {
-          std::string out = amf3::Integer(static_cast<uint32_t>(album * 100 + order)) + Pick(titles_);
+          std::string out = amf3::Integer(static_cast<uint32_t>(album * 100 + order)) + Pick(m_titles);
           out += amf3::Integer(static_cast<uint32_t>(order + 1));
-          out += amf3::Double(1200.0 + random_.Next(1800));
-          if (haveDate_ && order % 4 != 0) {
-            out += amf3::DateRef(date_);
+          out += amf3::Double(1200.0 + m_random.Next(1800));
+          if (m_haveDate && order % 4 != 0) {
+            out += amf3::DateRef(m_date);
           } else {
-            out += w_.Date(1.6e12 + 86400000.0 * album + order, date_);
-            haveDate_ = true;
+            out += m_w.Date(1.6e12 + 86400000.0 * album + order, m_date);
+            m_haveDate = true;
           }
-          out += w_.Str(AlbumName(album));
-          out += w_.Key("quality");  // the key takes its table place before the value
-          out += w_.Str(order % 2 ? "1080p" : "720p");
-          return out + w_.Key("");
+          out += m_w.Str(AlbumName(album));
+          out += m_w.Key("quality");  // the key takes its table place before the value
+          out += m_w.Str(order % 2 ? "1080p" : "720p");
+          return out + m_w.Key("");
         });
-    episodes_.push_back(position);
+    m_episodes.push_back(position);
     return value;
   }
 
   // References to episodes of earlier albums (the current album's twelve are the last ones).
   std::string Related() {
     std::vector<std::string> related;
-    for (int i = 0; i < 4 && episodes_.size() > 12; ++i) {
-      related.push_back(amf3::ObjectRef(episodes_[random_.Next(static_cast<uint32_t>(episodes_.size() - 12))]));
+    for (int i = 0; i < 4 && m_episodes.size() > 12; ++i) {
+      related.push_back(amf3::ObjectRef(m_episodes[m_random.Next(static_cast<uint32_t>(m_episodes.size() - 12))]));
     }
-    return w_.Array(related);
+    return m_w.Array(related);
   }
 
   const std::vector<std::string> kCategories = {"drama", "variety", "film", "anime", "documentary", "kids", "sports"};
   const std::vector<std::string> kTags = {"new",  "hot",  "hd",        "dubbed", "classic", "family",  "award",   "series",
                                           "2023", "2024", "exclusive", "free",   "vip",     "ongoing", "finished"};
-  ReferenceWriter w_;
-  Lcg random_;
-  std::vector<std::string> titles_;
-  std::vector<sol::Entry> entries_;
-  size_t size_ = 0;
-  std::vector<uint32_t> episodes_;
-  uint32_t picture_ = 0;
-  uint32_t date_ = 0;
-  bool havePicture_ = false;
-  bool haveDate_ = false;
+  ReferenceWriter m_w;
+  Lcg m_random;
+  std::vector<std::string> m_titles;
+  std::vector<sol::Entry> m_entries;
+  size_t m_size = 0;
+  std::vector<uint32_t> m_episodes;
+  uint32_t m_picture = 0;
+  uint32_t m_date = 0;
+  bool m_havePicture = false;
+  bool m_haveDate = false;
 };
 
 std::string ReferenceRichFile() { return CatalogueWriter().File(); }

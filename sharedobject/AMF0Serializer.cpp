@@ -56,7 +56,7 @@ bool DecimalPosition(const std::string& key, uint32_t& position) {
 class Decoder {
 public:
   Decoder(IOBuffer& buffer, AMFBudget& budget)
-      : buffer_(buffer), budget_(budget), limits_(budget.Limits()) {}
+      : m_buffer(buffer), m_budget(budget), m_limits(budget.Limits()) {}
 
   bool Value(Variant& target);
   bool ShortString(Variant& target, bool withMarker);
@@ -75,48 +75,48 @@ private:
   bool PairsUntilEnd(MapBuilder& fields);
   bool Date(Variant& target);
 
-  IOBuffer& buffer_;
-  AMFBudget& budget_;
-  const AMFLimits& limits_;
-  size_t depth_ = 0;
+  IOBuffer& m_buffer;
+  AMFBudget& m_budget;
+  const AMFLimits& m_limits;
+  size_t m_depth = 0;
 };
 
 bool Decoder::ReadText(size_t length, Variant& target) {
-  if (buffer_.Available() < length || !Charge(length)) {
+  if (m_buffer.Available() < length || !Charge(length)) {
     return false;
   }
-  target.SetString(std::string(reinterpret_cast<const char*>(buffer_.Data()), length));
-  return buffer_.Skip(length);
+  target.SetString(std::string(reinterpret_cast<const char*>(m_buffer.Data()), length));
+  return m_buffer.Skip(length);
 }
 
-bool Decoder::Charge(size_t bytes) { return budget_.Charge(bytes); }
+bool Decoder::Charge(size_t bytes) { return m_budget.Charge(bytes); }
 
 bool Decoder::TakeObjectEnd() {
-  if (buffer_.Available() < sizeof kObjectEnd ||
-      std::memcmp(buffer_.Data(), kObjectEnd, sizeof kObjectEnd) != 0) {
+  if (m_buffer.Available() < sizeof kObjectEnd ||
+      std::memcmp(m_buffer.Data(), kObjectEnd, sizeof kObjectEnd) != 0) {
     return false;
   }
-  return buffer_.Skip(sizeof kObjectEnd);
+  return m_buffer.Skip(sizeof kObjectEnd);
 }
 
 bool Decoder::ShortString(Variant& target, bool withMarker) {
   target.Reset();
   if (withMarker) {
-    if (buffer_.Available() < 1 || buffer_.Data()[0] != kString) {
+    if (m_buffer.Available() < 1 || m_buffer.Data()[0] != kString) {
       return false;
     }
-    buffer_.Skip(1);
+    m_buffer.Skip(1);
   }
   uint16_t length = 0;
-  return ReadU16(buffer_, length) && ReadText(length, target);
+  return ReadU16(m_buffer, length) && ReadText(length, target);
 }
 
 bool Decoder::Value(Variant& target) {
   target.Reset();
-  if (buffer_.Available() < 1) {
+  if (m_buffer.Available() < 1) {
     return false;
   }
-  const uint8_t marker = buffer_.Data()[0];
+  const uint8_t marker = m_buffer.Data()[0];
   switch (marker) {
     case kNumber:
     case kBoolean:
@@ -135,7 +135,7 @@ bool Decoder::Value(Variant& target) {
       // without being consumed.
       return false;
   }
-  buffer_.Skip(1);
+  m_buffer.Skip(1);
   if (!Charge(AMFLimits::kValueCost)) {
     return false;
   }
@@ -143,7 +143,7 @@ bool Decoder::Value(Variant& target) {
   switch (marker) {
     case kNumber: {
       double number = 0;
-      if (!ReadDouble(buffer_, number)) {
+      if (!ReadDouble(m_buffer, number)) {
         return false;
       }
       target.SetDouble(number);
@@ -151,7 +151,7 @@ bool Decoder::Value(Variant& target) {
     }
     case kBoolean: {
       uint8_t flag = 0;
-      if (!ReadByte(buffer_, flag)) {
+      if (!ReadByte(m_buffer, flag)) {
         return false;
       }
       target.SetBool(flag == 0x01);
@@ -161,7 +161,7 @@ bool Decoder::Value(Variant& target) {
       return ShortString(target, false);
     case kLongString: {
       uint32_t length = 0;
-      return ReadU32(buffer_, length) && ReadText(length, target);
+      return ReadU32(m_buffer, length) && ReadText(length, target);
     }
     case kNull:
     case kUndefined:
@@ -170,8 +170,8 @@ bool Decoder::Value(Variant& target) {
       return Date(target);
     case kSwitchToAmf3: {
       // One AMF3 value with reference tables of its own, within this decode's bounds.
-      AMF3Serializer amf3(budget_, depth_);
-      return amf3.ReadValue(buffer_, target);
+      AMF3Serializer amf3(m_budget, m_depth);
+      return amf3.ReadValue(m_buffer, target);
     }
     default:
       return Nested(marker, target);
@@ -181,10 +181,10 @@ bool Decoder::Value(Variant& target) {
 bool Decoder::Nested(uint8_t marker, Variant& target) {
   // Every level costs a native stack frame; a bounded depth keeps deeply nested input from
   // exhausting the stack (and the recursive destruction of the result from doing so later).
-  if (depth_ >= limits_.maxDepth) {
+  if (m_depth >= m_limits.maxDepth) {
     return false;
   }
-  ++depth_;
+  ++m_depth;
   bool decoded = false;
   if (marker == kObject) {
     decoded = Object(target);
@@ -193,13 +193,13 @@ bool Decoder::Nested(uint8_t marker, Variant& target) {
   } else {
     decoded = StrictArray(target);
   }
-  --depth_;
+  --m_depth;
   return decoded;
 }
 
 bool Decoder::Object(Variant& target) {
   target.MarkAsArray(false);
-  if (buffer_.Available() < sizeof kObjectEnd) {
+  if (m_buffer.Available() < sizeof kObjectEnd) {
     return false;
   }
   MapBuilder fields(target);
@@ -220,7 +220,7 @@ bool Decoder::PairsUntilEnd(MapBuilder& fields) {
 bool Decoder::EcmaArray(Variant& target) {
   target.MarkAsArray(true);
   uint32_t count = 0;
-  if (!ReadU32(buffer_, count)) {
+  if (!ReadU32(m_buffer, count)) {
     return false;
   }
   // The count is not trusted for any allocation; running out of data ends the loop.
@@ -237,7 +237,7 @@ bool Decoder::EcmaArray(Variant& target) {
       return false;
     }
   }
-  if (buffer_.Available() < sizeof kObjectEnd) {
+  if (m_buffer.Available() < sizeof kObjectEnd) {
     return false;
   }
   return PairsUntilEnd(fields);
@@ -246,7 +246,7 @@ bool Decoder::EcmaArray(Variant& target) {
 bool Decoder::StrictArray(Variant& target) {
   target.MarkAsArray(true);
   uint32_t count = 0;
-  if (!ReadU32(buffer_, count)) {
+  if (!ReadU32(m_buffer, count)) {
     return false;
   }
   MapBuilder elements(target);
@@ -260,25 +260,25 @@ bool Decoder::StrictArray(Variant& target) {
 
 bool Decoder::Date(Variant& target) {
   double milliseconds = 0;
-  if (!ReadDouble(buffer_, milliseconds)) {
+  if (!ReadDouble(m_buffer, milliseconds)) {
     return false;
   }
   // A time before 1970 cannot be held: it is kept as the epoch itself rather than failing.
   target.SetTimestamp(CalendarFromSeconds(SecondsFromMilliseconds(milliseconds)));
   // The time-zone field is skipped but must be there.
-  return buffer_.Skip(2);
+  return m_buffer.Skip(2);
 }
 
 }  // namespace
 
 bool AMF0Serializer::ReadValue(IOBuffer& buffer, Variant& target) const {
-  AMFBudget own(limits_);
-  Decoder decoder(buffer, shared_ ? *shared_ : own);
+  AMFBudget own(m_limits);
+  Decoder decoder(buffer, m_shared ? *m_shared : own);
   return decoder.Value(target);
 }
 
 bool AMF0Serializer::ReadShortString(IOBuffer& buffer, Variant& target, bool withMarker) const {
-  AMFBudget own(limits_);
-  Decoder decoder(buffer, shared_ ? *shared_ : own);
+  AMFBudget own(m_limits);
+  Decoder decoder(buffer, m_shared ? *m_shared : own);
   return decoder.ShortString(target, withMarker);
 }

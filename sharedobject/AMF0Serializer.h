@@ -12,9 +12,9 @@ class AMF0Serializer {
 public:
   AMF0Serializer() = default;
   // Each decode gets its own budget under these limits.
-  explicit AMF0Serializer(const AMFLimits& limits) : limits_(limits) {}
+  explicit AMF0Serializer(const AMFLimits& limits) : m_limits(limits) {}
   // Every decode charges `shared`, which outlives the serializer (a whole file's entries).
-  explicit AMF0Serializer(AMFBudget& shared) : limits_(shared.Limits()), shared_(&shared) {}
+  explicit AMF0Serializer(AMFBudget& shared) : m_limits(shared.Limits()), m_shared(&shared) {}
 
   // Decodes one marker-led value into `target` (which is reset first), advancing the cursor.
   // On failure the cursor stays where the fault was met and what was decoded stays in `target`.
@@ -24,6 +24,6 @@ public:
   bool ReadShortString(IOBuffer& buffer, Variant& target, bool withMarker) const;
 
 private:
-  AMFLimits limits_;
-  AMFBudget* shared_ = nullptr;
+  AMFLimits m_limits;
+  AMFBudget* m_shared = nullptr;
 };

@@ -46,7 +46,7 @@ bool IsInline(uint32_t header) { return (header & 1) != 0; }
 class AMF3Decoder {
 public:
   AMF3Decoder(AMF3Serializer& owner, IOBuffer& buffer)
-      : owner_(owner), buffer_(buffer), budget_(owner.Budget()), depth_(owner.startDepth_), peak_(depth_) {}
+      : m_owner(owner), m_buffer(buffer), m_budget(owner.Budget()), m_depth(owner.m_startDepth), m_peak(m_depth) {}
 
   bool Value(Variant& target);
   bool String(Variant& target, bool withMarker);
@@ -60,25 +60,25 @@ private:
   // Counts one more level of nesting for its lifetime; Entered() is false past the bound.
   class Level {
   public:
-    explicit Level(AMF3Decoder& decoder) : decoder_(decoder) {
-      entered_ = decoder_.depth_ < decoder_.budget_.Limits().maxDepth;
-      if (entered_) {
-        ++decoder_.depth_;
-        decoder_.peak_ = std::max(decoder_.peak_, decoder_.depth_);
+    explicit Level(AMF3Decoder& decoder) : m_decoder(decoder) {
+      m_entered = m_decoder.m_depth < m_decoder.m_budget.Limits().maxDepth;
+      if (m_entered) {
+        ++m_decoder.m_depth;
+        m_decoder.m_peak = std::max(m_decoder.m_peak, m_decoder.m_depth);
       }
     }
     ~Level() {
-      if (entered_) {
-        --decoder_.depth_;
+      if (m_entered) {
+        --m_decoder.m_depth;
       }
     }
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
-    bool Entered() const { return entered_; }
+    bool Entered() const { return m_entered; }
 
   private:
-    AMF3Decoder& decoder_;
-    bool entered_ = false;
+    AMF3Decoder& m_decoder;
+    bool m_entered = false;
   };
 
   // What the value decoded during its lifetime was charged (with the marker charged before
@@ -86,21 +86,21 @@ private:
   class Span {
   public:
     explicit Span(AMF3Decoder& decoder)
-        : decoder_(decoder), charged_(decoder.budget_.Charged()), depth_(decoder.depth_),
-          outerPeak_(decoder.peak_) {
-      decoder_.peak_ = depth_;
+        : m_decoder(decoder), m_charged(decoder.m_budget.Charged()), m_depth(decoder.m_depth),
+          m_outerPeak(decoder.m_peak) {
+      m_decoder.m_peak = m_depth;
     }
-    ~Span() { decoder_.peak_ = std::max(decoder_.peak_, outerPeak_); }
+    ~Span() { m_decoder.m_peak = std::max(m_decoder.m_peak, m_outerPeak); }
     Span(const Span&) = delete;
     Span& operator=(const Span&) = delete;
-    size_t Cost() const { return AMFLimits::kValueCost + decoder_.budget_.Charged() - charged_; }
-    size_t Height() const { return decoder_.peak_ - depth_; }
+    size_t Cost() const { return AMFLimits::kValueCost + m_decoder.m_budget.Charged() - m_charged; }
+    size_t Height() const { return m_decoder.m_peak - m_depth; }
 
   private:
-    AMF3Decoder& decoder_;
-    size_t charged_;
-    size_t depth_;
-    size_t outerPeak_;
+    AMF3Decoder& m_decoder;
+    size_t m_charged;
+    size_t m_depth;
+    size_t m_outerPeak;
   };
 
   bool ReadU29(uint32_t& value);
@@ -138,11 +138,11 @@ private:
   // would pass what the serializer may walk.
   bool Store(const Variant& value, const Span& span, Entry& entry, bool merged);
 
-  AMF3Serializer& owner_;
-  IOBuffer& buffer_;
-  AMFBudget& budget_;
-  size_t depth_;
-  size_t peak_;  // the deepest level reached since the innermost Span began
+  AMF3Serializer& m_owner;
+  IOBuffer& m_buffer;
+  AMFBudget& m_budget;
+  size_t m_depth;
+  size_t m_peak;  // the deepest level reached since the innermost Span began
 };
 
 namespace {
@@ -156,30 +156,30 @@ constexpr uint32_t kUntrustedRoom = 64;
 bool AMF3Decoder::ReadU29(uint32_t& value) {
   // Up to three bytes of seven bits while the high bit says more follow, then one of eight.
   // Data that ends within the number is consumed, as each byte would have been.
-  const uint8_t* bytes = buffer_.Data();
-  const size_t available = buffer_.Available();
+  const uint8_t* bytes = m_buffer.Data();
+  const size_t available = m_buffer.Available();
   value = 0;
   for (size_t i = 0; i < 3; ++i) {
     if (i == available) {
-      buffer_.Skip(available);
+      m_buffer.Skip(available);
       return false;
     }
     value = value << 7 | (bytes[i] & 0x7F);
     if ((bytes[i] & 0x80) == 0) {
-      return buffer_.Skip(i + 1);
+      return m_buffer.Skip(i + 1);
     }
   }
   if (available < 4) {
-    buffer_.Skip(available);
+    m_buffer.Skip(available);
     return false;
   }
   value = value << 8 | bytes[3];
-  return buffer_.Skip(4);
+  return m_buffer.Skip(4);
 }
 
 bool AMF3Decoder::InlineMapNext() const {
-  const uint8_t* bytes = buffer_.Data();
-  const size_t available = buffer_.Available();
+  const uint8_t* bytes = m_buffer.Data();
+  const size_t available = m_buffer.Available();
   if (available < 2 || (bytes[0] != kArray && bytes[0] != kObject)) {
     return false;
   }
@@ -209,11 +209,11 @@ bool AMF3Decoder::ValueInto(MapBuilder& fields, const std::string& key) {
 
 bool AMF3Decoder::ReadBytes(size_t length, std::string& bytes) {
   // The length is checked against the data before anything is allocated.
-  if (buffer_.Available() < length || !budget_.Charge(length)) {
+  if (m_buffer.Available() < length || !m_budget.Charge(length)) {
     return false;
   }
-  bytes.assign(reinterpret_cast<const char*>(buffer_.Data()), length);
-  return buffer_.Skip(length);
+  bytes.assign(reinterpret_cast<const char*>(m_buffer.Data()), length);
+  return m_buffer.Skip(length);
 }
 
 bool AMF3Decoder::StringEntry(TextEntry*& entry) {
@@ -224,10 +224,10 @@ bool AMF3Decoder::StringEntry(TextEntry*& entry) {
   const uint32_t index = header >> 1;
   entry = nullptr;
   if (!IsInline(header)) {
-    if (index >= owner_.strings_.size() || !budget_.Charge(owner_.strings_[index].text.size())) {
+    if (index >= m_owner.m_strings.size() || !m_budget.Charge(m_owner.m_strings[index].text.size())) {
       return false;
     }
-    entry = &owner_.strings_[index];
+    entry = &m_owner.m_strings[index];
     return true;
   }
   if (index == 0) {
@@ -237,16 +237,16 @@ bool AMF3Decoder::StringEntry(TextEntry*& entry) {
   if (!ReadBytes(index, text)) {
     return false;
   }
-  entry = &owner_.strings_.emplace_back(TextEntry{std::move(text), Variant()});
+  entry = &m_owner.m_strings.emplace_back(TextEntry{std::move(text), Variant()});
   return true;
 }
 
 bool AMF3Decoder::String(Variant& target, bool withMarker) {
   if (withMarker) {
-    if (buffer_.Available() < 1 || buffer_.Data()[0] != kString) {
+    if (m_buffer.Available() < 1 || m_buffer.Data()[0] != kString) {
       return false;
     }
-    buffer_.Skip(1);
+    m_buffer.Skip(1);
   }
   TextEntry* entry = nullptr;
   if (!StringEntry(entry)) {
@@ -273,15 +273,15 @@ bool AMF3Decoder::Key(std::string& key) {
 }
 
 bool AMF3Decoder::Value(Variant& target) {
-  if (buffer_.Available() < 1) {
+  if (m_buffer.Available() < 1) {
     return false;
   }
-  const uint8_t marker = buffer_.Data()[0];
+  const uint8_t marker = m_buffer.Data()[0];
   if (marker > kByteArray) {
     return false;  // not consumed
   }
-  buffer_.Skip(1);
-  if (!budget_.Charge(AMFLimits::kValueCost)) {
+  m_buffer.Skip(1);
+  if (!m_budget.Charge(AMFLimits::kValueCost)) {
     return false;
   }
   switch (marker) {
@@ -303,7 +303,7 @@ bool AMF3Decoder::Value(Variant& target) {
     }
     case kDouble: {
       double value = 0;
-      if (!ReadDouble(buffer_, value)) {
+      if (!ReadDouble(m_buffer, value)) {
         return false;
       }
       target.SetDouble(value);
@@ -331,10 +331,10 @@ bool AMF3Decoder::ShareEntry(const std::deque<Entry>& table, uint32_t index, Var
   const Entry& entry = table[index];
   // What the reference shows a caller must neither pass the output bound nor make the tree
   // taller than the nesting bound, which keeps every walk of the tree within the stack.
-  if (depth_ + entry.height > budget_.Limits().maxDepth || !budget_.Charge(entry.cost)) {
+  if (m_depth + entry.height > m_budget.Limits().maxDepth || !m_budget.Charge(entry.cost)) {
     return false;
   }
-  peak_ = std::max(peak_, depth_ + entry.height);
+  m_peak = std::max(m_peak, m_depth + entry.height);
   target = entry.value;
   return true;
 }
@@ -348,11 +348,11 @@ bool AMF3Decoder::Store(const Variant& value, const Span& span, Entry& entry, bo
   }
   // Every walk counts against one allowance per serializer, as large as the most values the
   // output bound lets through, so that keys repeated many times cannot make the walks quadratic.
-  const size_t allowance = budget_.Limits().maxDecodedBytes / AMFLimits::kValueCost;
-  size_t steps = allowance - std::min(allowance, owner_.measuredValues_);
+  const size_t allowance = m_budget.Limits().maxDecodedBytes / AMFLimits::kValueCost;
+  size_t steps = allowance - std::min(allowance, m_owner.m_measuredValues);
   VisibleMeasure measure;
   const bool measured = MeasureVisible(value, steps, measure);
-  owner_.measuredValues_ = allowance - steps;
+  m_owner.m_measuredValues = allowance - steps;
   // The span also counts what the caller never sees (traits read inline): the larger stands.
   entry.cost = std::max(measure.cost, span.Cost());
   entry.height = std::max(measure.height, span.Height());
@@ -365,15 +365,15 @@ bool AMF3Decoder::Date(Variant& target) {
     return false;
   }
   if (!IsInline(header)) {
-    return ShareEntry(owner_.objects_, header >> 1, target);
+    return ShareEntry(m_owner.m_objects, header >> 1, target);
   }
   double milliseconds = 0;
-  if (!ReadDouble(buffer_, milliseconds)) {
+  if (!ReadDouble(m_buffer, milliseconds)) {
     return false;
   }
   // A time before 1970 cannot be held: it is kept as the epoch itself rather than failing.
   target.SetTimestamp(CalendarFromSeconds(SecondsFromMilliseconds(milliseconds)));
-  owner_.objects_.push_back(Entry{target, AMFLimits::kValueCost, 0});
+  m_owner.m_objects.push_back(Entry{target, AMFLimits::kValueCost, 0});
   return true;
 }
 
@@ -384,10 +384,10 @@ bool AMF3Decoder::ByteArray(Variant& target) {
   }
   const uint32_t index = header >> 1;
   if (!IsInline(header)) {
-    if (index >= owner_.byteArrays_.size() || !budget_.Charge(owner_.byteArrays_[index].StoredBytes().size())) {
+    if (index >= m_owner.m_byteArrays.size() || !m_budget.Charge(m_owner.m_byteArrays[index].StoredBytes().size())) {
       return false;
     }
-    target = owner_.byteArrays_[index];
+    target = m_owner.m_byteArrays[index];
     return true;
   }
   std::string bytes;
@@ -396,7 +396,7 @@ bool AMF3Decoder::ByteArray(Variant& target) {
   }
   target.SetByteArray(std::move(bytes));
   if (index != 0) {
-    owner_.byteArrays_.push_back(target);
+    m_owner.m_byteArrays.push_back(target);
   }
   return true;
 }
@@ -407,7 +407,7 @@ bool AMF3Decoder::Array(Variant& target) {
     return false;
   }
   if (!IsInline(header)) {
-    return ShareEntry(owner_.objects_, header >> 1, target);
+    return ShareEntry(m_owner.m_objects, header >> 1, target);
   }
   const Span span(*this);
   Level level(*this);
@@ -426,14 +426,14 @@ bool AMF3Decoder::Array(Variant& target) {
       return false;
     }
     for (uint32_t i = 0; i < dense; ++i) {
-      if (!budget_.Charge(kIndexKeyBytes) || !ValueInto(fields, Variant::IndexKey(i))) {
+      if (!m_budget.Charge(kIndexKeyBytes) || !ValueInto(fields, Variant::IndexKey(i))) {
         return false;
       }
     }
   }
   target.MarkAsArray(true);
   // The array enters the object table after everything it contains.
-  return Store(target, span, owner_.objects_.emplace_back(), merged);
+  return Store(target, span, m_owner.m_objects.emplace_back(), merged);
 }
 
 bool AMF3Decoder::Object(Variant& target) {
@@ -442,7 +442,7 @@ bool AMF3Decoder::Object(Variant& target) {
     return false;
   }
   if (!IsInline(header)) {
-    return ShareEntry(owner_.objects_, header >> 1, target);
+    return ShareEntry(m_owner.m_objects, header >> 1, target);
   }
   const Span span(*this);
   Level level(*this);
@@ -456,12 +456,12 @@ bool AMF3Decoder::Object(Variant& target) {
   }
   // The object's place in the table is taken before its members are read, so that members
   // referring to it get the place (still empty) and later objects the indexes after it.
-  const size_t slot = owner_.objects_.size();
-  owner_.objects_.push_back(Entry{Variant(), AMFLimits::kValueCost, 0});
+  const size_t slot = m_owner.m_objects.size();
+  m_owner.m_objects.push_back(Entry{Variant(), AMFLimits::kValueCost, 0});
 
   const TraitsEntry* traits = Traits(header);
   const std::string* className = traits ? &traits->className.StoredBytes() : nullptr;
-  if (!className || !budget_.Charge(className->size())) {
+  if (!className || !m_budget.Charge(className->size())) {
     target.MakeMap();  // failed, with no member read
     return false;
   }
@@ -475,7 +475,7 @@ bool AMF3Decoder::Object(Variant& target) {
       return false;
     }
   }
-  return Store(target, span, owner_.objects_[slot], merged);
+  return Store(target, span, m_owner.m_objects[slot], merged);
 }
 
 bool AMF3Decoder::Externalizable(Variant& target, bool merged) {
@@ -489,15 +489,15 @@ bool AMF3Decoder::Externalizable(Variant& target, bool merged) {
   if (!Value(target)) {
     return false;
   }
-  return Store(target, span, owner_.objects_.emplace_back(), merged);
+  return Store(target, span, m_owner.m_objects.emplace_back(), merged);
 }
 
 const AMF3Decoder::TraitsEntry* AMF3Decoder::Traits(uint32_t header) {
   if ((header & 2) == 0) {
     const uint32_t index = header >> 2;
-    return index < owner_.traits_.size() ? &owner_.traits_[index] : nullptr;
+    return index < m_owner.m_traits.size() ? &m_owner.m_traits[index] : nullptr;
   }
-  TraitsEntry& traits = owner_.traits_.emplace_back();
+  TraitsEntry& traits = m_owner.m_traits.emplace_back();
   return InlineTraits(header, traits) ? &traits : nullptr;
 }
 
@@ -535,7 +535,7 @@ bool AMF3Decoder::InlineTraits(uint32_t header, TraitsEntry& entry) {
   // Each name is charged as a value of the table's: empty names take one byte each.
   const uint32_t sealed = header >> 4;
   for (uint32_t i = 0; read && i < sealed; ++i) {
-    read = budget_.Charge(AMFLimits::kValueCost + kIndexKeyBytes) && String(traits[kTraitsKey][i], false);
+    read = m_budget.Charge(AMFLimits::kValueCost + kIndexKeyBytes) && String(traits[kTraitsKey][i], false);
   }
   DescribeTraits(entry, (header & 8) != 0);
   return read;
@@ -547,7 +547,7 @@ bool AMF3Decoder::Members(const TraitsEntry& traits, MapBuilder& fields) {
   // traits' map of Null members, already in key order, and is filled in the order of the data.
   if (!traits.placeOfMember.empty()) {
     Level level(*this);
-    if (!level.Entered() || !budget_.Charge(AMFLimits::kValueCost + kTraitsKey.size())) {
+    if (!level.Entered() || !m_budget.Charge(AMFLimits::kValueCost + kTraitsKey.size())) {
       return false;
     }
     const Variant::Children names = traits.emptyMembers.GetChildren();
@@ -558,7 +558,7 @@ bool AMF3Decoder::Members(const TraitsEntry& traits, MapBuilder& fields) {
       // as keyed access gives them.
       MapBuilder members(sealed);
       for (const uint32_t place : traits.placeOfMember) {
-        if (!budget_.Charge(names[place].first.size()) || !ValueInto(members, names[place].first)) {
+        if (!m_budget.Charge(names[place].first.size()) || !ValueInto(members, names[place].first)) {
           return false;
         }
       }
@@ -574,7 +574,7 @@ bool AMF3Decoder::Members(const TraitsEntry& traits, MapBuilder& fields) {
       // The map shares its keys with the traits' map of names until it fails.
       sealed = Variant::WithKeysOf(traits.emptyMembers);
       for (size_t i = 0; i < places.size(); ++i) {
-        const bool charged = budget_.Charge(names[places[i]].first.size());
+        const bool charged = m_budget.Charge(names[places[i]].first.size());
         if (!charged || !Value(sealed.ChildAt(places[i]))) {
           reached = charged ? i + 1 : i;
           failed = true;

@@ -19,11 +19,11 @@ class AMF3Serializer {
 public:
   // A serializer with its own budget under the default limits.
   AMF3Serializer() = default;
-  explicit AMF3Serializer(const AMFLimits& limits) : ownBudget_(limits) {}
+  explicit AMF3Serializer(const AMFLimits& limits) : m_ownBudget(limits) {}
   // Charges `shared` (which outlives the serializer); `startDepth` is the nesting of the value
   // that holds what this serializer decodes, so that an AMF0 value switching to AMF3 stays
   // within the same depth bound.
-  AMF3Serializer(AMFBudget& shared, size_t startDepth) : shared_(&shared), startDepth_(startDepth) {}
+  AMF3Serializer(AMFBudget& shared, size_t startDepth) : m_shared(&shared), m_startDepth(startDepth) {}
   AMF3Serializer(const AMF3Serializer&) = delete;
   AMF3Serializer& operator=(const AMF3Serializer&) = delete;
 
@@ -40,12 +40,12 @@ public:
   // table but without making it a String value that string references would share.
   bool ReadKey(IOBuffer& buffer, std::string& key);
 
-  size_t StringCount() const { return strings_.size(); }
-  size_t ObjectCount() const { return objects_.size(); }
-  size_t TraitsCount() const { return traits_.size(); }
-  size_t ByteArrayCount() const { return byteArrays_.size(); }
-  const Variant& ObjectAt(size_t index) const { return objects_[index].value; }
-  const Variant& TraitsAt(size_t index) const { return traits_[index].value; }
+  size_t StringCount() const { return m_strings.size(); }
+  size_t ObjectCount() const { return m_objects.size(); }
+  size_t TraitsCount() const { return m_traits.size(); }
+  size_t ByteArrayCount() const { return m_byteArrays.size(); }
+  const Variant& ObjectAt(size_t index) const { return m_objects[index].value; }
+  const Variant& TraitsAt(size_t index) const { return m_traits[index].value; }
 
 private:
   friend class AMF3Decoder;
@@ -58,13 +58,13 @@ private:
     size_t height = 0;
   };
 
-  AMFBudget& Budget() { return shared_ ? *shared_ : ownBudget_; }
+  AMFBudget& Budget() { return m_shared ? *m_shared : m_ownBudget; }
 
-  AMFBudget ownBudget_;
-  AMFBudget* shared_ = nullptr;
-  size_t startDepth_ = 0;
+  AMFBudget m_ownBudget;
+  AMFBudget* m_shared = nullptr;
+  size_t m_startDepth = 0;
   // The values walked so far to measure maps that a repeated key decoded into again.
-  size_t measuredValues_ = 0;
+  size_t m_measuredValues = 0;
   // A string-table entry: its text, and the String value that the string values naming it
   // share, made when the first one does (a text read only as keys and names needs none).
   struct TextEntry {
@@ -87,8 +87,8 @@ private:
 
   // Deques: an entry stays where it is while later ones are appended during a nested decode.
   // Byte arrays are kept as the values a reference to them shares.
-  std::deque<TextEntry> strings_;
-  std::deque<Entry> objects_;
-  std::deque<TraitsEntry> traits_;
-  std::deque<Variant> byteArrays_;
+  std::deque<TextEntry> m_strings;
+  std::deque<Entry> m_objects;
+  std::deque<TraitsEntry> m_traits;
+  std::deque<Variant> m_byteArrays;
 };

@@ -22,21 +22,21 @@ struct AMFLimits {
 class AMFBudget {
 public:
   AMFBudget() = default;
-  explicit AMFBudget(const AMFLimits& limits) : limits_(limits) {}
+  explicit AMFBudget(const AMFLimits& limits) : m_limits(limits) {}
 
   // Counts `bytes` more output; false (and nothing counted) when that would pass the bound.
   bool Charge(size_t bytes) {
-    if (bytes > limits_.maxDecodedBytes - charged_) {
+    if (bytes > m_limits.maxDecodedBytes - m_charged) {
       return false;
     }
-    charged_ += bytes;
+    m_charged += bytes;
     return true;
   }
 
-  const AMFLimits& Limits() const { return limits_; }
-  size_t Charged() const { return charged_; }
+  const AMFLimits& Limits() const { return m_limits; }
+  size_t Charged() const { return m_charged; }
 
 private:
-  AMFLimits limits_;
-  size_t charged_ = 0;
+  AMFLimits m_limits;
+  size_t m_charged = 0;
 };

@@ -24,27 +24,27 @@ public:
     if (size > Available()) {
       return false;
     }
-    consumed_ += size;
-    if (consumed_ == published_) {
-      consumed_ = 0;
-      published_ = 0;
+    m_consumed += size;
+    if (m_consumed == m_published) {
+      m_consumed = 0;
+      m_published = 0;
     }
     return true;
   }
 
-  size_t Available() const { return published_ - consumed_; }
+  size_t Available() const { return m_published - m_consumed; }
   // The first unread byte; valid for Available() bytes until the next Append or Skip.
-  const uint8_t* Data() const { return block_ ? block_.get() + consumed_ : nullptr; }
+  const uint8_t* Data() const { return m_block ? m_block.get() + m_consumed : nullptr; }
 
-  size_t Capacity() const { return capacity_; }
-  size_t Published() const { return published_; }
-  size_t Consumed() const { return consumed_; }
+  size_t Capacity() const { return m_capacity; }
+  size_t Published() const { return m_published; }
+  size_t Consumed() const { return m_consumed; }
 
 private:
   bool Grow(size_t size);
 
-  std::unique_ptr<uint8_t[]> block_;
-  size_t capacity_ = 0;
-  size_t published_ = 0;
-  size_t consumed_ = 0;
+  std::unique_ptr<uint8_t[]> m_block;
+  size_t m_capacity = 0;
+  size_t m_published = 0;
+  size_t m_consumed = 0;
 };

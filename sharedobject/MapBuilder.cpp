@@ -42,27 +42,27 @@ uint64_t KeyHash(const std::string& key) {
 }  // namespace
 
 MapBuilder::MapBuilder(Variant& map, size_t room)
-    : map_(map), built_(std::move(map)), payload_(&built_.MapWithRoom(room)) {}
+    : m_map(map), m_built(std::move(map)), m_payload(&m_built.MapWithRoom(room)) {}
 
 MapBuilder::~MapBuilder() {
-  if (!ordered_) {
+  if (!m_ordered) {
     PutInOrder();
   }
-  map_ = std::move(built_);
+  m_map = std::move(m_built);
 }
 
 void MapBuilder::PutInOrder() {
-  Variant::Child* first = payload_->Items();
-  const size_t count = payload_->count;
+  Variant::Child* first = m_payload->Items();
+  const size_t count = m_payload->count;
   if (count <= kSortInPlaceLimit) {
-    payload_->Truncate(SortFewByKey(first, first + count));
+    m_payload->Truncate(SortFewByKey(first, first + count));
     return;
   }
   // Read at random, written in sequence: the children a few places ahead are asked for early.
   const std::vector<size_t> positions = KeyOrder(first, count);
   Variant::MapPayload* sorted = Variant::MapPayload::Make(positions.size());
-  sorted->className = std::move(payload_->className);
-  sorted->isArray = payload_->isArray;
+  sorted->className = std::move(m_payload->className);
+  sorted->isArray = m_payload->isArray;
   constexpr size_t kAhead = 8;
   for (size_t i = 0; i < positions.size(); ++i) {
     if (i + kAhead < positions.size()) {
@@ -71,37 +71,37 @@ void MapBuilder::PutInOrder() {
     new (sorted->Items() + i) Variant::Child(std::move(first[positions[i]]));
     sorted->count = static_cast<uint32_t>(i + 1);
   }
-  Variant::MapPayload::Free(payload_);
-  built_.value_.payload = payload_ = sorted;
+  Variant::MapPayload::Free(m_payload);
+  m_built.m_value.payload = m_payload = sorted;
 }
 
 void MapBuilder::SetClassName(const Variant& name) {
-  built_.SetClassName(name);
-  payload_ = &built_.EnsureMap();
+  m_built.SetClassName(name);
+  m_payload = &m_built.EnsureMap();
 }
 
 Variant& MapBuilder::Add(const std::string& key) {
-  if (payload_->count == payload_->capacity) {
-    payload_ = &built_.MapWithRoom(1);
+  if (m_payload->count == m_payload->capacity) {
+    m_payload = &m_built.MapWithRoom(1);
   }
-  const size_t count = payload_->count;
-  if (count != 0 && !(payload_->Items()[count - 1].first < key)) {
-    ordered_ = false;
+  const size_t count = m_payload->count;
+  if (count != 0 && !(m_payload->Items()[count - 1].first < key)) {
+    m_ordered = false;
   }
-  return payload_->InsertAt(count, key).second;
+  return m_payload->InsertAt(count, key).second;
 }
 
 Variant& MapBuilder::Into(const std::string& key) {
-  Variant::Child* items = payload_->Items();
-  const size_t count = payload_->count;
-  if (count == 0 || (ordered_ && items[count - 1].first < key)) {
+  Variant::Child* items = m_payload->Items();
+  const size_t count = m_payload->count;
+  if (count == 0 || (m_ordered && items[count - 1].first < key)) {
     return Add(key);
   }
   if (items[count - 1].first == key) {
     return items[count - 1].second;
   }
   size_t place = count;
-  if (ordered_) {
+  if (m_ordered) {
     // Every key once, in order, and the last after `key`.
     const auto below = [](const Variant::Child& child, const std::string& name) { return child.first < name; };
     const Variant::Child* found = std::lower_bound(items, items + count, key, below);
@@ -122,77 +122,77 @@ Variant& MapBuilder::Into(const std::string& key) {
 }
 
 size_t MapBuilder::IndexedPlace(const std::string& key) {
-  while (indexed_ < payload_->count) {
-    IndexChild(indexed_++);
+  while (m_indexed < m_payload->count) {
+    IndexChild(m_indexed++);
   }
-  const Variant::Child* items = payload_->Items();
-  const size_t mask = slots_.size() - 1;
+  const Variant::Child* items = m_payload->Items();
+  const size_t mask = m_slots.size() - 1;
   for (size_t slot = KeyHash(key) & mask;; slot = (slot + 1) & mask) {
-    if (slots_[slot] == 0) {
-      return payload_->count;
+    if (m_slots[slot] == 0) {
+      return m_payload->count;
     }
-    if (items[slots_[slot] - 1].first == key) {
-      return slots_[slot] - 1;
+    if (items[m_slots[slot] - 1].first == key) {
+      return m_slots[slot] - 1;
     }
   }
 }
 
 void MapBuilder::IndexChild(size_t index) {
   // At most half the slots are used, so that a probe ends soon at an empty one.
-  if (2 * (used_ + 1) > slots_.size()) {
-    std::vector<uint32_t> old = std::move(slots_);
-    slots_.assign(std::max<size_t>(64, old.size() * 2), 0);
-    used_ = 0;
-    indexed_ = 0;  // rebuilt from the children, for each key the one added last
+  if (2 * (m_used + 1) > m_slots.size()) {
+    std::vector<uint32_t> old = std::move(m_slots);
+    m_slots.assign(std::max<size_t>(64, old.size() * 2), 0);
+    m_used = 0;
+    m_indexed = 0;  // rebuilt from the children, for each key the one added last
     for (size_t i = 0; i < index; ++i) {
       IndexChild(i);
     }
-    indexed_ = index + 1;
+    m_indexed = index + 1;
   }
-  const Variant::Child* items = payload_->Items();
+  const Variant::Child* items = m_payload->Items();
   const std::string& key = items[index].first;
-  const size_t mask = slots_.size() - 1;
+  const size_t mask = m_slots.size() - 1;
   for (size_t slot = KeyHash(key) & mask;; slot = (slot + 1) & mask) {
-    if (slots_[slot] == 0) {
-      ++used_;
-    } else if (items[slots_[slot] - 1].first != key) {
+    if (m_slots[slot] == 0) {
+      ++m_used;
+    } else if (items[m_slots[slot] - 1].first != key) {
       continue;
     }
-    slots_[slot] = static_cast<uint32_t>(index + 1);
+    m_slots[slot] = static_cast<uint32_t>(index + 1);
     return;
   }
 }
 
 void MapBuilder::ForgetIndex() {
-  slots_.clear();
-  used_ = 0;
-  indexed_ = 0;
+  m_slots.clear();
+  m_used = 0;
+  m_indexed = 0;
 }
 
 void MapBuilder::TakeBackFailedRepeat() {
-  const size_t last = payload_->count - 1;
-  const std::string& key = payload_->Items()[last].first;
+  const size_t last = m_payload->count - 1;
+  const std::string& key = m_payload->Items()[last].first;
   for (size_t i = last; i-- > 0;) {
-    if (payload_->Items()[i].first == key) {
+    if (m_payload->Items()[i].first == key) {
       TakeBackLast();
       return;
     }
   }
 }
 
-size_t MapBuilder::Size() const { return payload_->count; }
+size_t MapBuilder::Size() const { return m_payload->count; }
 
 void MapBuilder::TakeBackLast() {
-  payload_->Truncate(payload_->count - 1);
-  if (indexed_ > payload_->count) {
+  m_payload->Truncate(m_payload->count - 1);
+  if (m_indexed > m_payload->count) {
     ForgetIndex();
   }
 }
 
 void MapBuilder::Drop(const std::vector<bool>& dropped) {
-  Variant::Child* items = payload_->Items();
+  Variant::Child* items = m_payload->Items();
   size_t kept = 0;
-  for (size_t i = 0; i < payload_->count; ++i) {
+  for (size_t i = 0; i < m_payload->count; ++i) {
     if (!dropped[i]) {
       if (kept != i) {
         items[kept] = std::move(items[i]);
@@ -200,6 +200,6 @@ void MapBuilder::Drop(const std::vector<bool>& dropped) {
       ++kept;
     }
   }
-  payload_->Truncate(kept);
+  m_payload->Truncate(kept);
   ForgetIndex();
 }

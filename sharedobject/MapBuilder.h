@@ -57,13 +57,13 @@ private:
   void IndexChild(size_t index);
   void ForgetIndex();
 
-  Variant& map_;
-  Variant built_;
-  Variant::MapPayload* payload_;  // built_'s, held by it alone while the builder lives
-  bool ordered_ = true;           // every key so far came after the one before
+  Variant& m_map;
+  Variant m_built;
+  Variant::MapPayload* m_payload;  // m_built's, held by it alone while the builder lives
+  bool m_ordered = true;           // every key so far came after the one before
   // The hash index of Into, empty until it is needed: per slot a child's place plus one, or 0.
-  // It holds the children before `indexed_`, for each key the one added last.
-  std::vector<uint32_t> slots_;
-  size_t used_ = 0;
-  size_t indexed_ = 0;
+  // It holds the children before `m_indexed`, for each key the one added last.
+  std::vector<uint32_t> m_slots;
+  size_t m_used = 0;
+  size_t m_indexed = 0;
 };

@@ -31,11 +31,11 @@ struct PayloadArena::Chunk {
   }
 };
 
-PayloadArena::PayloadArena() : outer_(currentArena) { currentArena = this; }
+PayloadArena::PayloadArena() : m_outer(currentArena) { currentArena = this; }
 
 PayloadArena::~PayloadArena() {
   LetGoOfChunk();
-  currentArena = outer_;
+  currentArena = m_outer;
 }
 
 void* PayloadArena::Allocate(size_t bytes, bool& fromChunk) {
@@ -53,21 +53,21 @@ void PayloadArena::Free(void* block, bool fromChunk) {
 
 void* PayloadArena::Cut(size_t bytes) {
   bytes = Aligned(bytes);
-  if (!chunk_ || kChunkBytes - used_ < bytes) {
+  if (!m_chunk || kChunkBytes - m_used < bytes) {
     void* memory = ::operator new(kChunkBytes, std::align_val_t{kChunkBytes});
     LetGoOfChunk();
-    chunk_ = new (memory) Chunk();
-    used_ = Aligned(sizeof(Chunk));
+    m_chunk = new (memory) Chunk();
+    m_used = Aligned(sizeof(Chunk));
   }
-  void* block = reinterpret_cast<char*>(chunk_) + used_;
-  used_ += bytes;
-  ++chunk_->holders;
+  void* block = reinterpret_cast<char*>(m_chunk) + m_used;
+  m_used += bytes;
+  ++m_chunk->holders;
   return block;
 }
 
 void PayloadArena::LetGoOfChunk() {
-  if (chunk_) {
-    chunk_->LetGo();
-    chunk_ = nullptr;
+  if (m_chunk) {
+    m_chunk->LetGo();
+    m_chunk = nullptr;
   }
 }

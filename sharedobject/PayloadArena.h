@@ -30,7 +30,7 @@ private:
   void* Cut(size_t bytes);
   void LetGoOfChunk();
 
-  Chunk* chunk_ = nullptr;  // the chunk being filled, held by the arena as if by one payload
-  size_t used_ = 0;         // bytes of it handed out, its header included
-  PayloadArena* outer_;     // the arena that was the thread's before this one
+  Chunk* m_chunk = nullptr;  // the chunk being filled, held by the arena as if by one payload
+  size_t m_used = 0;         // bytes of it handed out, its header included
+  PayloadArena* m_outer;     // the arena that was the thread's before this one
 };

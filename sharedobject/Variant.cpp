@@ -125,9 +125,9 @@ std::tm CalendarFromSeconds(int64_t seconds) {
 static_assert(Variant::Kind::Double < Variant::Kind::Timestamp && Variant::Kind::ByteArray == Variant::Kind{20},
               "the kinds with a payload come last");
 
-Variant::Variant(const Variant& other) : kind_(other.kind_), value_(other.value_) {
+Variant::Variant(const Variant& other) : m_kind(other.m_kind), m_value(other.m_value) {
   if (HasPayload()) {
-    ++value_.payload->holders;
+    ++m_value.payload->holders;
   }
 }
 
@@ -143,8 +143,8 @@ Variant& Variant::operator=(Variant&& other) noexcept {
   if (this != &other) {
     // `other` may be one of our own children: take it over before dropping our payload.
     Variant taken(std::move(other));
-    std::swap(kind_, taken.kind_);
-    std::swap(value_, taken.value_);
+    std::swap(m_kind, taken.m_kind);
+    std::swap(m_value, taken.m_value);
   }
   return *this;
 }
@@ -153,12 +153,12 @@ void Variant::Reset() {
   if (HasPayload()) {
     Release();
   }
-  kind_ = Kind::Null;
-  value_.unsignedValue = 0;
+  m_kind = Kind::Null;
+  m_value.unsignedValue = 0;
 }
 
 void Variant::Release() {
-  Payload* const payload = value_.payload;
+  Payload* const payload = m_value.payload;
   // The last holder frees.
   if (--payload->holders != 0) {
     return;
@@ -174,13 +174,13 @@ void Variant::Release() {
 
 void Variant::Hold(Kind kind, Payload* payload) {
   Reset();
-  kind_ = kind;
-  value_.payload = payload;
+  m_kind = kind;
+  m_value.payload = payload;
 }
 
 void Variant::SetUndefined() {
   Reset();
-  kind_ = Kind::Undefined;
+  m_kind = Kind::Undefined;
 }
 
 void Variant::SetBytes(Kind kind, std::string bytes) { Hold(kind, MakePayload<TextPayload>(std::move(bytes))); }
@@ -191,56 +191,56 @@ void Variant::SetByteArray(std::string bytes) { SetBytes(Kind::ByteArray, std::m
 
 void Variant::SetBool(bool value) {
   Reset();
-  kind_ = Kind::Bool;
-  value_.flag = value;
+  m_kind = Kind::Bool;
+  m_value.flag = value;
 }
 
 void Variant::SetInt8(int8_t value) {
   SetInt64(value);
-  kind_ = Kind::Int8;
+  m_kind = Kind::Int8;
 }
 
 void Variant::SetInt16(int16_t value) {
   SetInt64(value);
-  kind_ = Kind::Int16;
+  m_kind = Kind::Int16;
 }
 
 void Variant::SetInt32(int32_t value) {
   SetInt64(value);
-  kind_ = Kind::Int32;
+  m_kind = Kind::Int32;
 }
 
 void Variant::SetInt64(int64_t value) {
   Reset();
-  kind_ = Kind::Int64;
-  value_.signedValue = value;
+  m_kind = Kind::Int64;
+  m_value.signedValue = value;
 }
 
 void Variant::SetUInt8(uint8_t value) {
   SetUInt64(value);
-  kind_ = Kind::UInt8;
+  m_kind = Kind::UInt8;
 }
 
 void Variant::SetUInt16(uint16_t value) {
   SetUInt64(value);
-  kind_ = Kind::UInt16;
+  m_kind = Kind::UInt16;
 }
 
 void Variant::SetUInt32(uint32_t value) {
   SetUInt64(value);
-  kind_ = Kind::UInt32;
+  m_kind = Kind::UInt32;
 }
 
 void Variant::SetUInt64(uint64_t value) {
   Reset();
-  kind_ = Kind::UInt64;
-  value_.unsignedValue = value;
+  m_kind = Kind::UInt64;
+  m_value.unsignedValue = value;
 }
 
 void Variant::SetDouble(double value) {
   Reset();
-  kind_ = Kind::Double;
-  value_.real = value;
+  m_kind = Kind::Double;
+  m_value.real = value;
 }
 
 void Variant::SetTimestamp(const std::tm& time) { SetCalendar(Kind::Timestamp, time); }
@@ -255,20 +255,20 @@ void Variant::SetCalendar(Kind kind, const std::tm& time) {
   Hold(kind, MakePayload<TimePayload>(CalendarFromSeconds(seconds)));
 }
 
-const Variant::MapPayload& Variant::Map() const { return *static_cast<const MapPayload*>(value_.payload); }
+const Variant::MapPayload& Variant::Map() const { return *static_cast<const MapPayload*>(m_value.payload); }
 
 Variant::MapPayload& Variant::EnsureMap() {
   if (!IsMap()) {
     // Room for a few children from the start: most maps get some, and growing costs a copy.
     Hold(Kind::Map, MapPayload::Make(4));
-  } else if (value_.payload->holders != 1 || Map().Sealed()) {
+  } else if (m_value.payload->holders != 1 || Map().Sealed()) {
     // Shared (or with shared keys): this value takes a copy of its own, and lets go of its share
     // of the original.
     Variant original(std::move(*this));
-    kind_ = original.kind_;
-    value_.payload = MapPayload::CopyOf(original.Map());
+    m_kind = original.m_kind;
+    m_value.payload = MapPayload::CopyOf(original.Map());
   }
-  return *static_cast<MapPayload*>(value_.payload);
+  return *static_cast<MapPayload*>(m_value.payload);
 }
 
 Variant::MapPayload& Variant::MapWithRoom(size_t more) {
@@ -278,7 +278,7 @@ Variant::MapPayload& Variant::MapWithRoom(size_t more) {
   MapPayload* map = &EnsureMap();
   if (more > map->capacity - map->count) {
     const size_t capacity = std::max<size_t>({4, size_t{map->count} + more, size_t{map->capacity} * 2});
-    value_.payload = map = MapPayload::Grow(map, capacity);
+    m_value.payload = map = MapPayload::Grow(map, capacity);
   }
   return *map;
 }
@@ -300,15 +300,15 @@ Variant& Variant::operator[](const std::string& key) {
 Variant& Variant::operator[](uint32_t position) { return (*this)[IndexKey(position)]; }
 
 Variant& Variant::operator[](const Variant& key) {
-  switch (key.kind_) {
+  switch (key.m_kind) {
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
-      return (*this)[static_cast<uint32_t>(key.value_.signedValue)];
+      return (*this)[static_cast<uint32_t>(key.m_value.signedValue)];
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
-      return (*this)[static_cast<uint32_t>(key.value_.unsignedValue)];
+      return (*this)[static_cast<uint32_t>(key.m_value.unsignedValue)];
     case Kind::String: {
       // Copy first: `key` may live inside this map.
       const std::string text = key.StoredBytes();
@@ -326,21 +326,21 @@ void Variant::SetClassName(const std::string& name) {
 }
 
 void Variant::SetClassName(const Variant& name) {
-  if (kind_ == Kind::Null || kind_ == Kind::Undefined) {
+  if (m_kind == Kind::Null || m_kind == Kind::Undefined) {
     EnsureMap();
   }
   if (!IsMap()) {
     return;
   }
-  EnsureMap().className = name.kind_ == Kind::String ? name : Variant();
-  kind_ = Kind::TypedMap;
+  EnsureMap().className = name.m_kind == Kind::String ? name : Variant();
+  m_kind = Kind::TypedMap;
 }
 
 void Variant::MarkAsArray(bool isArray) {
-  if (kind_ == Kind::Null) {
+  if (m_kind == Kind::Null) {
     EnsureMap();
   }
-  if (kind_ == Kind::Map && Map().isArray != isArray) {
+  if (m_kind == Kind::Map && Map().isArray != isArray) {
     EnsureMap().isArray = isArray;
   }
 }
@@ -348,7 +348,7 @@ void Variant::MarkAsArray(bool isArray) {
 bool Variant::IsArray() const { return IsMap() && Map().isArray; }
 
 const std::string& Variant::ClassName() const {
-  return kind_ == Kind::TypedMap ? Map().className.StoredBytes() : EmptyText();
+  return m_kind == Kind::TypedMap ? Map().className.StoredBytes() : EmptyText();
 }
 
 size_t Variant::ChildCount() const { return IsMap() ? Map().count : 0; }
@@ -378,13 +378,13 @@ Variant Variant::WithKeysOf(const Variant& keys) {
     map.MakeMap();
     return map;
   }
-  MapPayload* source = static_cast<MapPayload*>(keys.value_.payload);
+  MapPayload* source = static_cast<MapPayload*>(keys.m_value.payload);
   map.Hold(Kind::Map, MapPayload::MakeSealed(source->Sealed() ? *source->keySource : *source));
   return map;
 }
 
 Variant& Variant::ChildAt(size_t index) {
-  MapPayload* map = static_cast<MapPayload*>(value_.payload);
+  MapPayload* map = static_cast<MapPayload*>(m_value.payload);
   if (map->holders != 1) {
     map = &EnsureMap();
   }
@@ -392,40 +392,40 @@ Variant& Variant::ChildAt(size_t index) {
 }
 
 const std::tm* Variant::CalendarTime() const {
-  return HasTime() ? &static_cast<const TimePayload*>(value_.payload)->time : nullptr;
+  return HasTime() ? &static_cast<const TimePayload*>(m_value.payload)->time : nullptr;
 }
 
 const std::string& Variant::StoredBytes() const {
-  return HasText() ? static_cast<const TextPayload*>(value_.payload)->bytes : EmptyText();
+  return HasText() ? static_cast<const TextPayload*>(m_value.payload)->bytes : EmptyText();
 }
 
 bool Variant::SharesPayloadWith(const Variant& other) const {
-  return HasPayload() && other.HasPayload() && value_.payload == other.value_.payload;
+  return HasPayload() && other.HasPayload() && m_value.payload == other.m_value.payload;
 }
 
 std::string Variant::ToString() const {
-  switch (kind_) {
+  switch (m_kind) {
     case Kind::Bool:
-      return value_.flag ? "true" : "false";
+      return m_value.flag ? "true" : "false";
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
-      return FormatText("%d", static_cast<int>(value_.signedValue));
+      return FormatText("%d", static_cast<int>(m_value.signedValue));
     case Kind::Int64:
-      return FormatText("%" PRId64, value_.signedValue);
+      return FormatText("%" PRId64, m_value.signedValue);
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
-      return FormatText("%u", static_cast<unsigned>(value_.unsignedValue));
+      return FormatText("%u", static_cast<unsigned>(m_value.unsignedValue));
     case Kind::UInt64:
-      return FormatText("%" PRIu64, value_.unsignedValue);
+      return FormatText("%" PRIu64, m_value.unsignedValue);
     case Kind::Double:
-      return FormatText("%.3f", value_.real);
+      return FormatText("%.3f", m_value.real);
     case Kind::Timestamp:
     case Kind::Date:
     case Kind::Time: {
-      const char* format = kind_ == Kind::Timestamp ? "%Y-%m-%dT%H:%M:%S.000"
-                           : kind_ == Kind::Date    ? "%Y-%m-%d"
+      const char* format = m_kind == Kind::Timestamp ? "%Y-%m-%dT%H:%M:%S.000"
+                           : m_kind == Kind::Date    ? "%Y-%m-%d"
                                                     : "%H:%M:%S.000";
       char text[24] = {};
       const size_t length = std::strftime(text, sizeof text, format, CalendarTime());
@@ -440,64 +440,64 @@ std::string Variant::ToString() const {
 }
 
 bool Variant::ToBool() const {
-  switch (kind_) {
+  switch (m_kind) {
     case Kind::Bool:
-      return value_.flag;
+      return m_value.flag;
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
     case Kind::Int64:
-      return value_.signedValue != 0;
+      return m_value.signedValue != 0;
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
     case Kind::UInt64:
-      return value_.unsignedValue != 0;
+      return m_value.unsignedValue != 0;
     case Kind::Double:
-      return value_.real != 0.0;
+      return m_value.real != 0.0;
     default:
       return false;
   }
 }
 
 int64_t Variant::ToInt64() const {
-  switch (kind_) {
+  switch (m_kind) {
     case Kind::Bool:
-      return value_.flag ? 1 : 0;
+      return m_value.flag ? 1 : 0;
     case Kind::Int8:
     case Kind::Int16:
     case Kind::Int32:
     case Kind::Int64:
-      return value_.signedValue;
+      return m_value.signedValue;
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
     case Kind::UInt64:
-      return static_cast<int64_t>(value_.unsignedValue);
+      return static_cast<int64_t>(m_value.unsignedValue);
     case Kind::Double:
       // A double outside the range would be undefined to convert; it saturates.
-      return SaturateDouble<int64_t>(value_.real);
+      return SaturateDouble<int64_t>(m_value.real);
     default:
       return 0;
   }
 }
 
 int32_t Variant::ToInt32() const {
-  if (kind_ == Kind::Double) {
-    return SaturateDouble<int32_t>(value_.real);
+  if (m_kind == Kind::Double) {
+    return SaturateDouble<int32_t>(m_value.real);
   }
   return static_cast<int32_t>(ToInt64());
 }
 
 double Variant::ToDouble() const {
-  switch (kind_) {
+  switch (m_kind) {
     case Kind::Double:
-      return value_.real;
+      return m_value.real;
     case Kind::UInt8:
     case Kind::UInt16:
     case Kind::UInt32:
     case Kind::UInt64:
-      return static_cast<double>(value_.unsignedValue);
+      return static_cast<double>(m_value.unsignedValue);
     default:
       return static_cast<double>(ToInt64());
   }

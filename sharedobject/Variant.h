@@ -70,24 +70,24 @@ public:
     const_iterator end() const;
     const_reverse_iterator rbegin() const;
     const_reverse_iterator rend() const;
-    size_t size() const { return count_; }
-    bool empty() const { return count_ == 0; }
+    size_t size() const { return m_count; }
+    bool empty() const { return m_count == 0; }
     ChildView operator[](size_t index) const;
 
   private:
     friend class Variant;
     // The keys are those of `keys`; the values lie `valueStride` bytes apart from `values` on.
     Children(const Child* keys, const Variant* values, size_t valueStride, size_t count)
-        : keys_(keys), values_(reinterpret_cast<const char*>(values)), valueStride_(valueStride), count_(count) {}
-    const Child* keys_ = nullptr;
-    const char* values_ = nullptr;
-    size_t valueStride_ = sizeof(Child);
-    size_t count_ = 0;
+        : m_keys(keys), m_values(reinterpret_cast<const char*>(values)), m_valueStride(valueStride), m_count(count) {}
+    const Child* m_keys = nullptr;
+    const char* m_values = nullptr;
+    size_t m_valueStride = sizeof(Child);
+    size_t m_count = 0;
   };
 
   Variant() = default;
   Variant(const Variant& other);
-  Variant(Variant&& other) noexcept : kind_(other.kind_), value_(other.value_) { other.kind_ = Kind::Null; }
+  Variant(Variant&& other) noexcept : m_kind(other.m_kind), m_value(other.m_value) { other.m_kind = Kind::Null; }
   Variant& operator=(const Variant& other);
   Variant& operator=(Variant&& other) noexcept;
   ~Variant() {
@@ -147,8 +147,8 @@ public:
   // Null first becomes an empty Map; only a Map (not a TypedMap) takes the flag.
   void MarkAsArray(bool isArray);
 
-  Kind GetKind() const { return kind_; }
-  bool IsMap() const { return kind_ == Kind::Map || kind_ == Kind::TypedMap; }
+  Kind GetKind() const { return m_kind; }
+  bool IsMap() const { return m_kind == Kind::Map || m_kind == Kind::TypedMap; }
   bool IsArray() const;
   // Empty unless the value is a TypedMap.
   const std::string& ClassName() const;
@@ -189,10 +189,10 @@ private:
   void Hold(Kind kind, Payload* payload);
   // Lets go of the payload, freeing it when no other value holds it; leaves the value as it is.
   void Release();
-  bool HasText() const { return kind_ == Kind::String || kind_ == Kind::ByteArray; }
-  bool HasTime() const { return kind_ == Kind::Timestamp || kind_ == Kind::Date || kind_ == Kind::Time; }
+  bool HasText() const { return m_kind == Kind::String || m_kind == Kind::ByteArray; }
+  bool HasTime() const { return m_kind == Kind::Timestamp || m_kind == Kind::Date || m_kind == Kind::Time; }
   // The kinds from Timestamp on hold a payload: the calendar kinds, the texts and the maps.
-  bool HasPayload() const { return kind_ >= Kind::Timestamp; }
+  bool HasPayload() const { return m_kind >= Kind::Timestamp; }
   const MapPayload& Map() const;
   // The map to change: made first (with room for a few children) for a non-map value, copied
   // first while another value shares it.
@@ -201,7 +201,7 @@ private:
   // one moves to a larger block.
   MapPayload& MapWithRoom(size_t more);
 
-  Kind kind_ = Kind::Null;
+  Kind m_kind = Kind::Null;
   // A scalar, or what the kind holds beyond one, shared by copies: a text for String and
   // ByteArray, a std::tm for the calendar kinds, the children for the maps. Texts and times
   // are never changed once made; a map is copied before a change while shared.
@@ -211,7 +211,7 @@ private:
     double real;
     bool flag;
     Payload* payload;
-  } value_{};
+  } m_value{};
 };
 
 // Walks the keys and the values side by side: a map that shares its keys keeps its values apart.
@@ -228,12 +228,12 @@ public:
   };
 
   const_iterator() = default;
-  ChildView operator*() const { return ChildView{key_->first, *reinterpret_cast<const Variant*>(value_)}; }
+  ChildView operator*() const { return ChildView{m_key->first, *reinterpret_cast<const Variant*>(m_value)}; }
   pointer operator->() const { return pointer{**this}; }
   ChildView operator[](difference_type n) const { return *(*this + n); }
   const_iterator& operator+=(difference_type n) {
-    key_ += n;
-    value_ += n * static_cast<difference_type>(valueStride_);
+    m_key += n;
+    m_value += n * static_cast<difference_type>(m_valueStride);
     return *this;
   }
   const_iterator& operator-=(difference_type n) { return *this += -n; }
@@ -252,28 +252,28 @@ public:
   friend const_iterator operator+(const_iterator it, difference_type n) { return it += n; }
   friend const_iterator operator+(difference_type n, const_iterator it) { return it += n; }
   friend const_iterator operator-(const_iterator it, difference_type n) { return it -= n; }
-  friend difference_type operator-(const const_iterator& a, const const_iterator& b) { return a.key_ - b.key_; }
-  friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.key_ == b.key_; }
-  friend bool operator!=(const const_iterator& a, const const_iterator& b) { return a.key_ != b.key_; }
-  friend bool operator<(const const_iterator& a, const const_iterator& b) { return a.key_ < b.key_; }
-  friend bool operator>(const const_iterator& a, const const_iterator& b) { return a.key_ > b.key_; }
-  friend bool operator<=(const const_iterator& a, const const_iterator& b) { return a.key_ <= b.key_; }
-  friend bool operator>=(const const_iterator& a, const const_iterator& b) { return a.key_ >= b.key_; }
+  friend difference_type operator-(const const_iterator& a, const const_iterator& b) { return a.m_key - b.m_key; }
+  friend bool operator==(const const_iterator& a, const const_iterator& b) { return a.m_key == b.m_key; }
+  friend bool operator!=(const const_iterator& a, const const_iterator& b) { return a.m_key != b.m_key; }
+  friend bool operator<(const const_iterator& a, const const_iterator& b) { return a.m_key < b.m_key; }
+  friend bool operator>(const const_iterator& a, const const_iterator& b) { return a.m_key > b.m_key; }
+  friend bool operator<=(const const_iterator& a, const const_iterator& b) { return a.m_key <= b.m_key; }
+  friend bool operator>=(const const_iterator& a, const const_iterator& b) { return a.m_key >= b.m_key; }
 
 private:
   friend class Children;
   const_iterator(const Child* key, const char* value, size_t valueStride)
-      : key_(key), value_(value), valueStride_(valueStride) {}
-  const Child* key_ = nullptr;
-  const char* value_ = nullptr;
-  size_t valueStride_ = sizeof(Child);
+      : m_key(key), m_value(value), m_valueStride(valueStride) {}
+  const Child* m_key = nullptr;
+  const char* m_value = nullptr;
+  size_t m_valueStride = sizeof(Child);
 };
 
 inline Variant::Children::const_iterator Variant::Children::begin() const {
-  return const_iterator(keys_, values_, valueStride_);
+  return const_iterator(m_keys, m_values, m_valueStride);
 }
 inline Variant::Children::const_iterator Variant::Children::end() const {
-  return begin() + static_cast<std::ptrdiff_t>(count_);
+  return begin() + static_cast<std::ptrdiff_t>(m_count);
 }
 inline Variant::Children::const_reverse_iterator Variant::Children::rbegin() const {
   return const_reverse_iterator(end());

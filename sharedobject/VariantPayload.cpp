@@ -66,7 +66,7 @@ void Variant::MapPayload::DestroyFrom(Slot* slots, size_t count, ValueOf valueOf
   const auto prefetch = [&](size_t i) {
     const Variant& value = valueOf(slots[i]);
     if (value.HasPayload()) {
-      const char* payload = reinterpret_cast<const char*>(value.value_.payload);
+      const char* payload = reinterpret_cast<const char*>(value.m_value.payload);
       __builtin_prefetch(payload);
       if (value.IsMap()) {
         __builtin_prefetch(payload + kLine);

@@ -14,8 +14,8 @@ namespace {
 // Counts the dump's lines and checks that each has two tabs, keeping nothing.
 class LineChecker : public std::streambuf {
 public:
-  size_t Lines() const { return lines_; }
-  bool Complete() const { return tabs_ == 0; }
+  size_t Lines() const { return m_lines; }
+  bool Complete() const { return m_tabs == 0; }
 
 protected:
   int_type overflow(int_type c) override {
@@ -34,18 +34,18 @@ protected:
 private:
   void Take(char c) {
     if (c == '\t') {
-      ++tabs_;
+      ++m_tabs;
     } else if (c == '\n') {
-      FUZZ_CHECK(tabs_ == 2);
-      tabs_ = 0;
-      ++lines_;
+      FUZZ_CHECK(m_tabs == 2);
+      m_tabs = 0;
+      ++m_lines;
     } else {
       FUZZ_CHECK(static_cast<unsigned char>(c) >= 0x20);
     }
   }
 
-  size_t lines_ = 0;
-  size_t tabs_ = 0;
+  size_t m_lines = 0;
+  size_t m_tabs = 0;
 };
 
 struct Walk {

@@ -19,16 +19,16 @@ using Kind = Variant::Kind;
 // Decodes values one after another with one serializer, as a file's entries are.
 class Amf3 {
 public:
-  explicit Amf3(const AMFLimits& limits = AMFLimits()) : serializer_(limits) {}
+  explicit Amf3(const AMFLimits& limits = AMFLimits()) : m_serializer(limits) {}
 
   bool Decode(const Bytes& bytes, Variant& value) {
-    buffer_.Append(bytes.data(), bytes.size());
-    return serializer_.ReadValue(buffer_, value);
+    m_buffer.Append(bytes.data(), bytes.size());
+    return m_serializer.ReadValue(m_buffer, value);
   }
   Variant Decoded(const Bytes& bytes) {
     Variant value;
     EXPECT_TRUE(Decode(bytes, value));
-    EXPECT_EQ(0u, buffer_.Available());
+    EXPECT_EQ(0u, m_buffer.Available());
     return value;
   }
   bool Fails(const Bytes& bytes) {
@@ -36,12 +36,12 @@ public:
     return !Decode(bytes, value);
   }
 
-  AMF3Serializer& Serializer() { return serializer_; }
-  IOBuffer& Buffer() { return buffer_; }
+  AMF3Serializer& Serializer() { return m_serializer; }
+  IOBuffer& Buffer() { return m_buffer; }
 
 private:
-  AMF3Serializer serializer_;
-  IOBuffer buffer_;
+  AMF3Serializer m_serializer;
+  IOBuffer m_buffer;
 };
 
 std::string Child(const Variant& map, const std::string& key) {

@@ -182,22 +182,22 @@ TEST(SolFileTest, EveryCutOfAWellFormedFileIsHandled) {
 class SolFileOnDiskTest : public testing::Test {
 protected:
   void SetUp() override {
-    folder_ = std::filesystem::temp_directory_path() /
+    m_folder = std::filesystem::temp_directory_path() /
               ("vx-sol-" + std::to_string(reinterpret_cast<uintptr_t>(this)));
-    std::filesystem::create_directories(folder_);
+    std::filesystem::create_directories(m_folder);
   }
   void TearDown() override {
     std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
+    std::filesystem::remove_all(m_folder, ignored);
   }
   std::string Write(const std::string& name, const Bytes& bytes) {
-    const std::filesystem::path path = folder_ / name;
+    const std::filesystem::path path = m_folder / name;
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                 static_cast<std::streamsize>(bytes.size()));
     return path.string();
   }
 
-  std::filesystem::path folder_;
+  std::filesystem::path m_folder;
 };
 
 TEST_F(SolFileOnDiskTest, ReadsAFileAndRefusesWhatCannotBeOne) {
@@ -206,8 +206,8 @@ TEST_F(SolFileOnDiskTest, ReadsAFileAndRefusesWhatCannotBeOne) {
   EXPECT_EQ("t", Child(file.root, "deskTVinfo"));
 
   SolFile other;
-  EXPECT_FALSE(ReadSolFile((folder_ / "missing.sol").string(), other));
-  EXPECT_FALSE(ReadSolFile(folder_.string(), other));  // a folder
+  EXPECT_FALSE(ReadSolFile((m_folder / "missing.sol").string(), other));
+  EXPECT_FALSE(ReadSolFile(m_folder.string(), other));  // a folder
   EXPECT_FALSE(ReadSolFile(Write("short.sol", Bytes(26, 0x00)), other));
   EXPECT_FALSE(ReadSolFile(Write("empty.sol", Bytes()), other));
 
