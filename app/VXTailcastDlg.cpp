@@ -170,6 +170,7 @@ LRESULT CVXTailcastDlg::OnCopyData(const COPYDATASTRUCT* record) {
     WriteTrace(L"Tailcast:", L"CopyData ", L"is false!");
     return 0;
   }
+  // 410 is part of the line as the service's log readers know it, not this file's line number.
   NetworkLogger().Log(LOG_LEVEL_ERROR, "%s(%d) copy data: %d", "CVXTailcastDlg::OnCopyData", 410,
                       static_cast<int>(record->dwData));
   const std::wstring text = HandoffTextOf(*record);

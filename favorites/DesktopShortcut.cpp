@@ -19,6 +19,7 @@ namespace {
 
 std::wstring ClientFavoriteCommand(const DeskFavorRequest& request, const std::wstring& cleanName) {
   wchar_t prefix[96] = {};
+  // "charge=" (not the reminder's "change=") is what the client reads from a shortcut.
   std::swprintf(prefix, 96, L"DeskFavor;id=%d:type=%d:charge=%d:name=", request.AlbumID, request.ClientType,
                 request.Charge);
   return prefix + cleanName;

@@ -284,6 +284,7 @@ void CPushWnd::OpenCurrentReminder() {
     if (IsWebAddress(item.videoUrl)) ::ShellExecuteW(nullptr, L"open", item.videoUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return;
   }
+  // "change=" (not the shortcuts' "charge=") is what the client reads from a reminder.
   const std::wstring command = L" DeskFavor;id=" + std::to_wstring(item.albumId) + L":type=1:change=0:name=" + item.tvName;
   if (IsFile(client)) ::ShellExecuteW(nullptr, L"open", client.c_str(), command.c_str(), nullptr, SW_SHOW);
 }
