@@ -18,7 +18,7 @@ public:
   CRequestPool(const CRequestPool&) = delete;
   CRequestPool& operator=(const CRequestPool&) = delete;
 
-  // False when the pool refuses the job (it has quit): the job is freed unrun.
+  // False when the pool refuses the job (none, or its queue has quit): the job is freed unrun.
   bool Post(std::unique_ptr<ITaskSample> job);
 
 private:

@@ -5,22 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <thread>
-#include <type_traits>
 #include <vector>
 
-#include "bench/RunningProgram.h"
 #include "bench/ProcessCpuTime.h"
+#include "bench/RunningProgram.h"
+#include "common/ScopedGdi.h"
 
 namespace {
 
 using namespace vxbench;
 
-struct GdiObjectDeleter {
-  void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
-};
-using ScopedBrush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+using ScopedBrush = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 
 TEST(ProcessReadings, GdiObjectsFollowWhatTheProcessHolds) {
   const DWORD before = ReadGdiObjects(::GetCurrentProcess());

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "common/ModulePath.h"
 #include "common/ScopedGdiplus.h"
 #include "push/ReminderFeed.h"
@@ -175,6 +177,24 @@ TEST_F(PushWindowTest, ARefusedFeedEmptiesThePopUp) {
   EXPECT_TRUE(window->Reminders().empty());
   ClickNext();  // nothing to page through, nothing to open
   EXPECT_EQ(window->CurrentPage(), 0);
+}
+
+// An answer the controller's window never took is freed with the controller, not shown.
+TEST_F(PushWindowTest, AnAnswerStillQueuedWhenTheControllerGoesIsFreed) {
+  class WatchedPicture : public CPictureAnswer {
+  public:
+    explicit WatchedPicture(bool& freed) : CPictureAnswer(7), m_freed(freed) {}
+    ~WatchedPicture() override { m_freed = true; }
+
+  private:
+    bool& m_freed;
+  };
+  bool freed = false;
+  ASSERT_TRUE(controller->PostResource(CPictureAnswer::kRequestId, std::make_unique<WatchedPicture>(freed)));
+  controller.reset();
+  EXPECT_TRUE(freed);
+  Pump();
+  EXPECT_FALSE(::IsWindowVisible(window->GetHWND()));
 }
 
 struct WindowSearch {
