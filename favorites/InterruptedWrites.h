@@ -3,5 +3,6 @@
 #pragma once
 
 // Once per process; later calls do nothing. Removes the temporaries of saves cut short on the
-// desktop and in the icon folder.
+// desktop and in the icon folder, and finishes a rename cut short: a shortcut still under its
+// first name while its row already names the new one.
 void PutRightInterruptedWrites();
