@@ -20,6 +20,7 @@
 #include "common/TraceRecord.h"
 #include "common/WindowPost.h"
 #include "favorites/FavoriteIntake.h"
+#include "favorites/InterruptedWrites.h"
 #include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/AlbumInfo.h"
@@ -205,6 +206,7 @@ void CVXTailcastDlg::OnStartupWork() {
 }
 
 void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
+  PutRightInterruptedWrites();
   StartGdiplusForProcess();
   SendStartPingback();
   StartClientOrShowTrayIcon();
@@ -264,7 +266,9 @@ void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
 }
 
 void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
-  StartGdiplusForProcess();  // a second start's hand-off may come before the start-up work
+  // A second start's hand-off may come before the start-up work.
+  PutRightInterruptedWrites();
+  StartGdiplusForProcess();
   WriteTrace(L"Tailcast:", L"GetDataInfoManager : ", text);
   TakeFavoriteText(text);
 }

@@ -188,14 +188,11 @@ bool FindRow(CSqliteConnection& connection, const std::string& albumName, Record
          !row.strAlbumName.empty();
 }
 
-void WriteRow(CSqliteConnection& connection, Record& row) {
+bool WriteRow(CSqliteConnection& connection, Record& row) {
   connection.Begin();
-  const bool written = Replace(connection, kShortcutTable, ShortcutMapping(), row);
-  if (written) {
-    connection.Commit();
-  } else {
-    connection.Rollback();
-  }
+  if (Replace(connection, kShortcutTable, ShortcutMapping(), row) && connection.Commit() == SQLITE_OK) return true;
+  connection.Rollback();
+  return false;
 }
 
 // The rows whose .lnk file still exists, with the fields the program reads.
@@ -217,13 +214,16 @@ void AppendListed(const std::vector<Record>& rows, std::vector<Record>& shortcut
   }
 }
 
-void UpdateRow(const std::wstring& path, const std::string& albumName, const std::function<void(Record&)>& change) {
+// True when the row was there and the change is in the file.
+bool UpdateRow(const std::wstring& path, const std::string& albumName, const std::function<void(Record&)>& change) {
+  bool written = false;
   WithStore(path, [&](CSqliteConnection& connection) {
     Record row;
     if (!FindRow(connection, albumName, row)) return;
     change(row);
-    WriteRow(connection, row);
+    written = WriteRow(connection, row) && connection.DamageSeen() == 0;
   });
+  return written;
 }
 
 }  // namespace
@@ -261,6 +261,16 @@ void CShortcutStore::Load(std::vector<ShortcutRecord>& shortcuts) {
   });
 }
 
+void CShortcutStore::LoadWithoutFile(std::vector<ShortcutRecord>& shortcuts) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    std::vector<Record> rows;
+    if (!SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows)) return;
+    for (Record& row : rows) {
+      if (!PathExistsAnsi(row.strLNK)) shortcuts.push_back(std::move(row));
+    }
+  });
+}
+
 // Only the album's rows are read and only their .lnk files looked at, however many
 // favourites the store keeps: a new favourite asks this on every hand-over.
 void CShortcutStore::LoadAlbum(int albumId, std::vector<ShortcutRecord>& shortcuts) {
@@ -290,9 +300,9 @@ void CShortcutStore::SetTitle(const std::string& albumName, const std::string& t
   });
 }
 
-void CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::string& iconName,
+bool CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::string& iconName,
                                      const std::string& tips, const std::string& lnk, int finished) {
-  UpdateRow(m_path, albumName, [&](Record& row) {
+  return UpdateRow(m_path, albumName, [&](Record& row) {
     row.strIconName = iconName;
     row.strTips = tips;
     row.strLNK = lnk;
@@ -397,6 +407,12 @@ std::vector<DeskShortcut> LoadDeskShortcuts() {
   return DeskShortcutsOf(rows);
 }
 
+std::vector<DeskShortcut> LoadDeskShortcutsWithoutFile() {
+  std::vector<ShortcutRecord> rows;
+  CShortcutStore(ShortcutStorePath()).LoadWithoutFile(rows);
+  return DeskShortcutsOf(rows);
+}
+
 std::vector<DeskShortcut> LoadDeskShortcutsOfAlbum(int albumId) {
   std::vector<ShortcutRecord> rows;
   CShortcutStore(ShortcutStorePath()).LoadAlbum(albumId, rows);
@@ -421,9 +437,9 @@ void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const st
   CShortcutStore(ShortcutStorePath()).SetTitle(key.bytes, WideToAnsi(tips), WideToAnsi(lnk), finished);
 }
 
-void SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
+bool SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
                              const std::wstring& lnk, int finished) {
-  CShortcutStore(ShortcutStorePath())
+  return CShortcutStore(ShortcutStorePath())
       .SetIconAndTitle(key.bytes, WideToAnsi(iconName), WideToAnsi(tips), WideToAnsi(lnk), finished);
 }
 
