@@ -54,11 +54,21 @@ void PostIconTask(const DeskFavorRequest& request, const std::wstring& lnk, cons
 // The row, and what completing the favourite later would need should its road fail now.
 void Remember(const DeskFavorRequest& request, const std::wstring& lnk, const std::wstring& iconPath,
               const std::wstring& cleanName, const std::wstring& arguments) {
-  AddShortcut(WideToAnsi(lnk), WideToAnsi(iconPath), kNewShortcutTips, request.AlbumID, request.ChannelID, 0,
-              WideToAnsi(cleanName), WideToAnsi(arguments), WideToAnsi(request.VideoUrl),
-              WideToAnsi(request.SourceName), request.SourceCode, request.TvYear, request.InfoType);
-  RememberFollowUp(FollowUp{KeyOf(cleanName), request.AlbumID, PictureUrlOf(request),
-                            IsEpisodicChannel(request.ChannelID), false});
+  ShortcutRecord row;
+  row.strLNK = WideToAnsi(lnk);
+  row.strIconName = WideToAnsi(iconPath);
+  row.strTips = kNewShortcutTips;
+  row.nAlbumID = request.AlbumID;
+  row.nChannelID = request.ChannelID;
+  row.strAlbumName = WideToAnsi(cleanName);
+  row.strStartupParams = WideToAnsi(arguments);
+  row.strVideoURL = WideToAnsi(request.VideoUrl);
+  row.strSourceName = WideToAnsi(request.SourceName);
+  row.iSourceCode = request.SourceCode;
+  row.iTvYear = request.TvYear;
+  row.iInfoType = request.InfoType;
+  AddShortcutWithFollowUp(row, FollowUp{KeyOf(cleanName), request.AlbumID, PictureUrlOf(request),
+                                        IsEpisodicChannel(request.ChannelID), false});
 }
 
 }  // namespace

@@ -65,6 +65,16 @@ const TableMapping<FollowUpRow>& FollowUpMapping() {
   return mapping;
 }
 
+FollowUpRow FollowUpRowOf(const FollowUp& followUp) {
+  FollowUpRow row;
+  row.strAlbumName = followUp.key.bytes;
+  row.nAlbumID = followUp.albumId;
+  row.strPicUrl = followUp.picUrl;
+  row.nEpisodic = followUp.episodic ? 1 : 0;
+  row.nPlayPage = followUp.playPageKnown ? 1 : 0;
+  return row;
+}
+
 struct TableProbe {
   std::string type;
   int64_t rowId = 0;
@@ -240,14 +250,26 @@ ShortcutKey KeyOf(const std::wstring& albumName) { return ShortcutKey{WideToAnsi
 
 CShortcutStore::CShortcutStore(std::wstring path) : m_path(std::move(path)) {}
 
-void CShortcutStore::Add(const ShortcutRecord& record) {
+void CShortcutStore::Add(const ShortcutRecord& record, const FollowUp* followUp) {
   WithStore(m_path, [&](CSqliteConnection& connection) {
     MigrateIfOlderLayout(connection);
     Record existing;
-    if (FindRow(connection, record.strAlbumName, existing)) return;
+    const bool known = FindRow(connection, record.strAlbumName, existing);
+    if (known && !followUp) return;
+    // A new favourite's row and what completing it needs are written together, or neither.
+    connection.Begin();
     Record row = record;
     row.iChannelID = record.nChannelID;
-    WriteRow(connection, row);
+    bool written = known || Replace(connection, kShortcutTable, ShortcutMapping(), row);
+    if (written && followUp) {
+      FollowUpRow next = FollowUpRowOf(*followUp);
+      written = Replace(connection, kFollowUpTable, FollowUpMapping(), next);
+    }
+    if (written) {
+      connection.Commit();
+    } else {
+      connection.Rollback();
+    }
   });
 }
 
@@ -312,12 +334,7 @@ bool CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::st
 
 void CShortcutStore::RememberFollowUp(const FollowUp& followUp) {
   WithStore(m_path, [&](CSqliteConnection& connection) {
-    FollowUpRow row;
-    row.strAlbumName = followUp.key.bytes;
-    row.nAlbumID = followUp.albumId;
-    row.strPicUrl = followUp.picUrl;
-    row.nEpisodic = followUp.episodic ? 1 : 0;
-    row.nPlayPage = followUp.playPageKnown ? 1 : 0;
+    FollowUpRow row = FollowUpRowOf(followUp);
     connection.Begin();
     if (Replace(connection, kFollowUpTable, FollowUpMapping(), row)) {
       connection.Commit();
@@ -444,6 +461,10 @@ bool SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconNam
 }
 
 void RememberFollowUp(const FollowUp& followUp) { CShortcutStore(ShortcutStorePath()).RememberFollowUp(followUp); }
+
+void AddShortcutWithFollowUp(const ShortcutRecord& record, const FollowUp& followUp) {
+  CShortcutStore(ShortcutStorePath()).Add(record, &followUp);
+}
 
 void MarkPlayPageKnown(int albumId) { CShortcutStore(ShortcutStorePath()).MarkPlayPageKnown(albumId); }
 

@@ -80,6 +80,8 @@ struct FollowUp {
 
 // A new favourite's road begins: replaces what was remembered under that album name.
 void RememberFollowUp(const FollowUp& followUp);
+// A new favourite: its row (unless a row of that album name exists) and its follow-up, together.
+void AddShortcutWithFollowUp(const ShortcutRecord& record, const FollowUp& followUp);
 // The catalogue's album information has reached the album's shortcuts.
 void MarkPlayPageKnown(int albumId);
 std::vector<FollowUp> LoadFollowUps();
@@ -88,7 +90,9 @@ std::vector<FollowUp> LoadFollowUps();
 class CShortcutStore {
 public:
   explicit CShortcutStore(std::wstring path);
-  void Add(const ShortcutRecord& record);
+  // A row of that album name is kept as it is; the follow-up, when given, is written with the
+  // new row in one transaction (and replaces what was remembered for a known one).
+  void Add(const ShortcutRecord& record, const FollowUp* followUp = nullptr);
   void Load(std::vector<ShortcutRecord>& shortcuts);
   void LoadWithoutFile(std::vector<ShortcutRecord>& shortcuts);
   void LoadAlbum(int albumId, std::vector<ShortcutRecord>& shortcuts);
