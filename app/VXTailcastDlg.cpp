@@ -20,6 +20,7 @@
 #include "common/TraceRecord.h"
 #include "common/WindowPost.h"
 #include "favorites/FavoriteIntake.h"
+#include "favorites/InterruptedWrites.h"
 #include "favorites/ShortcutLink.h"
 #include "favorites/ShortcutStore.h"
 #include "follow/AlbumInfo.h"
@@ -210,6 +211,7 @@ void CVXTailcastDlg::OnStartupWork() {
 }
 
 void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
+  PutRightInterruptedWrites();
   StartGdiplus();
   SendStartPingback();
   StartClientOrShowTrayIcon();
@@ -269,6 +271,8 @@ void CVXTailcastDlg::OnCreateDeskFavorCommand(const HandoffText* record) {
 }
 
 void CVXTailcastDlg::GetDataInfoManager(const std::wstring& text) {
+  // A second start's hand-off may come before the start-up work.
+  PutRightInterruptedWrites();
   StartGdiplus();  // the favourite's icon is composed with it
   WriteTrace(L"Tailcast:", L"GetDataInfoManager : ", text);
   TakeFavoriteText(text);

@@ -3,6 +3,8 @@
 // a failed write keeps the old one.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -30,3 +32,12 @@ private:
 bool ReplaceFileWith(const std::wstring& path, const std::function<bool(const std::wstring& temporary)>& write);
 
 bool ReplaceFileContents(const std::wstring& path, const std::vector<uint8_t>& bytes);
+
+// Moves `from` over `to`, waiting out another program that holds either open for a moment.
+bool MoveFileOver(const std::wstring& from, const std::wstring& to);
+
+// A process ended in the middle of ReplaceFileWith leaves its temporary behind: "~vx" and one to
+// four hex digits, ".tmp". Removes the files of exactly that form in `folder` last written
+// before `writtenBefore` (the start of the process that asks: what another writer is writing
+// now stays). Returns how many went.
+int RemoveLeftoverTemporaries(const std::wstring& folder, const FILETIME& writtenBefore);

@@ -67,9 +67,8 @@ void Remember(const DeskFavorRequest& request, const std::wstring& lnk, const st
   shortcut.sourceCode = request.SourceCode;
   shortcut.tvYear = request.TvYear;
   shortcut.infoType = request.InfoType;
-  AddShortcut(shortcut);
-  RememberFollowUp(FollowUp{KeyOf(cleanName), request.AlbumID, PictureUrlOf(request),
-                            IsEpisodicChannel(request.ChannelID), false});
+  AddShortcutWithFollowUp(shortcut, FollowUp{KeyOf(cleanName), request.AlbumID, PictureUrlOf(request),
+                                              IsEpisodicChannel(request.ChannelID), false});
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "common/ComScope.h"
+#include "common/DirectoryTree.h"
 #include "common/FileReplace.h"
 #include "common/PathText.h"
 #include "common/TraceRecord.h"
@@ -102,10 +103,14 @@ bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnk
   link->SetDescription(fields.description.c_str());
   if (how.beforeSave) how.beforeSave();
 
-  const bool saved = SaveLink(link.Get(), lnkPath);
-  if (saved && !how.replaces.empty() && !SamePath(how.replaces, lnkPath)) ::DeleteFileW(how.replaces.c_str());
+  const bool renamed = !how.replaces.empty() && !SamePath(how.replaces, lnkPath) && IsFile(how.replaces);
+  const std::wstring savedAs = renamed ? how.replaces : lnkPath;
+  bool written = SaveLink(link.Get(), savedAs);
+  if (written && how.afterSave) written = how.afterSave();
+  // Should the process end between the store's write and the move, the next start moves it.
+  if (written && renamed) written = MoveFileOver(savedAs, lnkPath);
   if (how.traceKey) WriteTrace(kTraceSection, how.traceKey, kLinkReleased);
-  return saved;
+  return written;
 }
 
 namespace {

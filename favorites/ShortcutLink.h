@@ -29,7 +29,11 @@ struct ShortcutLinkFields {
 bool SetLinkTarget(int infoType, const std::wstring& address, ShortcutLinkFields& fields);
 
 struct ShortcutWrite {
-  std::wstring replaces;  // the shortcut's old file, removed once the new one is in place
+  // The shortcut's old file. A shortcut that changes its name is saved over its old file first
+  // and moved to its new name only once `afterSave` (the store's write) has agreed: the desktop
+  // never holds two files of one shortcut, and the move a process ended before is made by the
+  // next start (PutRightInterruptedWrites).
+  std::wstring replaces;
   // Section "tailcast": the link object's "created" and "released" records under this key.
   const wchar_t* traceKey = nullptr;
   // The badges' rule: when the link object cannot be made, one more try, and a record under
@@ -37,6 +41,9 @@ struct ShortcutWrite {
   const wchar_t* retryTraceKey = nullptr;
   // Runs once the fields are set, just before the file is written (under the lock).
   std::function<void()> beforeSave;
+  // Runs once the new contents are saved, before a renamed shortcut moves to its new name (the
+  // store names the new file here); false keeps the shortcut under its old name.
+  std::function<bool()> afterSave;
 };
 
 // Held by every shortcut write; hold it too from a read of the store to the write it decides.
@@ -54,7 +61,8 @@ void ReopenShortcutWrites();
 Microsoft::WRL::ComPtr<IShellLinkW> CreateShellLink(HRESULT* result = nullptr);
 
 // Sets the fields in the shell's order (path, working folder, arguments, icon, description)
-// and saves them as `lnkPath`. False, with the old file kept, when nothing could be saved.
+// and saves them as `lnkPath`. False, with the old file kept, when nothing could be saved; false
+// too when `afterSave` refused (a renamed shortcut then stays under its old name).
 bool WriteShortcutLink(const ShortcutLinkFields& fields, const std::wstring& lnkPath, const ShortcutWrite& how = {});
 
 // Reads a .lnk file back through the shell: its target as the shell can spell it (the path, the

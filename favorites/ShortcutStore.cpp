@@ -65,6 +65,16 @@ const TableMapping<FollowUpRow>& FollowUpMapping() {
   return mapping;
 }
 
+FollowUpRow FollowUpRowOf(const FollowUp& followUp) {
+  FollowUpRow row;
+  row.strAlbumName = followUp.key.bytes;
+  row.nAlbumID = followUp.albumId;
+  row.strPicUrl = followUp.picUrl;
+  row.nEpisodic = followUp.episodic ? 1 : 0;
+  row.nPlayPage = followUp.playPageKnown ? 1 : 0;
+  return row;
+}
+
 struct TableProbe {
   std::string type;
   int64_t rowId = 0;
@@ -188,14 +198,11 @@ bool FindRow(CSqliteConnection& connection, const std::string& albumName, Record
          !row.strAlbumName.empty();
 }
 
-void WriteRow(CSqliteConnection& connection, Record& row) {
+bool WriteRow(CSqliteConnection& connection, Record& row) {
   connection.Begin();
-  const bool written = Replace(connection, kShortcutTable, ShortcutMapping(), row);
-  if (written) {
-    connection.Commit();
-  } else {
-    connection.Rollback();
-  }
+  if (Replace(connection, kShortcutTable, ShortcutMapping(), row) && connection.Commit() == SQLITE_OK) return true;
+  connection.Rollback();
+  return false;
 }
 
 // The rows whose .lnk file still exists, with the fields the program reads.
@@ -217,13 +224,16 @@ void AppendListed(const std::vector<Record>& rows, std::vector<Record>& shortcut
   }
 }
 
-void UpdateRow(const std::wstring& path, const std::string& albumName, const std::function<void(Record&)>& change) {
+// True when the row was there and the change is in the file.
+bool UpdateRow(const std::wstring& path, const std::string& albumName, const std::function<void(Record&)>& change) {
+  bool written = false;
   WithStore(path, [&](CSqliteConnection& connection) {
     Record row;
     if (!FindRow(connection, albumName, row)) return;
     change(row);
-    WriteRow(connection, row);
+    written = WriteRow(connection, row) && connection.DamageSeen() == 0;
   });
+  return written;
 }
 
 }  // namespace
@@ -240,14 +250,26 @@ ShortcutKey KeyOf(const std::wstring& albumName) { return ShortcutKey{WideToAnsi
 
 CShortcutStore::CShortcutStore(std::wstring path) : m_path(std::move(path)) {}
 
-void CShortcutStore::Add(const ShortcutRecord& record) {
+void CShortcutStore::Add(const ShortcutRecord& record, const FollowUp* followUp) {
   WithStore(m_path, [&](CSqliteConnection& connection) {
     MigrateIfOlderLayout(connection);
     Record existing;
-    if (FindRow(connection, record.strAlbumName, existing)) return;
+    const bool known = FindRow(connection, record.strAlbumName, existing);
+    if (known && !followUp) return;
+    // A new favourite's row and what completing it needs are written together, or neither.
+    connection.Begin();
     Record row = record;
     row.iChannelID = record.nChannelID;
-    WriteRow(connection, row);
+    bool written = known || Replace(connection, kShortcutTable, ShortcutMapping(), row);
+    if (written && followUp) {
+      FollowUpRow next = FollowUpRowOf(*followUp);
+      written = Replace(connection, kFollowUpTable, FollowUpMapping(), next);
+    }
+    if (written) {
+      connection.Commit();
+    } else {
+      connection.Rollback();
+    }
   });
 }
 
@@ -257,6 +279,16 @@ void CShortcutStore::Load(std::vector<ShortcutRecord>& shortcuts) {
     std::vector<Record> rows;
     if (SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows)) {
       AppendListed(rows, shortcuts);
+    }
+  });
+}
+
+void CShortcutStore::LoadWithoutFile(std::vector<ShortcutRecord>& shortcuts) {
+  WithStore(m_path, [&](CSqliteConnection& connection) {
+    std::vector<Record> rows;
+    if (!SelectAll(connection, std::string("select * from ") + kShortcutTable, ShortcutMapping(), rows)) return;
+    for (Record& row : rows) {
+      if (!PathExistsAnsi(row.strLNK)) shortcuts.push_back(std::move(row));
     }
   });
 }
@@ -290,9 +322,9 @@ void CShortcutStore::SetTitle(const std::string& albumName, const std::string& t
   });
 }
 
-void CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::string& iconName,
+bool CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::string& iconName,
                                      const std::string& tips, const std::string& lnk, int finished) {
-  UpdateRow(m_path, albumName, [&](Record& row) {
+  return UpdateRow(m_path, albumName, [&](Record& row) {
     row.strIconName = iconName;
     row.strTips = tips;
     row.strLNK = lnk;
@@ -302,12 +334,7 @@ void CShortcutStore::SetIconAndTitle(const std::string& albumName, const std::st
 
 void CShortcutStore::RememberFollowUp(const FollowUp& followUp) {
   WithStore(m_path, [&](CSqliteConnection& connection) {
-    FollowUpRow row;
-    row.strAlbumName = followUp.key.bytes;
-    row.nAlbumID = followUp.albumId;
-    row.strPicUrl = followUp.picUrl;
-    row.nEpisodic = followUp.episodic ? 1 : 0;
-    row.nPlayPage = followUp.playPageKnown ? 1 : 0;
+    FollowUpRow row = FollowUpRowOf(followUp);
     connection.Begin();
     if (Replace(connection, kFollowUpTable, FollowUpMapping(), row)) {
       connection.Commit();
@@ -337,7 +364,9 @@ void CShortcutStore::LoadFollowUps(std::vector<FollowUp>& followUps) {
   });
 }
 
-void AddShortcut(const NewShortcut& shortcut) {
+namespace {
+
+ShortcutRecord RecordOf(const NewShortcut& shortcut) {
   ShortcutRecord record;
   record.strLNK = WideToAnsi(shortcut.lnk);
   record.strIconName = WideToAnsi(shortcut.iconName);
@@ -352,8 +381,12 @@ void AddShortcut(const NewShortcut& shortcut) {
   record.iSourceCode = shortcut.sourceCode;
   record.iTvYear = shortcut.tvYear;
   record.iInfoType = shortcut.infoType;
-  CShortcutStore(ShortcutStorePath()).Add(record);
+  return record;
 }
+
+}  // namespace
+
+void AddShortcut(const NewShortcut& shortcut) { CShortcutStore(ShortcutStorePath()).Add(RecordOf(shortcut)); }
 
 void LoadShortcuts(std::vector<ShortcutRecord>& shortcuts) { CShortcutStore(ShortcutStorePath()).Load(shortcuts); }
 
@@ -394,6 +427,12 @@ std::vector<DeskShortcut> LoadDeskShortcuts() {
   return DeskShortcutsOf(rows);
 }
 
+std::vector<DeskShortcut> LoadDeskShortcutsWithoutFile() {
+  std::vector<ShortcutRecord> rows;
+  CShortcutStore(ShortcutStorePath()).LoadWithoutFile(rows);
+  return DeskShortcutsOf(rows);
+}
+
 std::vector<DeskShortcut> LoadDeskShortcutsOfAlbum(int albumId) {
   std::vector<ShortcutRecord> rows;
   CShortcutStore(ShortcutStorePath()).LoadAlbum(albumId, rows);
@@ -418,13 +457,17 @@ void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const st
   CShortcutStore(ShortcutStorePath()).SetTitle(key.bytes, WideToAnsi(tips), WideToAnsi(lnk), finished);
 }
 
-void SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
+bool SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
                              const std::wstring& lnk, int finished) {
-  CShortcutStore(ShortcutStorePath())
+  return CShortcutStore(ShortcutStorePath())
       .SetIconAndTitle(key.bytes, WideToAnsi(iconName), WideToAnsi(tips), WideToAnsi(lnk), finished);
 }
 
 void RememberFollowUp(const FollowUp& followUp) { CShortcutStore(ShortcutStorePath()).RememberFollowUp(followUp); }
+
+void AddShortcutWithFollowUp(const NewShortcut& shortcut, const FollowUp& followUp) {
+  CShortcutStore(ShortcutStorePath()).Add(RecordOf(shortcut), &followUp);
+}
 
 void MarkPlayPageKnown(int albumId) { CShortcutStore(ShortcutStorePath()).MarkPlayPageKnown(albumId); }
 

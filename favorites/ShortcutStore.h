@@ -69,6 +69,8 @@ void LoadShortcuts(std::vector<ShortcutRecord>& shortcuts);
 
 // The stored favourites whose .lnk file still exists, in table order.
 std::vector<DeskShortcut> LoadDeskShortcuts();
+// The stored favourites whose .lnk file is not there, in table order.
+std::vector<DeskShortcut> LoadDeskShortcutsWithoutFile();
 // The stored favourites of one album whose .lnk file still exists, in table order.
 std::vector<DeskShortcut> LoadDeskShortcutsOfAlbum(int albumId);
 // The first stored favourite of the album whose .lnk file still exists.
@@ -77,8 +79,9 @@ std::optional<DeskShortcut> FindShortcutByAlbum(int albumId);
 void SetShortcutIconName(const ShortcutKey& key, const std::wstring& iconName);
 void SetShortcutVideoUrl(const ShortcutKey& key, const std::wstring& videoUrl);
 void SetShortcutTitle(const ShortcutKey& key, const std::wstring& tips, const std::wstring& lnk, int finished);
-// A renamed shortcut: its new name, file and state with its new icon, in one write.
-void SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
+// A renamed shortcut: its new name, file and state with its new icon, in one write; false when
+// the store did not take it.
+bool SetShortcutIconAndTitle(const ShortcutKey& key, const std::wstring& iconName, const std::wstring& tips,
                              const std::wstring& lnk, int finished);
 
 // What completing a favourite later needs besides its row: the album picture its icon is made
@@ -94,6 +97,8 @@ struct FollowUp {
 
 // A new favourite's road begins: replaces what was remembered under that album name.
 void RememberFollowUp(const FollowUp& followUp);
+// A new favourite: its row (unless a row of that album name exists) and its follow-up, together.
+void AddShortcutWithFollowUp(const NewShortcut& shortcut, const FollowUp& followUp);
 // The catalogue's album information has reached the album's shortcuts.
 void MarkPlayPageKnown(int albumId);
 std::vector<FollowUp> LoadFollowUps();
@@ -102,13 +107,16 @@ std::vector<FollowUp> LoadFollowUps();
 class CShortcutStore {
 public:
   explicit CShortcutStore(std::wstring path);
-  void Add(const ShortcutRecord& record);
+  // A row of that album name is kept as it is; the follow-up, when given, is written with the
+  // new row in one transaction (and replaces what was remembered for a known one).
+  void Add(const ShortcutRecord& record, const FollowUp* followUp = nullptr);
   void Load(std::vector<ShortcutRecord>& shortcuts);
+  void LoadWithoutFile(std::vector<ShortcutRecord>& shortcuts);
   void LoadAlbum(int albumId, std::vector<ShortcutRecord>& shortcuts);
   void SetIconName(const std::string& albumName, const std::string& iconName);
   void SetVideoUrl(const std::string& albumName, const std::string& videoUrl);
   void SetTitle(const std::string& albumName, const std::string& tips, const std::string& lnk, int finished);
-  void SetIconAndTitle(const std::string& albumName, const std::string& iconName, const std::string& tips,
+  bool SetIconAndTitle(const std::string& albumName, const std::string& iconName, const std::string& tips,
                        const std::string& lnk, int finished);
   void RememberFollowUp(const FollowUp& followUp);
   void MarkPlayPageKnown(int albumId);

@@ -86,14 +86,21 @@ bool CDoGetIco::RewriteWithAlbumIcon(const ShortcutKey& key, const std::wstring&
       episodes.suffix.empty() ? task.LnkPath : ShortcutPathFor(desktop, task.AlbumName, episodes.suffix);
 
   const ShortcutLinkFields fields{LinkTarget(task.Target), task.WorkingDir, task.Arguments, icon, task.AlbumName};
+  const std::wstring title = task.AlbumName + episodes.suffix;
+  bool stored = false;
   ShortcutWrite how;
   how.replaces = task.LnkPath;
   how.traceKey = L"DoGetICon Run";
+  // The store names the new file once the shortcut's contents are saved, and the shortcut
+  // takes its new name only once the store names it.
+  if (!episodes.suffix.empty()) {
+    how.afterSave = [&] {
+      stored = SetShortcutIconAndTitle(key, icon, title, lnk, episodes.complete ? 1 : 0);
+      return stored;
+    };
+  }
   std::lock_guard writing(ShortcutRewriteLock());
-  // The store names the new file only once it is on the desktop.
-  if (!WriteShortcutLink(fields, lnk, how) || episodes.suffix.empty()) return false;
-  const std::wstring title = task.AlbumName + episodes.suffix;
-  SetShortcutIconAndTitle(key, icon, title, lnk, episodes.complete ? 1 : 0);
+  if (!WriteShortcutLink(fields, lnk, how) || !stored) return false;
   WriteTrace(L"Tailcast", L"UpdateName :", title);
   return true;
 }

@@ -23,7 +23,7 @@ ChildProcess ProgramUnderTest::Start(const std::wstring& arguments) const {
 
 void ProgramUnderTest::EnableUpdaterRelaunch() const { m_folder.Touch(L"VexoUpdate.relaunch"); }
 
-HWND ProgramUnderTest::WaitForControlWindow(DWORD processId, DWORD timeoutMs) const {
+HWND WaitForControlWindowOf(DWORD processId, const std::wstring& programFolder, DWORD timeoutMs) {
   HWND found = nullptr;
   WaitUntil(
       [&] {
@@ -42,7 +42,11 @@ HWND ProgramUnderTest::WaitForControlWindow(DWORD processId, DWORD timeoutMs) co
   // The start-up work may serve sent messages while it waits on the shell (tray icon,
   // client start), so the first-command record tells that start-up work is over; the
   // message below is then answered only once the message loop runs.
-  if (!WaitUntil([&] { return StartupTrace(L"first startup cmdline: ").has_value(); }, timeoutMs)) {
+  const std::wstring startupTrace = programFolder + kStartupTraceFileName;
+  const auto startupWorkOver = [&] {
+    return ReadTrace(startupTrace, L"Tailcast:", L"first startup cmdline: ").has_value();
+  };
+  if (!WaitUntil(startupWorkOver, timeoutMs)) {
     ADD_FAILURE() << "the control window exists, but its start-up work did not end within " << timeoutMs << " ms";
     return nullptr;
   }
@@ -52,6 +56,10 @@ HWND ProgramUnderTest::WaitForControlWindow(DWORD processId, DWORD timeoutMs) co
     return nullptr;
   }
   return found;
+}
+
+HWND ProgramUnderTest::WaitForControlWindow(DWORD processId, DWORD timeoutMs) const {
+  return WaitForControlWindowOf(processId, m_folder.Path(), timeoutMs);
 }
 
 std::optional<std::wstring> ProgramUnderTest::StartupTrace(const std::wstring& key) const {

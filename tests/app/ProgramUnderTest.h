@@ -41,6 +41,10 @@ private:
   std::wstring m_executable;
 };
 
+// The control window of process `processId` (0: of any) once its start-up work is over and its
+// message loop answers; the program's start-up trace file lies in `programFolder`.
+HWND WaitForControlWindowOf(DWORD processId, const std::wstring& programFolder, DWORD timeoutMs = kProcessTimeoutMs);
+
 // Deletes the .lnk file of every row of `store`, so that a test leaves no desktop behind.
 void DeleteStoredLinks(CShortcutStore store);
 

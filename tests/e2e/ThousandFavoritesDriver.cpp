@@ -14,15 +14,11 @@
 #include <string>
 #include <vector>
 
-#include "app/ClientLocations.h"
-#include "app/HandoffText.h"
-#include "app/resource.h"
-#include "common/DirectoryTree.h"
-#include "common/Registry.h"
 #include "common/TextConvert.h"
 #include "favorites/DesktopShortcut.h"
 #include "favorites/ShortcutStore.h"
 #include "tests/app/ProgramUnderTest.h"
+#include "tests/e2e/FavoriteRun.h"
 #include "tests/e2e/ThousandAlbums.h"
 #include "tests/support/EmulatorClient.h"
 
@@ -31,30 +27,10 @@ namespace {
 using namespace vxtest;
 using Clock = std::chrono::steady_clock;
 
-constexpr DWORD kHandoffTimeoutMs = 10000;  // as long as a second start waits
 constexpr int kDoneTimeoutSeconds = 900;
-const std::wstring kUserKey = std::wstring(kClientUserKeyFormat) + kClientProductKey;
 
 double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-bool RegisterWithEmulator(const std::vector<ThousandAlbum>& albums) {
-  ResetEmulator();
-  const EmulatorAnswer answer = EmulatorRequest("POST", "/__emu/batch", EmulatorBatch(albums));
-  if (answer.status == 200) return true;
-  std::printf("FAILED: the emulator refused the albums (%u): %s\n", answer.status, answer.body.c_str());
-  return false;
-}
-
-// The record a second start sends; false when the window did not take it in time.
-bool HandOver(HWND window, const ThousandAlbum& album) {
-  const std::wstring text = FavoriteText(album, Utf8ToWide(EmulatorOrigin()));
-  HandoffText record = MakeHandoffText(kHandoffFromSecondStart, text);
-  DWORD_PTR taken = 0;
-  return ::SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_ABORTIFHUNG,
-                               kHandoffTimeoutMs, &taken) != 0 &&
-         taken == 1;
 }
 
 // The median and the longest of one block of hand-over times, in milliseconds.
@@ -87,20 +63,6 @@ int HandOverAll(HWND window, const std::vector<ThousandAlbum>& albums) {
   return taken;
 }
 
-// Where the program keeps a favourite once it is finished with it.
-struct FinalPlace {
-  std::wstring desktop;
-  std::wstring iconFolder;
-};
-
-bool IsFinished(const ShortcutRecord& row, const ThousandAlbum& album, const FinalPlace& place) {
-  const std::wstring icon = place.iconFolder + L"album_" + std::to_wstring(album.id) + L".ico";
-  const std::wstring badge = place.iconFolder + L"updatealbum_" + std::to_wstring(album.id) + L".ico";
-  return AnsiToWide(row.strLNK) == place.desktop + L"\\" + album.FileName() + L".lnk" &&
-         row.strVideoURL == album.PlayPage() && AnsiToWide(row.strIconName) == icon && IsFile(icon) &&
-         IsFile(badge);
-}
-
 int CountFinished(CShortcutStore store, const std::vector<ThousandAlbum>& albums, const FinalPlace& place) {
   std::vector<ShortcutRecord> rows;  // only those whose .lnk file exists
   store.Load(rows);
@@ -117,7 +79,7 @@ int CountFinished(CShortcutStore store, const std::vector<ThousandAlbum>& albums
 // Polls the store (the test's reads wait for the program's writes, and the reverse) until
 // every album is finished or time runs out; the number finished.
 int WaitUntilFinished(const std::wstring& dataFolder, const std::vector<ThousandAlbum>& albums) {
-  const FinalPlace place{GetDesktopDirectory(), dataFolder + L"VexoClient\\Icon\\"};
+  const FinalPlace place = FinalPlaceBelow(dataFolder);
   const CShortcutStore store(dataFolder + L"VexoClient\\vexo_shortCut.dll");
   const Clock::time_point start = Clock::now();
   int finished = 0;
@@ -133,23 +95,6 @@ int WaitUntilFinished(const std::wstring& dataFolder, const std::vector<Thousand
     ::Sleep(1000);
   }
   return finished;
-}
-
-// Ends the program as its tray menu's exit does; false when it does not end.
-bool ExitProgram(HWND window, ChildProcess& running) {
-  ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
-  return running.WaitForExit(kProcessTimeoutMs) && running.ExitCode() == 0;
-}
-
-bool PrepareClient(const std::wstring& dataFolder) {
-  return CreateDirectoryTree(dataFolder) &&
-         WriteRegistryText(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue, dataFolder) &&
-         WriteRegistryText(HKEY_CURRENT_USER, kUserKey, L"Status", L"0");  // not logged in: no play history
-}
-
-void ForgetClient() {
-  ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kClientKey, kDataFolderValue);
-  ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kUserKey.c_str(), L"Status");
 }
 
 bool Run(const std::vector<ThousandAlbum>& albums, const std::wstring& dataFolder) {

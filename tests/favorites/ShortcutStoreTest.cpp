@@ -284,8 +284,8 @@ TEST_F(ShortcutStoreTest, UnopenableStoreFailsSilently) {
 // What completing a favourite later needs lies beside its row and outlives a new road for it.
 TEST_F(ShortcutStoreTest, FollowUpsAreRememberedMarkedAndReplacedByANewRoad) {
   CShortcutStore store(StorePath());
-  store.Add(Favorite("First", 5));
-  store.RememberFollowUp(FollowUp{ShortcutKey{"First"}, 5, "http://p/a_128_128.jpg", true, false});
+  const FollowUp first{ShortcutKey{"First"}, 5, "http://p/a_128_128.jpg", true, false};
+  store.Add(Favorite("First", 5), &first);
   store.RememberFollowUp(FollowUp{ShortcutKey{"Other"}, 6, "", false, false});
   store.MarkPlayPageKnown(5);
   const auto followUpOf = [&](const std::string& name) {
@@ -302,9 +302,17 @@ TEST_F(ShortcutStoreTest, FollowUpsAreRememberedMarkedAndReplacedByANewRoad) {
   EXPECT_TRUE(followUpOf("First").playPageKnown);
   EXPECT_FALSE(followUpOf("Other").playPageKnown);
 
-  store.RememberFollowUp(FollowUp{ShortcutKey{"First"}, 5, "http://p/b_128_128.jpg", false, false});
+  // A favourite pinned again under a known name: its row stays, its road begins anew.
+  ShortcutRecord again = Favorite("First", 5);
+  again.strTips = "changed";
+  const FollowUp anew{ShortcutKey{"First"}, 5, "http://p/b_128_128.jpg", false, false};
+  store.Add(again, &anew);
   EXPECT_EQ(followUpOf("First").picUrl, "http://p/b_128_128.jpg");
   EXPECT_FALSE(followUpOf("First").playPageKnown);
+  std::vector<ShortcutRecord> rows;
+  store.Load(rows);
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(rows[0].strTips, "Vexo");
   EXPECT_EQ(Schema().find("followup"), std::string::npos) << "the shortcut table keeps its layout";
 }
 
