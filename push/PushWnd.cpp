@@ -7,7 +7,6 @@
 
 #include "common/DirectoryTree.h"
 #include "common/Dpi.h"
-#include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
 
 using Lumi::CControlUI;
@@ -291,28 +290,25 @@ void CPushWnd::OpenCurrentReminder() {
 
 // ---------------------------------------------------------------------------------------------
 // Painting: the three strips straight onto the target, then the whole tree, made opaque, over
-// everything but a one-pixel border.
+// everything but a one-pixel border. The target is the kept picture, clipped to the area being
+// repainted and made transparent there.
 
 void CPushWnd::PaintContent(HDC target, const RECT& area) {
+  RECT dirty = {};
+  if (::GetClipBox(target, &dirty) == NULLREGION) return;
   for (CControlUI* strip : {m_topLabel, m_mid, m_bottom}) {
     if (strip) strip->DoPaint(target, strip->GetPos());
   }
   CControlUI* root = GetPaintManager().GetRoot();
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (!root || width <= 2 || height <= 2) return;
+  RECT inner = {area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
+  RECT inside = {};
+  if (!root || !::IntersectRect(&inside, &inner, &dirty)) return;
 
-  void* bits = nullptr;
-  ScopedBitmap bitmap = CreateArgbBitmap(target, width, height, &bits);
-  ScopedMemoryDc canvas(::CreateCompatibleDC(target));
-  if (!bitmap || !canvas || !bits) return;
-  ScopedSelection selection(canvas.Get(), bitmap.Get());
-  root->DoPaint(canvas.Get(), area);
-  ::GdiFlush();
-
-  auto* pixels = static_cast<uint32_t*>(bits);
-  for (int y = 1; y < height - 1; ++y) {
-    for (int x = 1; x < width - 1; ++x) pixels[y * width + x] |= 0xFF000000u;
-  }
-  ::BitBlt(target, area.left + 1, area.top + 1, width - 2, height - 2, canvas.Get(), 1, 1, SRCCOPY);
+  // Inside the border the tree is painted on nothing, as if on a bitmap of its own.
+  m_canvas.Clear(inside);
+  const int saved = ::SaveDC(target);
+  ::IntersectClipRect(target, inside.left, inside.top, inside.right, inside.bottom);
+  root->DoPaint(target, inside);
+  ::RestoreDC(target, saved);
+  m_canvas.MakeOpaque(inside);
 }
