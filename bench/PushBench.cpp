@@ -1,4 +1,5 @@
-// Reminder pop-up figures: a full redraw of the pop-up (the whole window invalidated) and the
+// Reminder pop-up figures: this process's GDI objects and private bytes with the pop-up waiting
+// for a reminder, showing one and closed again; a full redraw of the pop-up (the whole window invalidated) and the
 // redraws it makes on a hover and on a page turn, each against one UpdateLayeredWindow of a
 // plain bitmap of its size (in the same run), at 100 % and 150 %; this process's handles and private bytes across the
 // redraws and feed batches with pictures; the time from the program's start to its pop-up on
@@ -117,6 +118,15 @@ double PageTurnRedrawMs(CPushWnd& popup, bool& backwards) {
   return Milliseconds(Clock::now() - start);
 }
 
+void ClosePopUp(CPushWnd& popup) {
+  const POINT close = CentreOf(popup, L"ButtonUI_Close");
+  const LPARAM at = MAKELPARAM(close.x, close.y);
+  ::SendMessageW(popup.GetHWND(), WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(popup.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(popup.GetHWND(), WM_LBUTTONUP, 0, at);
+  Pump();
+}
+
 template <class Redraw>
 double MedianOf(int rounds, Redraw redraw) {
   std::vector<double> times;
@@ -188,6 +198,8 @@ void RunPopUp(int redraws, int batches) {
     std::printf("pop-up: could not be made\n");
     return;
   }
+  Pump();
+  const Usage waiting = ReadProcessUsage(::GetCurrentProcess());
   const auto sendBatch = [&](int round) {
     auto feed = std::make_unique<CFeedAnswer>();
     feed->reminders = Batch(round);
@@ -201,6 +213,7 @@ void RunPopUp(int redraws, int batches) {
   };
   sendBatch(0);
   Pump();
+  const Usage showing = ReadProcessUsage(::GetCurrentProcess());
 
   const double plain = PlainUpdateMedian(redraws, kWidth, kHeight);
   const Usage before = ReadProcessUsage(::GetCurrentProcess());
@@ -225,6 +238,13 @@ void RunPopUp(int redraws, int batches) {
   PrintUsageFigures("popup_process", before, after);
   PrintStateRedraws(popup, redraws, "", kWidth, kHeight, plain);
   RunHighDpiRedraws(popup, redraws);
+  ClosePopUp(popup);
+  const Usage closed = ReadProcessUsage(::GetCurrentProcess());
+  std::printf("this process with the pop-up made and hidden, no reminder yet: GDI objects %lu, private bytes %.0f KiB; "
+              "its first batch on the screen: %lu, %.0f KiB; after all the redraws, closed by the viewer: %lu, %.0f KiB\n",
+              static_cast<unsigned long>(waiting.gdiObjects), waiting.privateKiB,
+              static_cast<unsigned long>(showing.gdiObjects), showing.privateKiB,
+              static_cast<unsigned long>(closed.gdiObjects), closed.privateKiB);
 }
 
 bool PopUpShowsAlbum123(HWND popup) {

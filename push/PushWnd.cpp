@@ -73,7 +73,7 @@ void CPushWnd::OnDpiChanged(UINT dpi, const RECT& suggested) {
   GetPaintManager().SetDpi(dpi);
   ::SetWindowPos(GetHWND(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  RedrawLayered();
+  if (HasSkin()) RedrawLayered();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -84,19 +84,36 @@ LRESULT CPushWnd::OnCreateMessage(UINT, WPARAM, LPARAM, BOOL& handled) {
   Lumi::CPaintManagerUI& manager = GetPaintManager();
   manager.Init(GetHWND());
   manager.SetDpi(WindowDpi(GetHWND()));  // before the skin is built: its fonts are made at this scale
+  manager.AddNotifier(this);
+  return 0;
+}
+
+// The skin, its fonts and pictures are made only when a reminder is to be shown and let go
+// when the viewer closes the pop-up: a program that waits all day for the evening keeps none
+// of it meanwhile.
+bool CPushWnd::LoadSkin() {
+  Lumi::CPaintManagerUI& manager = GetPaintManager();
+  if (manager.GetRoot()) return true;
   Lumi::CDialogBuilder builder;
   CControlUI* root = builder.Create(kSkin, nullptr, this, &manager);
   if (!root) {
     WriteTrace(L"push window", L"skin", L"missing");
-    return 0;
+    return false;
   }
   manager.AttachDialog(root);
-  manager.AddNotifier(this);
   FindControls();
   BindEvents();
-  RedrawLayered();
-  return 0;
+  SetPagerButtons(m_buttons);
+  return true;
 }
+
+void CPushWnd::ReleaseSkin() {
+  GetPaintManager().ReleaseSkin();
+  FindControls();  // all gone
+  ReleaseCanvas();
+}
+
+bool CPushWnd::HasSkin() const { return m_paintManager.GetRoot() != nullptr; }
 
 void CPushWnd::FindControls() {
   Lumi::CPaintManagerUI& manager = GetPaintManager();
@@ -183,10 +200,14 @@ const std::wstring* CPushWnd::PictureOf(int albumId) const {
 // the first album's picture does. A picture may arrive before any list: then there is nothing.
 bool CPushWnd::ShowFirstPage() {
   if (!m_firstPicture || m_reminders.empty()) return false;
+  LoadSkin();  // without it the pop-up still shows, empty, as it always has
   const ReminderItem& first = m_reminders.front();
   const std::wstring* picture = PictureOf(first.albumId);
   m_firstPageHasPicture = picture && m_picture;
-  if (m_firstPageHasPicture) m_picture->SetBkImage(picture->c_str());
+  if (m_firstPageHasPicture) {
+    m_picture->SetBkImage(picture->c_str());
+    m_picture->Invalidate();  // the same file may have been written anew
+  }
   if (m_firstPageHasPicture && IsShowing()) m_firstPicture = false;  // on screen with its picture now
   FillPage(first);
   SetTextAndTip(m_pageLabel, PageCounterText(1, m_pager.Count()));
@@ -233,6 +254,7 @@ void CPushWnd::ShowPage(int page) {
 }
 
 void CPushWnd::SetPagerButtons(const PagerButtons& buttons) {
+  m_buttons = buttons;
   if (m_left) m_left->SetEnabled(buttons.leftEnabled);
   if (m_right) m_right->SetEnabled(buttons.rightEnabled);
 }
@@ -268,6 +290,7 @@ bool CPushWnd::OnTipsLeft(TEventUI&) {
 
 bool CPushWnd::OnCloseClicked(TEventUI&) {
   ShowWindow(false);
+  ReleaseSkin();
   if (m_events) m_events->OnReminderClosed();
   return true;
 }
