@@ -142,6 +142,12 @@ void CAlphaLayer::BlendOnto(HDC target) const {
   BlendPart(target, POINT{m_area.left, m_area.top}, m_area);
 }
 
+void CAlphaLayer::CopyOnto(HDC target) const {
+  if (!m_bits) return;
+  ::GdiFlush();
+  ::BitBlt(target, m_area.left, m_area.top, m_width, m_height, m_dc, 0, 0, SRCCOPY);
+}
+
 void CAlphaLayer::BlendPart(HDC target, POINT origin, const RECT& part) const {
   if (!m_bits) return;
   const RECT placed = {origin.x, origin.y, origin.x + m_width, origin.y + m_height};

@@ -37,6 +37,8 @@ public:
   void CoverageToColor(uint32_t argb);
   // Source-over onto the target at the area's top-left corner.
   void BlendOnto(HDC target) const;
+  // Copied onto the target there, alpha and all: what source-over comes to for an opaque layer.
+  void CopyOnto(HDC target) const;
   // Source-over of the part of the layer that lands on `part` (target coordinates) when the
   // layer's top-left corner is put at `origin`.
   void BlendPart(HDC target, POINT origin, const RECT& part) const;

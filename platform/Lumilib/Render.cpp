@@ -10,7 +10,11 @@ void FillColor(HDC dc, const RECT& rc, uint32_t argb) {
   CAlphaLayer layer(VisiblePart(dc, rc), CAlphaLayer::Transient::kScratch);
   if (!layer.IsValid()) return;
   layer.Fill(argb);
-  layer.BlendOnto(dc);
+  if ((argb >> 24) == 0xFF) {
+    layer.CopyOnto(dc);
+  } else {
+    layer.BlendOnto(dc);
+  }
 }
 
 std::unique_ptr<CAlphaLayer> ScalePicture(Gdiplus::Bitmap* picture, int width, int height) {
