@@ -19,6 +19,7 @@
 #include "app/ClientLocations.h"
 #include "app/Environment.h"
 #include "app/resource.h"
+#include "bench/Figures.h"
 #include "bench/RunningProgram.h"
 #include "common/ModulePath.h"
 #include "common/Registry.h"
@@ -136,7 +137,8 @@ double MedianOf(int rounds, Redraw redraw) {
 
 // The redraws the program makes on a change of state (a hover, a page turn), against one
 // UpdateLayeredWindow of a ready bitmap of the pop-up's size measured alongside.
-void PrintStateRedraws(CPushWnd& popup, int rounds, const char* scale, int width, int height, double plain) {
+void PrintStateRedraws(CPushWnd& popup, int rounds, const char* scale, const std::string& keySuffix, int width,
+                       int height, double plain) {
   const double hover = MedianOf(rounds, [&](int i) { return HoverRedrawMs(popup, i); });
   bool backwards = false;
   const double turn = MedianOf(rounds, [&](int) { return PageTurnRedrawMs(popup, backwards); });
@@ -146,6 +148,8 @@ void PrintStateRedraws(CPushWnd& popup, int rounds, const char* scale, int width
   std::printf("pop-up redraw after a page turn (click on an arrow: the redraw the program makes)%s: median %.3f ms; "
               "ratio %.1f to one UpdateLayeredWindow of a ready %dx%d bitmap (%d rounds)\n",
               scale, turn, turn / std::max(plain, 0.001), width, height, rounds);
+  PrintFigure(("popup_redraw_hover_ms" + keySuffix).c_str(), hover, "plain_layered_update_ms", plain);
+  PrintFigure(("popup_redraw_page_turn_ms" + keySuffix).c_str(), turn, "plain_layered_update_ms", plain);
 }
 
 // The pop-up told that its monitor is at 150 %, then redrawn there: its skin laid out, its fonts
@@ -162,7 +166,7 @@ void RunHighDpiRedraws(CPushWnd& popup, int redraws) {
               "UpdateLayeredWindow): median %.3f ms; one UpdateLayeredWindow of a ready %dx%d bitmap: %.3f ms; "
               "ratio %.1f (%d rounds)\n",
               width, height, full, width, height, plain, full / std::max(plain, 0.001), redraws);
-  PrintStateRedraws(popup, redraws, " at 144 dpi", width, height, plain);
+  PrintStateRedraws(popup, redraws, " at 144 dpi", "_144dpi", width, height, plain);
 }
 
 std::unique_ptr<ReminderList> Batch(int round) {
@@ -236,7 +240,7 @@ void RunPopUp(int redraws, int batches) {
               static_cast<unsigned long>(halfway.gdiObjects), static_cast<unsigned long>(after.gdiObjects),
               before.privateKiB, halfway.privateKiB, after.privateKiB);
   PrintUsageFigures("popup_process", before, after);
-  PrintStateRedraws(popup, redraws, "", kWidth, kHeight, plain);
+  PrintStateRedraws(popup, redraws, "", "", kWidth, kHeight, plain);
   RunHighDpiRedraws(popup, redraws);
   ClosePopUp(popup);
   const Usage closed = ReadProcessUsage(::GetCurrentProcess());
