@@ -1,5 +1,7 @@
-// Reminder pop-up figures: one redraw of the pop-up against one UpdateLayeredWindow of a plain
-// bitmap of its size (in the same run); this process's handles and private bytes across the
+// Reminder pop-up figures: this process's GDI objects and private bytes with the pop-up waiting
+// for a reminder, showing one and closed again; a full redraw of the pop-up (the whole window invalidated) and the
+// redraws it makes on a hover and on a page turn, each against one UpdateLayeredWindow of a
+// plain bitmap of its size (in the same run), at 100 % and 150 %; this process's handles and private bytes across the
 // redraws and feed batches with pictures; the time from the program's start to its pop-up on
 // the screen with the album's picture (the loopback emulator's feed for the demo machine); and
 // how soon the pop-up hides behind a full-screen program and is back once it has closed.
@@ -17,6 +19,7 @@
 #include "app/ClientLocations.h"
 #include "app/Environment.h"
 #include "app/resource.h"
+#include "bench/Figures.h"
 #include "bench/RunningProgram.h"
 #include "common/ModulePath.h"
 #include "common/Registry.h"
@@ -70,6 +73,85 @@ double PlainUpdateMedian(int rounds, int width, int height) {
   return Median(times);
 }
 
+POINT CentreOf(CPushWnd& popup, const wchar_t* control) {
+  const Lumi::CControlUI* found = popup.GetPaintManager().FindControl(control);
+  if (!found) return POINT{-1, -1};
+  const RECT& at = found->GetPos();
+  return POINT{(at.left + at.right) / 2, (at.top + at.bottom) / 2};
+}
+
+// A full redraw: the whole window invalidated first, so that all of the skin is painted again
+// (lay out, paint every control, UpdateLayeredWindow), whatever the window keeps between redraws.
+double FullRedrawMs(CPushWnd& popup) {
+  const auto start = Clock::now();
+  ::InvalidateRect(popup.GetHWND(), nullptr, FALSE);
+  popup.RedrawLayered();
+  return Milliseconds(Clock::now() - start);
+}
+
+// What the program does when the pointer moves onto "watch now" or off it again (to the empty
+// middle of the pop-up): the mouse message turns the button hot (or not), then the redraw that
+// the WM_PAINT it asked for runs.
+double HoverRedrawMs(CPushWnd& popup, int round) {
+  const POINT play = CentreOf(popup, L"Button_Play");
+  const Lumi::QRect& mid = popup.GetPaintManager().FindControl(L"mid")->GetPos();
+  const POINT off = {(play.x + mid.left) / 2, mid.bottom - 2};
+  const POINT to = round % 2 == 0 ? play : off;
+  const auto start = Clock::now();
+  ::SendMessageW(popup.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(to.x, to.y));
+  popup.RedrawLayered();
+  return Milliseconds(Clock::now() - start);
+}
+
+// A click on the next (at the last page: the previous) page's arrow, then the redraw: a page
+// turn as the viewer makes it, the texts, the counter, the arrows and the album's picture new.
+// The pages are turned forwards to the last, then backwards to the first, and so on.
+double PageTurnRedrawMs(CPushWnd& popup, bool& backwards) {
+  if (popup.CurrentPage() + 1 >= popup.ReminderCount()) backwards = true;
+  if (popup.CurrentPage() == 0) backwards = false;
+  const POINT arrow = CentreOf(popup, backwards ? L"Button_Left" : L"Button_Right");
+  const LPARAM at = MAKELPARAM(arrow.x, arrow.y);
+  const auto start = Clock::now();
+  ::SendMessageW(popup.GetHWND(), WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(popup.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(popup.GetHWND(), WM_LBUTTONUP, 0, at);
+  popup.RedrawLayered();
+  return Milliseconds(Clock::now() - start);
+}
+
+void ClosePopUp(CPushWnd& popup) {
+  const POINT close = CentreOf(popup, L"ButtonUI_Close");
+  const LPARAM at = MAKELPARAM(close.x, close.y);
+  ::SendMessageW(popup.GetHWND(), WM_MOUSEMOVE, 0, at);
+  ::SendMessageW(popup.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageW(popup.GetHWND(), WM_LBUTTONUP, 0, at);
+  Pump();
+}
+
+template <class Redraw>
+double MedianOf(int rounds, Redraw redraw) {
+  std::vector<double> times;
+  for (int i = 0; i < rounds; ++i) times.push_back(redraw(i));
+  return Median(times);
+}
+
+// The redraws the program makes on a change of state (a hover, a page turn), against one
+// UpdateLayeredWindow of a ready bitmap of the pop-up's size measured alongside.
+void PrintStateRedraws(CPushWnd& popup, int rounds, const char* scale, const std::string& keySuffix, int width,
+                       int height, double plain) {
+  const double hover = MedianOf(rounds, [&](int i) { return HoverRedrawMs(popup, i); });
+  bool backwards = false;
+  const double turn = MedianOf(rounds, [&](int) { return PageTurnRedrawMs(popup, backwards); });
+  std::printf("pop-up redraw after a hover (\"watch now\" hot / not hot: the redraw the program makes on a state "
+              "change)%s: median %.3f ms; ratio %.1f to one UpdateLayeredWindow of a ready %dx%d bitmap (%d rounds)\n",
+              scale, hover, hover / std::max(plain, 0.001), width, height, rounds);
+  std::printf("pop-up redraw after a page turn (click on an arrow: the redraw the program makes)%s: median %.3f ms; "
+              "ratio %.1f to one UpdateLayeredWindow of a ready %dx%d bitmap (%d rounds)\n",
+              scale, turn, turn / std::max(plain, 0.001), width, height, rounds);
+  PrintFigure(("popup_redraw_hover_ms" + keySuffix).c_str(), hover, "plain_layered_update_ms", plain);
+  PrintFigure(("popup_redraw_page_turn_ms" + keySuffix).c_str(), turn, "plain_layered_update_ms", plain);
+}
+
 // The pop-up told that its monitor is at 150 %, then redrawn there: its skin laid out, its fonts
 // and 2x pictures taken at that scale.
 void RunHighDpiRedraws(CPushWnd& popup, int redraws) {
@@ -79,15 +161,12 @@ void RunHighDpiRedraws(CPushWnd& popup, int redraws) {
   RECT suggested = {at.right - width, at.bottom - height, at.right, at.bottom};
   ::SendMessageW(popup.GetHWND(), WM_DPICHANGED, MAKEWPARAM(kHighDpi, kHighDpi), reinterpret_cast<LPARAM>(&suggested));
   const double plain = PlainUpdateMedian(redraws, width, height);
-  std::vector<double> times;
-  for (int i = 0; i < redraws; ++i) {
-    const auto start = Clock::now();
-    popup.RedrawLayered();
-    times.push_back(Milliseconds(Clock::now() - start));
-  }
-  std::printf("pop-up redraw at 144 dpi (%dx%d): median %.3f ms; one UpdateLayeredWindow of a ready %dx%d bitmap: "
-              "%.3f ms; ratio %.1f (%d rounds)\n",
-              width, height, Median(times), width, height, plain, Median(times) / std::max(plain, 0.001), redraws);
+  const double full = MedianOf(redraws, [&](int) { return FullRedrawMs(popup); });
+  std::printf("pop-up full redraw at 144 dpi (%dx%d, the whole window invalidated: lay out, paint all of the skin, "
+              "UpdateLayeredWindow): median %.3f ms; one UpdateLayeredWindow of a ready %dx%d bitmap: %.3f ms; "
+              "ratio %.1f (%d rounds)\n",
+              width, height, full, width, height, plain, full / std::max(plain, 0.001), redraws);
+  PrintStateRedraws(popup, redraws, " at 144 dpi", "_144dpi", width, height, plain);
 }
 
 std::unique_ptr<ReminderList> Batch(int round) {
@@ -107,7 +186,9 @@ std::unique_ptr<ReminderList> Batch(int round) {
 void RunPopUp(int redraws, int batches) {
   wchar_t temp[MAX_PATH] = {};
   ::GetTempPathW(MAX_PATH, temp);
-  const std::wstring picture = ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_frame.png";
+  // Two pictures, page after page: a page turn brings another album's picture.
+  const std::wstring pictures[2] = {ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_frame.png",
+                                    ModuleFolderWithSeparator() + L"tcskin\\PersonalCenter\\picture_tips.png"};
   Lumi::CUISystem::GetInstance().SetResourcePath((ModuleFolderWithSeparator() + L"tcskin").c_str());
   const ReminderContextSource context = [folder = std::wstring(temp)] {
     ReminderContext bench;
@@ -121,34 +202,35 @@ void RunPopUp(int redraws, int batches) {
     std::printf("pop-up: could not be made\n");
     return;
   }
+  Pump();
+  const Usage waiting = ReadProcessUsage(::GetCurrentProcess());
   const auto sendBatch = [&](int round) {
     auto feed = std::make_unique<CFeedAnswer>();
     feed->reminders = Batch(round);
     reminders.PostResource(CFeedAnswer::kRequestId, std::move(feed));
     for (int i = 0; i < 4; ++i) {
       auto arrived = std::make_unique<CPictureAnswer>(900 + i);
-      arrived->storedPath = picture;
+      arrived->storedPath = pictures[i % 2];
       reminders.PostResource(CPictureAnswer::kRequestId, std::move(arrived));
     }
     Pump();
   };
   sendBatch(0);
   Pump();
+  const Usage showing = ReadProcessUsage(::GetCurrentProcess());
 
   const double plain = PlainUpdateMedian(redraws, kWidth, kHeight);
   const Usage before = ReadProcessUsage(::GetCurrentProcess());
   std::vector<double> times;
   Usage halfway;
   for (int i = 0; i < redraws; ++i) {
-    const auto start = Clock::now();
-    popup.RedrawLayered();
-    times.push_back(Milliseconds(Clock::now() - start));
+    times.push_back(FullRedrawMs(popup));
     if (i % std::max(1, redraws / std::max(1, batches)) == 0) sendBatch(i + 1);
     if (i == redraws / 2) halfway = ReadProcessUsage(::GetCurrentProcess());
   }
   const Usage after = ReadProcessUsage(::GetCurrentProcess());
-  std::printf("pop-up redraw (lay out, paint the skin, UpdateLayeredWindow): median %.3f ms; one UpdateLayeredWindow of a "
-              "ready %dx%d bitmap: %.3f ms; ratio %.1f (%d rounds)\n",
+  std::printf("pop-up full redraw (the whole window invalidated: lay out, paint all of the skin, UpdateLayeredWindow): "
+              "median %.3f ms; one UpdateLayeredWindow of a ready %dx%d bitmap: %.3f ms; ratio %.1f (%d rounds)\n",
               Median(times), kWidth, kHeight, plain, Median(times) / std::max(plain, 0.001), redraws);
   std::printf("this process across %d redraws and %d feed batches of 4 reminders with pictures:\n", redraws, batches);
   std::printf("  handles %lu before, %lu halfway, %lu after; GDI objects %lu, %lu, %lu; private bytes %.0f KiB, %.0f KiB, "
@@ -158,7 +240,15 @@ void RunPopUp(int redraws, int batches) {
               static_cast<unsigned long>(halfway.gdiObjects), static_cast<unsigned long>(after.gdiObjects),
               before.privateKiB, halfway.privateKiB, after.privateKiB);
   PrintUsageFigures("popup_process", before, after);
+  PrintStateRedraws(popup, redraws, "", "", kWidth, kHeight, plain);
   RunHighDpiRedraws(popup, redraws);
+  ClosePopUp(popup);
+  const Usage closed = ReadProcessUsage(::GetCurrentProcess());
+  std::printf("this process with the pop-up made and hidden, no reminder yet: GDI objects %lu, private bytes %.0f KiB; "
+              "its first batch on the screen: %lu, %.0f KiB; after all the redraws, closed by the viewer: %lu, %.0f KiB\n",
+              static_cast<unsigned long>(waiting.gdiObjects), waiting.privateKiB,
+              static_cast<unsigned long>(showing.gdiObjects), showing.privateKiB,
+              static_cast<unsigned long>(closed.gdiObjects), closed.privateKiB);
 }
 
 bool PopUpShowsAlbum123(HWND popup) {

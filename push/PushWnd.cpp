@@ -7,7 +7,6 @@
 
 #include "common/DirectoryTree.h"
 #include "common/Dpi.h"
-#include "common/ScopedGdi.h"
 #include "common/TraceRecord.h"
 
 using Lumi::CControlUI;
@@ -74,7 +73,7 @@ void CPushWnd::OnDpiChanged(UINT dpi, const RECT& suggested) {
   GetPaintManager().SetDpi(dpi);
   ::SetWindowPos(GetHWND(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-  RedrawLayered();
+  if (HasSkin()) RedrawLayered();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -85,19 +84,36 @@ LRESULT CPushWnd::OnCreateMessage(UINT, WPARAM, LPARAM, BOOL& handled) {
   Lumi::CPaintManagerUI& manager = GetPaintManager();
   manager.Init(GetHWND());
   manager.SetDpi(WindowDpi(GetHWND()));  // before the skin is built: its fonts are made at this scale
+  manager.AddNotifier(this);
+  return 0;
+}
+
+// The skin, its fonts and pictures are made only when a reminder is to be shown and let go
+// when the viewer closes the pop-up: a program that waits all day for the evening keeps none
+// of it meanwhile.
+bool CPushWnd::LoadSkin() {
+  Lumi::CPaintManagerUI& manager = GetPaintManager();
+  if (manager.GetRoot()) return true;
   Lumi::CDialogBuilder builder;
   CControlUI* root = builder.Create(kSkin, nullptr, this, &manager);
   if (!root) {
     WriteTrace(L"push window", L"skin", L"missing");
-    return 0;
+    return false;
   }
   manager.AttachDialog(root);
-  manager.AddNotifier(this);
   FindControls();
   BindEvents();
-  RedrawLayered();
-  return 0;
+  SetPagerButtons(m_buttons);
+  return true;
 }
+
+void CPushWnd::ReleaseSkin() {
+  GetPaintManager().ReleaseSkin();
+  FindControls();  // all gone
+  ReleaseCanvas();
+}
+
+bool CPushWnd::HasSkin() const { return m_paintManager.GetRoot() != nullptr; }
 
 void CPushWnd::FindControls() {
   Lumi::CPaintManagerUI& manager = GetPaintManager();
@@ -184,10 +200,14 @@ const std::wstring* CPushWnd::PictureOf(int albumId) const {
 // the first album's picture does. A picture may arrive before any list: then there is nothing.
 bool CPushWnd::ShowFirstPage() {
   if (!m_firstPicture || m_reminders.empty()) return false;
+  LoadSkin();  // without it the pop-up still shows, empty, as it always has
   const ReminderItem& first = m_reminders.front();
   const std::wstring* picture = PictureOf(first.albumId);
   m_firstPageHasPicture = picture && m_picture;
-  if (m_firstPageHasPicture) m_picture->SetBkImage(picture->c_str());
+  if (m_firstPageHasPicture) {
+    m_picture->SetBkImage(picture->c_str());
+    m_picture->Invalidate();  // the same file may have been written anew
+  }
   if (m_firstPageHasPicture && IsShowing()) m_firstPicture = false;  // on screen with its picture now
   FillPage(first);
   SetTextAndTip(m_pageLabel, PageCounterText(1, m_pager.Count()));
@@ -234,6 +254,7 @@ void CPushWnd::ShowPage(int page) {
 }
 
 void CPushWnd::SetPagerButtons(const PagerButtons& buttons) {
+  m_buttons = buttons;
   if (m_left) m_left->SetEnabled(buttons.leftEnabled);
   if (m_right) m_right->SetEnabled(buttons.rightEnabled);
 }
@@ -269,6 +290,7 @@ bool CPushWnd::OnTipsLeft(TEventUI&) {
 
 bool CPushWnd::OnCloseClicked(TEventUI&) {
   ShowWindow(false);
+  ReleaseSkin();
   if (m_events) m_events->OnReminderClosed();
   return true;
 }
@@ -291,28 +313,25 @@ void CPushWnd::OpenCurrentReminder() {
 
 // ---------------------------------------------------------------------------------------------
 // Painting: the three strips straight onto the target, then the whole tree, made opaque, over
-// everything but a one-pixel border.
+// everything but a one-pixel border. The target is the kept picture, clipped to the area being
+// repainted and made transparent there.
 
 void CPushWnd::PaintContent(HDC target, const RECT& area) {
+  RECT dirty = {};
+  if (::GetClipBox(target, &dirty) == NULLREGION) return;
   for (CControlUI* strip : {m_topLabel, m_mid, m_bottom}) {
     if (strip) strip->DoPaint(target, strip->GetPos());
   }
   CControlUI* root = GetPaintManager().GetRoot();
-  const int width = area.right - area.left;
-  const int height = area.bottom - area.top;
-  if (!root || width <= 2 || height <= 2) return;
+  RECT inner = {area.left + 1, area.top + 1, area.right - 1, area.bottom - 1};
+  RECT inside = {};
+  if (!root || !::IntersectRect(&inside, &inner, &dirty)) return;
 
-  void* bits = nullptr;
-  ScopedBitmap bitmap = CreateArgbBitmap(target, width, height, &bits);
-  ScopedMemoryDc canvas(::CreateCompatibleDC(target));
-  if (!bitmap || !canvas || !bits) return;
-  ScopedSelection selection(canvas.Get(), bitmap.Get());
-  root->DoPaint(canvas.Get(), area);
-  ::GdiFlush();
-
-  auto* pixels = static_cast<uint32_t*>(bits);
-  for (int y = 1; y < height - 1; ++y) {
-    for (int x = 1; x < width - 1; ++x) pixels[y * width + x] |= 0xFF000000u;
-  }
-  ::BitBlt(target, area.left + 1, area.top + 1, width - 2, height - 2, canvas.Get(), 1, 1, SRCCOPY);
+  // Inside the border the tree is painted on nothing, as if on a bitmap of its own.
+  m_canvas.Clear(inside);
+  const int saved = ::SaveDC(target);
+  ::IntersectClipRect(target, inside.left, inside.top, inside.right, inside.bottom);
+  root->DoPaint(target, inside);
+  ::RestoreDC(target, saved);
+  m_canvas.MakeOpaque(inside);
 }

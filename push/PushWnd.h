@@ -55,6 +55,8 @@ public:
   void Popup();
   void Conceal();
   bool IsShowing() const;
+  // Whether the skin is loaded: from the first page to be shown until the viewer closes it.
+  bool HasSkin() const;
 
   int CurrentPage() const { return m_pager.Page(); }
   int ReminderCount() const { return m_pager.Count(); }
@@ -70,6 +72,8 @@ protected:
 private:
   void PlaceInCorner();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  bool LoadSkin();
+  void ReleaseSkin();
   void FindControls();
   void BindEvents();
   void FillPage(const ReminderItem& item);
@@ -105,6 +109,7 @@ private:
   IReminderViewEvents* m_events = nullptr;
   ReminderList m_reminders;
   CReminderPager m_pager;
+  PagerButtons m_buttons;  // kept for a skin loaded again
   // The pop-up shows itself for one batch per run: until the first page has been on screen
   // with its album's picture.
   bool m_firstPicture = true;

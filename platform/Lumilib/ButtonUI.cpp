@@ -16,6 +16,10 @@ void CButtonUI::SetHotImage(const wchar_t* path) { SetStateImage(1, path); }
 void CButtonUI::SetPushedImage(const wchar_t* path) { SetStateImage(2, path); }
 void CButtonUI::SetDisabledImage(const wchar_t* path) { SetStateImage(3, path); }
 
+bool CButtonUI::PaintsState() const {
+  return CLabelUI::PaintsState() || !m_images[1].IsEmpty() || !m_images[2].IsEmpty();
+}
+
 void CButtonUI::PaintStatusImage(HDC dc) {
   int state = 0;
   if (!IsEnabled()) {

@@ -18,6 +18,7 @@ public:
   void SetDisabledImage(const wchar_t* path);
 
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  bool PaintsState() const override;
 
 protected:
   void PaintStatusImage(HDC dc) override;

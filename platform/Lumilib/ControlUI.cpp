@@ -99,15 +99,19 @@ void CControlUI::NeedParentUpdate() {
   Invalidate();
 }
 
+// A control that was never laid out has drawn nothing yet; when it is, its container's
+// layout asks for the repaint.
 void CControlUI::Invalidate() {
-  if (m_manager) m_manager->Invalidate(m_pos);
+  if (m_manager && !m_pos.IsEmpty()) m_manager->Invalidate(m_pos);
 }
 
 void CControlUI::SetState(unsigned state) {
   if (m_state == state) return;
   m_state = state;
-  Invalidate();
+  if (PaintsState()) Invalidate();
 }
+
+bool CControlUI::PaintsState() const { return m_bkColor[1] != 0 || m_bkColor[2] != 0; }
 
 void CControlUI::SetManager(CPaintManagerUI* manager, CControlUI* parent) {
   m_manager = manager;
@@ -154,9 +158,9 @@ void CControlUI::PaintText(HDC) {}
 
 bool CControlUI::DrawImage(HDC dc, const CStdString& path) {
   if (path.IsEmpty() || !m_manager) return false;
-  Gdiplus::Bitmap* picture = m_manager->GetImage(path);
+  const CAlphaLayer* picture = m_manager->GetScaledImage(path, m_pos.GetWidth(), m_pos.GetHeight());
   if (!picture) return false;
-  DrawPicture(dc, m_pos, picture);
+  DrawScaledPicture(dc, m_pos, *picture);
   return true;
 }
 

@@ -73,11 +73,13 @@ public:
   bool IsUpdateNeeded() const { return m_updateNeeded; }
   void NeedUpdate();
   void NeedParentUpdate();
-  // Asks the window to repaint this control's rectangle.
+  // Asks the window to repaint this control's rectangle (nothing before it has one).
   void Invalidate();
 
   unsigned GetState() const { return m_state; }
+  // A change of the hot or pushed state repaints the control only when it shows them.
   void SetState(unsigned state);
+  virtual bool PaintsState() const;
   virtual bool WantsHandCursor() const { return false; }
 
   virtual void DoPaint(HDC dc, const RECT& paintRect);

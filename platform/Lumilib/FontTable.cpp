@@ -46,6 +46,11 @@ HFONT CFontTable::Get(int id) {
   return m_fallback.Get();
 }
 
+void CFontTable::Clear() {
+  m_fonts.clear();
+  m_fallback.Reset();
+}
+
 void CFontTable::SetDpi(unsigned dpi) {
   if (dpi == m_dpi) return;
   m_dpi = dpi;

@@ -22,6 +22,8 @@ public:
   HFONT Get(int id);
   // Makes every font again at its size for `dpi`; the handles Get gave before are gone.
   void SetDpi(unsigned dpi);
+  // Lets go of every font (the dpi stays).
+  void Clear();
 
   static std::wstring DefaultFaceName();
 

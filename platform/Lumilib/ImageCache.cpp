@@ -1,7 +1,9 @@
 #include "platform/Lumilib/ImageCache.h"
 
+#include "platform/Lumilib/AlphaLayer.h"
 #include "platform/Lumilib/DpiScale.h"
 #include "common/GdiplusInclude.h"
+#include "platform/Lumilib/Render.h"
 #include "platform/Lumilib/UISystem.h"
 
 namespace Lumi {
@@ -29,6 +31,9 @@ std::unique_ptr<Gdiplus::Bitmap> LoadPicture(const std::wstring& file) {
 
 }  // namespace
 
+CImageCache::Entry::Entry() = default;
+CImageCache::Entry::~Entry() = default;
+
 CImageCache::CImageCache() = default;
 CImageCache::~CImageCache() = default;
 
@@ -44,13 +49,32 @@ std::wstring CImageCache::Resolve(const std::wstring& path) {
   return unc ? L"\\" + file : file;
 }
 
-Gdiplus::Bitmap* CImageCache::Get(const std::wstring& path) {
+CImageCache::Entry* CImageCache::Find(const std::wstring& path) {
   if (path.empty()) return nullptr;
   if (m_doubleArt && !IsAbsolute(path)) {
-    if (Gdiplus::Bitmap* picture = Load(Resolve(DoubleArtPath(path)))) return picture;
+    if (Entry* entry = Load(Resolve(DoubleArtPath(path)))) return entry;
   }
   return Load(Resolve(path));
 }
+
+Gdiplus::Bitmap* CImageCache::Get(const std::wstring& path) {
+  Entry* entry = Find(path);
+  return entry ? entry->picture.get() : nullptr;
+}
+
+const CAlphaLayer* CImageCache::GetScaled(const std::wstring& path, int width, int height) {
+  Entry* entry = Find(path);
+  if (!entry || width <= 0 || height <= 0) return nullptr;
+  std::unique_ptr<CAlphaLayer>& scaled = entry->scaled[std::make_pair(width, height)];
+  if (!scaled) scaled = ScalePicture(entry->picture.get(), width, height);
+  return scaled.get();
+}
+
+void CImageCache::ForgetScaled() {
+  for (auto& item : m_pictures) item.second.scaled.clear();
+}
+
+void CImageCache::Clear() { m_pictures.clear(); }
 
 void CImageCache::SetDoubleArt(bool on) {
   if (on == m_doubleArt) return;
@@ -59,17 +83,18 @@ void CImageCache::SetDoubleArt(bool on) {
 }
 
 // Looked at on every call, so that a file written anew (or arriving late) is read again.
-Gdiplus::Bitmap* CImageCache::Load(const std::wstring& file) {
+CImageCache::Entry* CImageCache::Load(const std::wstring& file) {
   WIN32_FILE_ATTRIBUTE_DATA attributes = {};
   if (!::GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &attributes)) return nullptr;
   const unsigned long long writeTime =
       (static_cast<unsigned long long>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
       attributes.ftLastWriteTime.dwLowDateTime;
   Entry& entry = m_pictures[file];
-  if (entry.picture && entry.writeTime == writeTime) return entry.picture.get();
+  if (entry.picture && entry.writeTime == writeTime) return &entry;
   entry.picture = LoadPicture(file);
   entry.writeTime = writeTime;
-  return entry.picture.get();
+  entry.scaled.clear();
+  return entry.picture ? &entry : nullptr;
 }
 
 }  // namespace Lumi

@@ -48,6 +48,10 @@ uint32_t CLabelUI::CurrentTextColor() const {
   return m_textColor[0];
 }
 
+bool CLabelUI::PaintsState() const {
+  return CControlUI::PaintsState() || m_textColor[1] != 0 || m_textColor[2] != 0;
+}
+
 void CLabelUI::PaintText(HDC dc) {
   if (GetText().IsEmpty() || !GetManager()) return;
   UINT format = m_align == HAlign::Center ? DT_CENTER : m_align == HAlign::Right ? DT_RIGHT : DT_LEFT;

@@ -27,6 +27,7 @@ public:
   void SetTextPadding(const RECT& padding);
 
   void SetAttribute(const wchar_t* name, const wchar_t* value) override;
+  bool PaintsState() const override;
 
 protected:
   void PaintText(HDC dc) override;

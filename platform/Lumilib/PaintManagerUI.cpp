@@ -23,6 +23,7 @@ void CPaintManagerUI::SetDpi(UINT dpi) {
   m_dpi = clamped;
   m_fonts.SetDpi(clamped);
   m_images.SetDoubleArt(WantsDoubleArt(clamped));
+  m_images.ForgetScaled();
   if (m_root) m_root->NeedUpdate();
   Invalidate(QRect());
 }
@@ -43,6 +44,17 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
   root->SetManager(this, nullptr);
   root->NeedUpdate();
   return true;
+}
+
+void CPaintManagerUI::ReleaseSkin() {
+  m_hot = nullptr;
+  m_pushed = nullptr;
+  m_toolTip.Hide();
+  Retire(std::move(m_root));
+  m_root.reset();
+  m_fonts.Clear();
+  m_images.Clear();
+  MarkInvalid(QRect());
 }
 
 CControlUI* CPaintManagerUI::FindControl(const wchar_t* name) const {
@@ -93,6 +105,7 @@ void CPaintManagerUI::UpdateLayout(const RECT& client) {
   const QRect area(client);
   if (m_root->IsUpdateNeeded() && !area.IsEmpty()) {
     m_root->SetPos(area);
+    MarkInvalid(QRect());
     return;
   }
   // SetPos clears the flag, so every round finds one control fewer.
@@ -108,8 +121,32 @@ void CPaintManagerUI::PaintTree(HDC dc, const RECT& rc) {
 
 void CPaintManagerUI::Invalidate(const RECT& rc) {
   if (!m_window) return;
+  MarkInvalid(rc);
   const QRect area(rc);
   ::InvalidateRect(m_window, area.IsEmpty() ? nullptr : &rc, FALSE);
+}
+
+void CPaintManagerUI::MarkInvalid(const RECT& rc) {
+  const QRect area(rc);
+  if (area.IsEmpty()) {
+    m_invalidAll = true;
+  } else if (m_invalid.IsEmpty()) {
+    m_invalid = area;
+  } else {
+    ::UnionRect(&m_invalid, &m_invalid, &area);
+  }
+}
+
+QRect CPaintManagerUI::TakeInvalidArea(const RECT& client) {
+  QRect taken;
+  if (m_invalidAll) {
+    taken = client;
+  } else {
+    ::IntersectRect(&taken, &m_invalid, &client);
+  }
+  m_invalid = QRect();
+  m_invalidAll = false;
+  return taken;
 }
 
 int CPaintManagerUI::GetTruncatedStringPos(const wchar_t* text, int widthPx, int fontIndex) {
@@ -131,6 +168,10 @@ bool CPaintManagerUI::AddFont(int id, const wchar_t* face, int sizePx, bool bold
 }
 
 Gdiplus::Bitmap* CPaintManagerUI::GetImage(const wchar_t* path) { return m_images.Get(path ? path : L""); }
+
+const CAlphaLayer* CPaintManagerUI::GetScaledImage(const wchar_t* path, int width, int height) {
+  return m_images.GetScaled(path ? path : L"", width, height);
+}
 
 namespace {
 

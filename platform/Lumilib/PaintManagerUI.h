@@ -17,6 +17,7 @@
 
 namespace Lumi {
 
+class CAlphaLayer;
 class CControlUI;
 
 class CPaintManagerUI {
@@ -46,6 +47,9 @@ public:
 
   // Takes ownership of the tree (the previous one is deleted); false for null.
   bool AttachDialog(CControlUI* root);
+  // Lets go of the skin: the tree, its fonts and its pictures (a window that waits hidden
+  // until it is needed again keeps nothing of it).
+  void ReleaseSkin();
   CControlUI* GetRoot() const { return m_root.get(); }
   // By skin name; null when absent.
   CControlUI* FindControl(const wchar_t* name) const;
@@ -63,7 +67,12 @@ public:
   void UpdateLayout(const RECT& client);
   // Paints the whole tree into `dc` over `rc`.
   void PaintTree(HDC dc, const RECT& rc);
+  // Asks the window for a repaint of `rc` (empty: all of it), and remembers the area for a
+  // window that paints itself outside WM_PAINT (a layered one).
   void Invalidate(const RECT& rc);
+  // The area asked for since the last call (hidden or not), within the client area; the whole
+  // client area once the root has been laid out anew.
+  QRect TakeInvalidArea(const RECT& client);
 
   // How many leading characters of `text` fit in `widthPx` (device pixels) with the skin font
   // `fontIndex` at the current dpi.
@@ -72,6 +81,8 @@ public:
   bool AddFont(int id, const wchar_t* face, int sizePx, bool bold, bool italic = false, bool underline = false);
   // A skin picture's 2x file above 125 % when it has one, else the picture itself.
   Gdiplus::Bitmap* GetImage(const wchar_t* path);
+  // That picture scaled to width x height, kept until the scale or the file changes.
+  const CAlphaLayer* GetScaledImage(const wchar_t* path, int width, int height);
   // The skin's window size in design pixels.
   SIZE GetInitSize() const { return m_initSize; }
   void SetInitSize(int cx, int cy) { m_initSize = SIZE{cx, cy}; }
@@ -101,6 +112,7 @@ private:
   bool OnSetCursor(LPARAM lParam, LRESULT& result);
   void OnPaint();
   void SetHot(CControlUI* control, POINT pt);
+  void MarkInvalid(const RECT& rc);
 
   HWND m_window = nullptr;
   std::unique_ptr<CControlUI> m_root;
@@ -111,6 +123,8 @@ private:
   CControlUI* m_pushed = nullptr;
   bool m_trackingLeave = false;
   SIZE m_initSize = {0, 0};
+  QRect m_invalid;
+  bool m_invalidAll = false;
   UINT m_dpi = kDesignDpi;
   CFontTable m_fonts;
   CImageCache m_images;

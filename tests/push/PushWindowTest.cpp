@@ -158,6 +158,36 @@ TEST_F(PushWindowTest, AChangeOfScaleLaysThePopUpOutAgainWhereTheSystemSuggests)
   EXPECT_EQ(PosOf(*window, L"Button_BkImg"), picture);
 }
 
+// The skin (its controls, fonts and pictures) is there only from the first page to be shown
+// until the viewer closes the pop-up; a page shown again after that has it again.
+TEST_F(PushWindowTest, TheSkinIsLoadedForAReminderAndLetGoWhenTheViewerClosesThePopUp) {
+  EXPECT_FALSE(window->HasSkin());
+  SendPicture(99);
+  EXPECT_FALSE(window->HasSkin());
+
+  SendList({Reminder(7, 2, L"Series"), Reminder(3, 6, L"Show")});
+  ASSERT_TRUE(window->HasSkin());
+  EXPECT_TRUE(::IsWindowVisible(window->GetHWND()));
+  ClickNext();
+  EXPECT_EQ(Text(L"Button_Text"), L"Show");
+  const Lumi::QRect close = window->GetPaintManager().FindControl(L"ButtonUI_Close")->GetPos();
+  ClickNext(POINT{(close.left + close.right) / 2, (close.top + close.bottom) / 2});
+  EXPECT_FALSE(::IsWindowVisible(window->GetHWND()));
+  EXPECT_FALSE(window->HasSkin());
+  EXPECT_EQ(window->GetPaintManager().FindControl(L"Button_Text"), nullptr);
+  EXPECT_EQ(window->GetPaintManager().GetRoot(), nullptr);
+
+  // The first album's picture still shows the first page, skin and all, the page kept.
+  SendPicture(7);
+  ASSERT_TRUE(window->HasSkin());
+  EXPECT_TRUE(::IsWindowVisible(window->GetHWND()));
+  EXPECT_EQ(Text(L"Button_Text"), L"Series");
+  EXPECT_EQ(Text(L"Lable_Page"), L"1/2");
+  EXPECT_EQ(window->CurrentPage(), 1);
+  EXPECT_TRUE(window->GetPaintManager().FindControl(L"Button_Left")->IsEnabled());
+  EXPECT_FALSE(window->GetPaintManager().FindControl(L"Button_Right")->IsEnabled());
+}
+
 TEST_F(PushWindowTest, ALongTitleGoesOnToTheSecondLine) {
   const std::wstring title = L"An album title far too long to fit on the first line of the pop-up";
   SendList({Reminder(5, 7, title)});

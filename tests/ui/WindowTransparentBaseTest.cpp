@@ -1,8 +1,12 @@
-// The layered window: one UpdateLayeredWindow per WM_PAINT with the window validated, and a
-// change inside the tree re-positions only the control that changed.
+// The layered window: one UpdateLayeredWindow per WM_PAINT with the window validated, a
+// change inside the tree re-positions only the control that changed, and a redraw repaints
+// only what changed into the picture it keeps, which ends up as a whole repaint would make it.
 #include "ui/WindowTransparentBase.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
 
 #include "platform/Lumilib/UIlib.h"
 
@@ -36,6 +40,9 @@ public:
   int updates = 0;
   int paints = 0;
   BOOL lastUpdate = FALSE;
+  RECT repainted = {};            // the clip box of the last repaint
+  Lumi::QRect handedOver;         // what the last update told the window had changed
+  std::vector<uint32_t> picture;  // what the last update handed over
 
 protected:
   const wchar_t* GetWindowClassName() const override { return L"VxLayeredTest"; }
@@ -43,9 +50,12 @@ protected:
     m_paintManager.Init(m_hWnd);
     Lumi::CDialogBuilder builder;
     m_paintManager.AttachDialog(builder.CreateFromText(R"(<Window size="80,40">
-        <VerticalLayout bkcolor="#FFFFFFFF">
+        <VerticalLayout bkcolor="#80FFFFFF">
           <HorizontalLayout height="20"><Counting name="a" text="one" /><Counting name="b" text="two" /></HorizontalLayout>
-          <Counting name="c" text="three" />
+          <HorizontalLayout>
+            <Counting name="c" text="three" hottextcolor="#FFFF0000" />
+            <Button name="d" width="20" hotbkcolor="#C000FF00" pushedbkcolor="#FF0000FF" />
+          </HorizontalLayout>
         </VerticalLayout></Window>)",
                                                        this, &m_paintManager));
     handled = TRUE;
@@ -55,9 +65,20 @@ protected:
     if (msg == WM_PAINT) ++paints;
     return CWindowTransparentBase::OnWindowMessage(msg, wParam, lParam, handled);
   }
-  BOOL UpdateLayered(HDC source, POINT destination, SIZE size) override {
+  void PaintContent(HDC dc, const RECT& rc) override {
+    ::GetClipBox(dc, &repainted);
+    CWindowTransparentBase::PaintContent(dc, rc);
+  }
+  BOOL UpdateLayered(HDC source, POINT destination, SIZE size, const RECT* changed) override {
     ++updates;
-    lastUpdate = CWindowTransparentBase::UpdateLayered(source, destination, size);
+    DIBSECTION section = {};
+    ::GdiFlush();
+    if (::GetObjectW(::GetCurrentObject(source, OBJ_BITMAP), sizeof(section), &section) == sizeof(section)) {
+      const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
+      picture.assign(bits, bits + size.cx * size.cy);
+    }
+    handedOver = changed ? Lumi::QRect(*changed) : Lumi::QRect(0, 0, size.cx, size.cy);
+    lastUpdate = CWindowTransparentBase::UpdateLayered(source, destination, size, changed);
     return lastUpdate;
   }
 };
@@ -107,6 +128,57 @@ TEST_F(LayeredTest, ChangedTextRepositionsOnlyThatControl) {
   EXPECT_EQ(window.Placed(L"b"), 1);
   EXPECT_EQ(window.Placed(L"c"), 0);
   EXPECT_EQ(window.GetPaintManager().FindControl(L"b")->GetPos().left, 0);
+}
+
+// The pointer over a control with a hot look, then pushing it, then away: each redraw repaints
+// that control's rectangle only, and the picture is the one a repaint of everything makes.
+TEST_F(LayeredTest, AStateChangeRepaintsOnlyItsControlIntoTheKeptPicture) {
+  window.RedrawLayered();
+  const std::vector<uint32_t> before = window.picture;
+  const Lumi::QRect d = window.GetPaintManager().FindControl(L"d")->GetPos();
+  const auto wholeRepaint = [&] {
+    ::InvalidateRect(window.GetHWND(), nullptr, FALSE);
+    window.RedrawLayered();
+    return window.picture;
+  };
+
+  const LPARAM onD = MAKELPARAM(d.left + 2, d.top + 2);
+  ::SendMessageW(window.GetHWND(), WM_MOUSEMOVE, 0, onD);
+  window.RedrawLayered();
+  EXPECT_EQ(Lumi::QRect(window.repainted), d);
+  EXPECT_EQ(window.handedOver, d);
+  const std::vector<uint32_t> hot = window.picture;
+  EXPECT_NE(hot, before);
+  EXPECT_EQ(wholeRepaint(), hot);
+
+  ::SendMessageW(window.GetHWND(), WM_LBUTTONDOWN, MK_LBUTTON, onD);
+  window.RedrawLayered();
+  EXPECT_EQ(Lumi::QRect(window.repainted), d);
+  const std::vector<uint32_t> pushed = window.picture;
+  EXPECT_NE(pushed, hot);
+  EXPECT_EQ(wholeRepaint(), pushed);
+  ::SendMessageW(window.GetHWND(), WM_LBUTTONUP, 0, onD);
+
+  // Away onto "c", whose hot look is its text colour: both repainted, no trace of the others.
+  const Lumi::QRect c = window.GetPaintManager().FindControl(L"c")->GetPos();
+  window.RedrawLayered();
+  ::SendMessageW(window.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(c.left + 2, c.top + 2));
+  window.RedrawLayered();
+  RECT both = {};
+  ::UnionRect(&both, &c, &d);
+  EXPECT_EQ(Lumi::QRect(window.repainted), Lumi::QRect(both));
+  const std::vector<uint32_t> onC = window.picture;
+  EXPECT_EQ(wholeRepaint(), onC);
+  ::SendMessageW(window.GetHWND(), WM_MOUSEMOVE, 0, MAKELPARAM(79, 1));  // onto "b", no hot look
+  window.RedrawLayered();
+  EXPECT_EQ(window.picture, before);
+
+  // Hidden and shown again, the window is handed the whole picture.
+  window.ShowWindow(false);
+  window.ShowWindow(true, false);
+  ::SendMessageW(window.GetHWND(), WM_MOUSEMOVE, 0, onD);
+  window.RedrawLayered();
+  EXPECT_EQ(window.handedOver, Lumi::QRect(0, 0, 80, 40));
 }
 
 }  // namespace

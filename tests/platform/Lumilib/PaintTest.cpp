@@ -27,7 +27,8 @@ protected:
   uint32_t At(int x, int y) const { return bits[y * kWidth + x]; }
   static unsigned Alpha(uint32_t pixel) { return pixel >> 24; }
 
-  void Paint() {
+  // `clip`: the only part the painting may reach (null: all).
+  void Paint(const RECT* clip = nullptr) {
     BITMAPINFO info = {};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* memory = nullptr;
@@ -36,7 +37,8 @@ protected:
     ASSERT_TRUE(bitmap && dc && memory);
     {
       ScopedSelection selection(dc.Get(), bitmap.Get());
-      window.manager.PaintTree(dc.Get(), RECT{0, 0, kWidth, kHeight});
+      if (clip) ::IntersectClipRect(dc.Get(), clip->left, clip->top, clip->right, clip->bottom);
+      window.manager.PaintTree(dc.Get(), clip ? *clip : RECT{0, 0, kWidth, kHeight});
       ::GdiFlush();
     }
     const uint32_t* pixels = static_cast<const uint32_t*>(memory);
@@ -103,6 +105,56 @@ TEST_F(PaintTest, ButtonPaintsItsStatePictureAndDisabledColour) {
   button->SetEnabled(false);
   Paint();
   EXPECT_EQ(At(2, 2), 0xFF00FF00u);
+}
+
+// A repaint of a small area (a clipped context) draws exactly what a whole paint draws there,
+// pictures and text cut at its edge included, and nothing outside it.
+TEST_F(PaintTest, APaintClippedToAnAreaDrawsTheSameThereAndNothingElse) {
+  ASSERT_TRUE(WriteHalfRedPng(skin.File(L"half.png")));
+  ASSERT_NE(Load(R"(<Window><Font id="0" name="" size="14" />
+      <VerticalLayout bkcolor="#80FFFFFF">
+        <Label height="20" bkcolor="#FF2040C0" text="WWWW" textcolor="#FFFFFFFF" align="center" />
+        <Control height="20" bkimage="half.png" />
+      </VerticalLayout></Window>)",
+                 RECT{0, 0, kWidth, kHeight}),
+            nullptr);
+  Paint();
+  const std::vector<uint32_t> whole = bits;
+  const RECT area = {13, 7, 41, 33};  // across the text and the picture's edges
+  Paint(&area);
+  int drawn = 0;
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      const bool inside = x >= area.left && x < area.right && y >= area.top && y < area.bottom;
+      ASSERT_EQ(At(x, y), inside ? whole[y * kWidth + x] : 0u) << x << "," << y;
+      if (inside && At(x, y) != 0xFF2040C0u && y < 20) ++drawn;
+    }
+  }
+  EXPECT_GT(drawn, 10);  // some of the text lies in the area
+}
+
+// The area a layered window repaints: what its controls asked for since the last time, a hot
+// state only when the control shows one, and all of it after a new layout of the root.
+TEST_F(PaintTest, TheInvalidAreaIsWhatChangedSinceItWasLastTaken) {
+  ASSERT_NE(Load(R"(<Window><HorizontalLayout>
+        <Button name="hot" width="20" hotbkcolor="#FF00FF00" /><Button name="plain" width="20" text="x" />
+      </HorizontalLayout></Window>)",
+                 RECT{0, 0, kWidth, kHeight}),
+            nullptr);
+  const RECT client = {0, 0, kWidth, kHeight};
+  window.manager.UpdateLayout(client);
+  window.manager.TakeInvalidArea(client);
+  MoveTo(POINT{5, 5});
+  EXPECT_EQ(window.manager.TakeInvalidArea(client), Lumi::QRect(0, 0, 20, kHeight));
+  MoveTo(POINT{25, 5});  // off the hot one, onto one without a hot look
+  EXPECT_EQ(window.manager.TakeInvalidArea(client), Lumi::QRect(0, 0, 20, kHeight));
+  EXPECT_TRUE(window.manager.TakeInvalidArea(client).IsEmpty());
+  window.manager.FindControl(L"plain")->SetText(L"y");
+  window.manager.FindControl(L"hot")->SetEnabled(false);
+  EXPECT_EQ(window.manager.TakeInvalidArea(client), Lumi::QRect(0, 0, 40, kHeight));
+  window.manager.SetDpi(144);
+  window.manager.UpdateLayout(client);
+  EXPECT_EQ(window.manager.TakeInvalidArea(client), Lumi::QRect(client));
 }
 
 // Under the default UI font Chinese characters come out as their own glyphs, not as the box
