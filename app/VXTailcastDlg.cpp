@@ -13,6 +13,7 @@
 #include "app/Messages.h"
 #include "app/Pingbacks.h"
 #include "app/ProcessEnd.h"
+#include "app/StartupTrace.h"
 #include "app/resource.h"
 #include "common/Dpi.h"
 #include "common/Logger.h"
@@ -217,6 +218,7 @@ void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
   StartClientOrShowTrayIcon();
   TakeFlashFavorite();
   StartReminders(GetSafeHwnd());
+  TraceStartupWorkDone(StartupTraceFile());
 }
 
 // The tray icon is the program's face only when the client neither runs nor can be started.
