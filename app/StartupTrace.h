@@ -14,3 +14,16 @@ long long MsSinceProcessCreation();
 
 void TraceStartupWorkDone(const std::wstring& traceFile);
 
+// With the environment variable VXTAILCAST_TRACE_MEMORY set, the private bytes and working set
+// after each step of the start-up work go to the start-up trace (section "StartupMemory", one
+// key per step, "<private KiB> <working set KiB>"): where the memory of a start goes, by owner.
+// Otherwise it does nothing.
+class CStartupMemoryTrace {
+public:
+  explicit CStartupMemoryTrace(std::wstring traceFile);
+  void After(const wchar_t* step) const;
+
+private:
+  bool m_enabled = false;
+  std::wstring m_traceFile;
+};

@@ -212,12 +212,20 @@ void CVXTailcastDlg::OnStartupWork() {
 }
 
 void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
+  const CStartupMemoryTrace memory(StartupTraceFile());
+  memory.After(L"loop");
   PutRightInterruptedWrites();
+  memory.After(L"interrupted writes");
   StartGdiplus();
+  memory.After(L"GDI+");
   SendStartPingback();
+  memory.After(L"start pingback");
   StartClientOrShowTrayIcon();
+  memory.After(L"client or tray icon");
   TakeFlashFavorite();
+  memory.After(L"Flash favourite");
   StartReminders(GetSafeHwnd());
+  memory.After(L"reminders");
   TraceStartupWorkDone(StartupTraceFile());
 }
 
