@@ -69,6 +69,7 @@ void CStartupMemoryTrace::After(const wchar_t* step) const {
   // Wine leaves the private share at 0 and reports it as the page-file share.
   const SIZE_T privateBytes = counters.privateUsage ? counters.privateUsage : counters.pagefileUsage;
   WriteTrace(L"StartupMemory", step,
-             std::to_wstring(privateBytes / 1024) + L" " + std::to_wstring(counters.workingSetSize / 1024),
+             std::to_wstring(privateBytes / 1024) + L" " + std::to_wstring(counters.workingSetSize / 1024) + L" " +
+                 std::to_wstring(MsSinceProcessCreation()),
              m_traceFile);
 }

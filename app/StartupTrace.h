@@ -16,7 +16,8 @@ void TraceStartupWorkDone(const std::wstring& traceFile);
 
 // With the environment variable VXTAILCAST_TRACE_MEMORY set, the private bytes and working set
 // after each step of the start-up work go to the start-up trace (section "StartupMemory", one
-// key per step, "<private KiB> <working set KiB>"): where the memory of a start goes, by owner.
+// key per step, "<private KiB> <working set KiB> <ms since creation>"): where the memory and the
+// time of a start go, by owner.
 // Otherwise it does nothing.
 class CStartupMemoryTrace {
 public:
