@@ -93,10 +93,11 @@ void CVXTailcastApp::RunControlWindow() {
   CVXTailcastDlg controlWindow;
   SetMainWindow(&controlWindow);
   if (controlWindow.Create(Instance())) {
-    // The control window has no controls: the common controls (the about box's, the tray
-    // menu's) are set up as the loop's first work, so their library loads after the window answers.
-    if (!controlWindow.PostWork([this] { InitCommonControls(); })) InitCommonControls();
     ::SendMessageW(controlWindow.GetSafeHwnd(), WM_TAILCAST_COMMAND, CMD_STARTUP_WORK, 0);
+    // The control window has no controls: the common controls (the about box's, the tray
+    // menu's) are set up once the start-up work is done, which needs none of them; the user
+    // reaches the about box and the menu only later.
+    if (!controlWindow.PostWork([this] { InitCommonControls(); })) InitCommonControls();
     // The first command follows the start-up work, which runs once the loop does.
     if (!controlWindow.PostWork([this] { HandleFirstStartCommand(); })) HandleFirstStartCommand();
     // The process ends here, with whatever the network threads still wait for.

@@ -13,6 +13,7 @@
 #include "app/Messages.h"
 #include "app/Pingbacks.h"
 #include "app/ProcessEnd.h"
+#include "app/StartupTrace.h"
 #include "app/resource.h"
 #include "common/Dpi.h"
 #include "common/Logger.h"
@@ -211,12 +212,21 @@ void CVXTailcastDlg::OnStartupWork() {
 }
 
 void CVXTailcastDlg::OnStartupWorkAfterLoopStarts() {
+  const CStartupMemoryTrace memory(StartupTraceFile());
+  memory.After(L"loop");
   PutRightInterruptedWrites();
+  memory.After(L"interrupted writes");
   StartGdiplus();
+  memory.After(L"GDI+");
   SendStartPingback();
+  memory.After(L"start pingback");
   StartClientOrShowTrayIcon();
+  memory.After(L"client or tray icon");
   TakeFlashFavorite();
+  memory.After(L"Flash favourite");
   StartReminders(GetSafeHwnd());
+  memory.After(L"reminders");
+  TraceStartupWorkDone(StartupTraceFile());
 }
 
 // The tray icon is the program's face only when the client neither runs nor can be started.

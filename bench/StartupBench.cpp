@@ -1,7 +1,10 @@
-// Start-up figures of the program against a minimal Win32 program, measured in one run:
-// time from process creation until its window's message loop answers, and the working
-// set and private bytes at that moment. Prints medians and ratios, and the figure lines of the
-// time and the working set; asserts nothing.
+// Start-up figures of the program against a minimal Win32 program, measured interleaved in one
+// run. At the moment the window's message loop first answers: the time from process creation
+// and the working set and private bytes. Then "ready": the time from process creation until the
+// start-up work is done (the program's own start-up trace says when), against the minimal
+// program's creation to loop. Last, the working set and private bytes 5 s after the start, once
+// the start-up work has settled. Prints medians and ratios and one figure line each; asserts
+// nothing.
 #include <windows.h>
 #include <psapi.h>
 
@@ -11,17 +14,22 @@
 #include <vector>
 
 #include "app/Messages.h"
+#include "app/StartupTrace.h"
 #include "app/resource.h"
 #include "bench/Figures.h"
 #include "common/ModulePath.h"
+#include "common/TraceRecord.h"
 #include "tests/support/ChildProcess.h"
 
 namespace {
 
+constexpr DWORD kSettledAfterMs = 5000;
+constexpr DWORD kReadyTimeoutMs = 20000;
+
+enum Figure { kLoopMs, kLoopWorkingSet, kLoopPrivate, kReadyMs, kSettledWorkingSet, kSettledPrivate, kFigures };
+
 struct Sample {
-  double milliseconds = 0;
-  double workingSetKiB = 0;
-  double privateKiB = 0;
+  double values[kFigures] = {};
 };
 
 struct Subject {
@@ -29,6 +37,7 @@ struct Subject {
   std::wstring executable;
   std::wstring arguments;
   const wchar_t* windowTitle;
+  std::wstring readyTrace;  // the start-up trace file that says when it is ready; empty: ready at its loop
 };
 
 HWND WindowOfProcess(const wchar_t* title, DWORD processId) {
@@ -40,10 +49,64 @@ HWND WindowOfProcess(const wchar_t* title, DWORD processId) {
   return nullptr;
 }
 
+long long Ticks(const FILETIME& time) {
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = time.dwLowDateTime;
+  ticks.HighPart = time.dwHighDateTime;
+  return static_cast<long long>(ticks.QuadPart);
+}
+
+// Milliseconds from the child's creation until now, by the system clock; -1 when unknown.
+double MsSinceCreation(HANDLE process) {
+  FILETIME creation = {}, exit = {}, kernel = {}, user = {}, now = {};
+  if (!::GetProcessTimes(process, &creation, &exit, &kernel, &user)) return -1;
+  ::GetSystemTimeAsFileTime(&now);
+  return (Ticks(now) - Ticks(creation)) / 10000.0;
+}
+
+void ReadMemory(HANDLE process, double& workingSetKiB, double& privateKiB) {
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  workingSetKiB = memory.WorkingSetSize / 1024.0;
+  // Wine leaves PrivateUsage at 0; the committed page-file share is the same figure on Windows.
+  privateKiB = (memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage) / 1024.0;
+}
+
+// The milliseconds since creation that the program traced when its start-up work was done;
+// -1 when it did not within the time-out.
+double WaitForReadyTrace(const std::wstring& file, const vxtest::ChildProcess& process) {
+  const ULONGLONG deadline = ::GetTickCount64() + kReadyTimeoutMs;
+  for (;;) {
+    wchar_t text[32] = {};
+    ::GetPrivateProfileStringW(kStartupTraceSection, kStartupWorkDoneKey, L"", text, 32, file.c_str());
+    if (text[0]) return _wtof(text);
+    if (::GetTickCount64() >= deadline || !process.IsRunning()) return -1;
+    ::Sleep(10);
+  }
+}
+
+void Close(const Subject& subject, HWND window, vxtest::ChildProcess& process) {
+  if (window) ::PostMessageW(window, WM_CLOSE, 0, 0);
+  if (window && subject.windowTitle == std::wstring(kControlWindowTitle)) {
+    ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
+  }
+  process.WaitForExit(10000);  // one that does not end is ended with its owner
+  // The shell may still be busy with the program's tray icon (Wine's takes about 2 s over its
+  // removal), and every new window of the next start waits for the desktop's process: the next
+  // start begins once the desktop and the tray answer.
+  DWORD_PTR ignored = 0;
+  ::SendMessageTimeoutW(::GetDesktopWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  if (const HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr)) {
+    ::SendMessageTimeoutW(tray, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+  }
+}
+
 bool MeasureOnce(const Subject& subject, Sample& sample) {
-  LARGE_INTEGER frequency, begin, end;
-  ::QueryPerformanceFrequency(&frequency);
-  ::QueryPerformanceCounter(&begin);
+  if (!subject.readyTrace.empty()) {
+    ::WritePrivateProfileStringW(kStartupTraceSection, kStartupWorkDoneKey, nullptr, subject.readyTrace.c_str());
+  }
+  const ULONGLONG begin = ::GetTickCount64();
   vxtest::ChildProcess process = vxtest::ChildProcess::Start(subject.executable, subject.arguments);
   if (!process.IsStarted()) return false;
   HWND window = nullptr;
@@ -51,23 +114,20 @@ bool MeasureOnce(const Subject& subject, Sample& sample) {
     if (::WaitForSingleObject(process.Handle(), 1) == WAIT_OBJECT_0) break;
   }
   DWORD_PTR ignored = 0;
-  const bool ready = window && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored);
-  ::QueryPerformanceCounter(&end);
+  bool ok = window && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &ignored);
+  double* values = sample.values;
+  values[kLoopMs] = MsSinceCreation(process.Handle());
+  ReadMemory(process.Handle(), values[kLoopWorkingSet], values[kLoopPrivate]);
 
-  PROCESS_MEMORY_COUNTERS_EX memory = {};
-  memory.cb = sizeof memory;
-  ::GetProcessMemoryInfo(process.Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-  sample.milliseconds = 1000.0 * static_cast<double>(end.QuadPart - begin.QuadPart) / frequency.QuadPart;
-  sample.workingSetKiB = memory.WorkingSetSize / 1024.0;
-  // Wine leaves PrivateUsage at 0; the committed page-file share is the same figure on Windows.
-  sample.privateKiB = (memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage) / 1024.0;
-
-  if (window) ::PostMessageW(window, WM_CLOSE, 0, 0);
-  if (window && subject.windowTitle == std::wstring(kControlWindowTitle)) {
-    ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
-  }
-  process.WaitForExit(10000);  // one that does not end is ended with its owner
-  return ready;
+  values[kReadyMs] = subject.readyTrace.empty() ? values[kLoopMs] : WaitForReadyTrace(subject.readyTrace, process);
+  ok = ok && values[kLoopMs] >= 0 && values[kReadyMs] >= 0;
+  const ULONGLONG settled = begin + kSettledAfterMs;
+  const ULONGLONG now = ::GetTickCount64();
+  if (now < settled) ::Sleep(static_cast<DWORD>(settled - now));
+  ReadMemory(process.Handle(), values[kSettledWorkingSet], values[kSettledPrivate]);
+  ok = ok && process.IsRunning();
+  Close(subject, window, process);
+  return ok;
 }
 
 double Median(std::vector<double> values) {
@@ -81,38 +141,41 @@ int wmain(int argc, wchar_t** argv) {
   const int rounds = argc > 1 ? std::max(1, _wtoi(argv[1])) : 15;
   const std::wstring folder = ModuleFolderWithSeparator();
   const Subject subjects[] = {
-      {L"minimal window", folder + L"vx_minimal_window.exe", L"", L"VXBenchMinimal"},
-      {L"VXTailcast", folder + L"VXTailcast.exe", L"update", kControlWindowTitle},
+      {L"minimal window", folder + L"vx_minimal_window.exe", L"", L"VXBenchMinimal", L""},
+      {L"VXTailcast", folder + L"VXTailcast.exe", L"update", kControlWindowTitle, folder + kStartupTraceFileName},
   };
-  std::vector<Sample> samples[2];
+  std::vector<double> samples[2][kFigures];
   for (int round = 0; round < rounds; ++round) {
     for (int i = 0; i < 2; ++i) {  // interleaved, so both see the same machine load
       Sample sample;
       if (!MeasureOnce(subjects[i], sample)) {
-        std::fwprintf(stderr, L"%ls did not start\n", subjects[i].label);
+        std::fwprintf(stderr, L"%ls did not start, or did not finish its start-up work\n", subjects[i].label);
         return 1;
       }
-      samples[i].push_back(sample);
+      for (int f = 0; f < kFigures; ++f) samples[i][f].push_back(sample.values[f]);
     }
   }
-  double medians[2][3];
+  double m[2][kFigures];
   for (int i = 0; i < 2; ++i) {
-    std::vector<double> ms, ws, pb;
-    for (const Sample& s : samples[i]) {
-      ms.push_back(s.milliseconds);
-      ws.push_back(s.workingSetKiB);
-      pb.push_back(s.privateKiB);
-    }
-    medians[i][0] = Median(ms);
-    medians[i][1] = Median(ws);
-    medians[i][2] = Median(pb);
-    std::wprintf(L"%-16ls start to loop %8.1f ms   working set %8.0f KiB   private %8.0f KiB\n", subjects[i].label,
-                 medians[i][0], medians[i][1], medians[i][2]);
+    for (int f = 0; f < kFigures; ++f) m[i][f] = Median(samples[i][f]);
+    std::wprintf(L"%-16ls creation to loop %7.1f ms   working set %6.0f KiB   private %6.0f KiB\n", subjects[i].label,
+                 m[i][kLoopMs], m[i][kLoopWorkingSet], m[i][kLoopPrivate]);
+    std::wprintf(L"%-16ls ready after      %7.1f ms   5 s after start: working set %6.0f KiB   private %6.0f KiB\n",
+                 subjects[i].label, m[i][kReadyMs], m[i][kSettledWorkingSet], m[i][kSettledPrivate]);
   }
-  std::wprintf(L"ratio (VXTailcast / minimal, medians of %d rounds): time %.2f, working set %.2f, private %.2f\n",
-               rounds, medians[1][0] / medians[0][0], medians[1][1] / medians[0][1], medians[1][2] / medians[0][2]);
+  std::wprintf(L"ratio (VXTailcast / minimal, medians of %d rounds): loop %.2f, working set %.2f, private %.2f;\n"
+               L"  ready %.2f; 5 s after start: working set %.2f, private %.2f\n",
+               rounds, m[1][kLoopMs] / m[0][kLoopMs], m[1][kLoopWorkingSet] / m[0][kLoopWorkingSet],
+               m[1][kLoopPrivate] / m[0][kLoopPrivate], m[1][kReadyMs] / m[0][kLoopMs],
+               m[1][kSettledWorkingSet] / m[0][kSettledWorkingSet], m[1][kSettledPrivate] / m[0][kSettledPrivate]);
   std::fflush(stdout);
-  vxbench::PrintFigure("startup_ms", medians[1][0], "minimal_startup_ms", medians[0][0]);
-  vxbench::PrintFigure("startup_working_set_KiB", medians[1][1], "minimal_working_set_KiB", medians[0][1]);
+  vxbench::PrintFigure("startup_ms", m[1][kLoopMs], "minimal_startup_ms", m[0][kLoopMs]);
+  vxbench::PrintFigure("startup_working_set_KiB", m[1][kLoopWorkingSet], "minimal_working_set_KiB",
+                       m[0][kLoopWorkingSet]);
+  vxbench::PrintFigure("ready_ms", m[1][kReadyMs], "minimal_startup_ms", m[0][kLoopMs]);
+  vxbench::PrintFigure("settled_working_set_KiB", m[1][kSettledWorkingSet], "minimal_settled_working_set_KiB",
+                       m[0][kSettledWorkingSet]);
+  vxbench::PrintFigure("settled_private_KiB", m[1][kSettledPrivate], "minimal_settled_private_KiB",
+                       m[0][kSettledPrivate]);
   return 0;
 }

@@ -38,8 +38,22 @@ public:
   template <typename Run>
   void Serve(Run run) {
     for (;;) {
-      std::optional<Job> job = WaitForJob();
+      bool quit = false;
+      std::optional<Job> job = WaitForJob(nullptr, quit);
       if (!job) return;
+      run(*job);
+      FinishJob();
+    }
+  }
+
+  // Like Serve, but returns once no job has come for `idle`: true then, false when the queue
+  // has quit. A job pushed before the wait ends is always taken, never left behind.
+  template <typename Run>
+  bool ServeUntilIdle(Run run, std::chrono::milliseconds idle) {
+    for (;;) {
+      bool quit = false;
+      std::optional<Job> job = WaitForJob(&idle, quit);
+      if (!job) return !quit;
       run(*job);
       FinishJob();
     }
@@ -68,11 +82,27 @@ public:
     return m_jobs.size();
   }
 
+  // The pending jobs that no waiting server is about to take: what a pool that grows on
+  // demand would need another server for. Counted under one lock, so never too low.
+  size_t UnservedCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_jobs.size() > m_waiting ? m_jobs.size() - m_waiting : 0;
+  }
+
 private:
-  std::optional<Job> WaitForJob() {
+  // Nothing when the queue quits (`quit` set) or `idle` passes without a job.
+  std::optional<Job> WaitForJob(const std::chrono::milliseconds* idle, bool& quit) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_wake.wait(lock, [this] { return m_quit || !m_jobs.empty(); });
-    if (m_quit) return std::nullopt;
+    const auto ready = [this] { return m_quit || !m_jobs.empty(); };
+    ++m_waiting;
+    if (idle) {
+      m_wake.wait_for(lock, *idle, ready);
+    } else {
+      m_wake.wait(lock, ready);
+    }
+    --m_waiting;
+    quit = m_quit;
+    if (m_quit || m_jobs.empty()) return std::nullopt;
     Job job = std::move(m_jobs.front());
     m_jobs.pop_front();
     ++m_running;
@@ -92,5 +122,6 @@ private:
   std::condition_variable m_idle;
   std::deque<Job> m_jobs;
   size_t m_running = 0;
+  size_t m_waiting = 0;  // servers waiting for a job
   bool m_quit = false;
 };

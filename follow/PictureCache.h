@@ -10,6 +10,9 @@
 
 class CPictureCache {
 public:
+  // A reminder batch names a handful of albums and a viewer follows tens to hundreds, so 400
+  // addresses (their paths, about 200 bytes each: under 100 KiB when full) keep every picture
+  // of an evening's reminders; the cache starts empty and grows only with pictures fetched.
   static constexpr int kAddressCapacity = 400;
   static constexpr char kMediaTable[] = "MediaPic";
 

@@ -23,14 +23,16 @@ CPingbackPump& CPingbackPump::GetInstance() {
   return *pump;
 }
 
-CPingbackPump::CPingbackPump() : m_thread([this] { m_queue.Serve([](const Pending& pending) { Send(pending); }); }) {}
+CPingbackPump::CPingbackPump() = default;
 
 void CPingbackPump::SetIsTailcast(int isTailcast) { m_isTailcast = isTailcast; }
 
-void CPingbackPump::SendASynLog(const LogParamInfo& info) { m_queue.Push(Pending{info, m_isTailcast}); }
+void CPingbackPump::SendASynLog(const LogParamInfo& info) {
+  m_sender.Post(MakeTask([pending = Pending{info, m_isTailcast}] { Send(pending); }));
+}
 
 bool CPingbackPump::WaitUntilSent(unsigned timeoutMs) {
-  return m_queue.WaitUntilIdle(std::chrono::milliseconds(timeoutMs));
+  return m_sender.WaitUntilIdle(std::chrono::milliseconds(timeoutMs));
 }
 
 void CPingbackPump::Send(const Pending& pending) {

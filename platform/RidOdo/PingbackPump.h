@@ -1,13 +1,13 @@
 // Usage reports: queued by SendASynLog and sent in order, in the background, as one GET
-// each to the service's pingback address. The pump lives until the process ends and is never
-// joined: a report still queued or being sent when the process ends is lost.
+// each to the service's pingback address, by one worker that runs only while there are
+// reports to send. The pump lives until the process ends and is never joined: a report still
+// queued or being sent when the process ends is lost.
 #pragma once
 
 #include <atomic>
-#include <thread>
 
-#include "common/TaskQueue.h"
 #include "platform/RidOdo/LogParamInfo.h"
+#include "platform/RidOdo/RequestPool.h"
 
 class CPingbackPump {
 public:
@@ -33,6 +33,5 @@ private:
   static void Send(const Pending& pending);
 
   std::atomic<int> m_isTailcast{0};
-  TaskQueue<Pending> m_queue;
-  std::thread m_thread;
+  CRequestPool m_sender{1};  // one worker: the reports leave in order
 };

@@ -28,6 +28,13 @@ class Verdicts(unittest.TestCase):
         cases = [
             ("figure startup_ms 130 minimal_startup_ms 100", "start-up to the message loop", "met"),
             ("figure startup_ms 131 minimal_startup_ms 100", "start-up to the message loop", "NOT met"),
+            ("figure ready_ms 150 minimal_startup_ms 100", "ready: start-up work done", "met"),
+            ("figure ready_ms 151 minimal_startup_ms 100", "ready: start-up work done", "NOT met"),
+            ("figure settled_working_set_KiB 1500 minimal_settled_working_set_KiB 1000", "working set 5 s", "met"),
+            ("figure settled_working_set_KiB 1501 minimal_settled_working_set_KiB 1000", "working set 5 s",
+             "NOT met"),
+            ("figure settled_private_KiB 2500 minimal_settled_private_KiB 1000", "private bytes 5 s", "met"),
+            ("figure settled_private_KiB 2501 minimal_settled_private_KiB 1000", "private bytes 5 s", "NOT met"),
             ("figure idle_cpu_percent 0.0999 minimal_idle_cpu_percent 0", "idle CPU", "met"),
             ("figure idle_cpu_percent 0.1 minimal_idle_cpu_percent 0", "idle CPU", "NOT met"),
             ("figure favorites_program_handles 105 before 100", "200 favourites: program handles", "met"),
@@ -66,6 +73,9 @@ class HostileInput(unittest.TestCase):
                 self.assert_missing([line], label)
 
     def test_another_floor_or_a_stated_reason_is_missing(self):
+        # the settled figures are held against the minimal program settled, not at its loop
+        self.assert_missing(["figure settled_private_KiB 9000 minimal_working_set_KiB 4000"],
+                            "private bytes 5 s after start", ": floor is minimal_working_set_KiB")
         self.assert_missing(["figure startup_ms 120 minimal_working_set_KiB 100"], "start-up to the message loop",
                             ": floor is minimal_working_set_KiB")
         self.assert_missing(["nofigure favorites_program_gdi_objects not reported by this system"],
