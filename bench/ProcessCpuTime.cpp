@@ -5,6 +5,7 @@
 #include <sstream>
 #include <vector>
 
+#include "common/ProcessClock.h"
 #include "common/ScopedWin.h"
 #include "common/TextConvert.h"
 
@@ -80,7 +81,7 @@ double StatSeconds(const std::string& stat) {
 }
 
 double FileTimeSeconds(const FILETIME& time) {
-  return static_cast<double>(ULARGE_INTEGER{{time.dwLowDateTime, time.dwHighDateTime}}.QuadPart) / 1e7;
+  return static_cast<double>(FileTimeTicks(time)) / 1e7;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/resource.h"
 #include "bench/Figures.h"
 #include "common/ModulePath.h"
+#include "common/ProcessClock.h"
 #include "common/TraceRecord.h"
 #include "tests/support/ChildProcess.h"
 
@@ -47,21 +48,6 @@ HWND WindowOfProcess(const wchar_t* title, DWORD processId) {
     if (owner == processId) return window;
   }
   return nullptr;
-}
-
-long long Ticks(const FILETIME& time) {
-  ULARGE_INTEGER ticks;
-  ticks.LowPart = time.dwLowDateTime;
-  ticks.HighPart = time.dwHighDateTime;
-  return static_cast<long long>(ticks.QuadPart);
-}
-
-// Milliseconds from the child's creation until now, by the system clock; -1 when unknown.
-double MsSinceCreation(HANDLE process) {
-  FILETIME creation = {}, exit = {}, kernel = {}, user = {}, now = {};
-  if (!::GetProcessTimes(process, &creation, &exit, &kernel, &user)) return -1;
-  ::GetSystemTimeAsFileTime(&now);
-  return (Ticks(now) - Ticks(creation)) / 10000.0;
 }
 
 void ReadMemory(HANDLE process, double& workingSetKiB, double& privateKiB) {

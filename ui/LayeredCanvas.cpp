@@ -13,7 +13,7 @@ bool CLayeredCanvas::Fit(HDC reference, SIZE size) {
   ScopedBitmap bitmap = CreateArgbBitmap(reference, size.cx, size.cy, &bits);
   ScopedMemoryDc dc(::CreateCompatibleDC(reference));
   if (!bitmap || !dc || !bits) return true;
-  m_previous = ::SelectObject(dc.Get(), bitmap.Get());
+  m_selection.emplace(dc.Get(), bitmap.Get());
   m_dc = std::move(dc);
   m_bitmap = std::move(bitmap);
   m_bits = static_cast<uint32_t*>(bits);
@@ -22,8 +22,7 @@ bool CLayeredCanvas::Fit(HDC reference, SIZE size) {
 }
 
 void CLayeredCanvas::Release() {
-  if (m_previous) ::SelectObject(m_dc.Get(), m_previous);
-  m_previous = nullptr;
+  m_selection.reset();  // the bitmap leaves its context before either goes
   m_dc.Reset();
   m_bitmap.Reset();
   m_bits = nullptr;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "common/ScopedGdi.h"
 
@@ -34,7 +35,7 @@ private:
 
   ScopedMemoryDc m_dc;
   ScopedBitmap m_bitmap;
-  HGDIOBJ m_previous = nullptr;
+  std::optional<ScopedSelection> m_selection;  // declared last: undone first
   uint32_t* m_bits = nullptr;
   SIZE m_size = {0, 0};
 };
