@@ -2,10 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <string>
+
 #include "common/TextConvert.h"
 #include "common/TraceRecord.h"
 
 namespace vxtest {
+
+namespace {
+
+// The end-to-end drivers call these waits outside any gtest test, where a recorded failure
+// would never be printed: there the reason goes to their output instead.
+void ReportWaitFailure(const std::string& reason) {
+  if (::testing::UnitTest::GetInstance()->current_test_info()) {
+    ADD_FAILURE() << reason;
+  } else {
+    std::printf("  %s\n", reason.c_str());
+    std::fflush(stdout);
+  }
+}
+
+}  // namespace
 
 ProgramUnderTest::ProgramUnderTest(const std::wstring& name, Updater updater)
     : m_folder(name), m_executable(m_folder.File(L"VXTailcast.exe")) {
@@ -36,7 +54,8 @@ HWND WaitForControlWindowOf(DWORD processId, const std::wstring& programFolder, 
       },
       timeoutMs);
   if (!found) {
-    ADD_FAILURE() << "no control window of process " << processId << " within " << timeoutMs << " ms";
+    ReportWaitFailure("no control window of process " + std::to_string(processId) + " within " +
+                      std::to_string(timeoutMs) + " ms");
     return nullptr;
   }
   // The start-up work may serve sent messages while it waits on the shell (tray icon,
@@ -47,12 +66,14 @@ HWND WaitForControlWindowOf(DWORD processId, const std::wstring& programFolder, 
     return ReadTrace(startupTrace, L"Tailcast:", L"first startup cmdline: ").has_value();
   };
   if (!WaitUntil(startupWorkOver, timeoutMs)) {
-    ADD_FAILURE() << "the control window exists, but its start-up work did not end within " << timeoutMs << " ms";
+    ReportWaitFailure("the control window exists, but its start-up work did not end within " +
+                      std::to_string(timeoutMs) + " ms");
     return nullptr;
   }
   DWORD_PTR ignored = 0;
   if (!::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored)) {
-    ADD_FAILURE() << "the control window's message loop did not answer within " << timeoutMs << " ms";
+    ReportWaitFailure("the control window's message loop did not answer within " + std::to_string(timeoutMs) +
+                      " ms");
     return nullptr;
   }
   return found;

@@ -59,7 +59,7 @@ public:
     ::DeleteFileW((folders.program + kStartupTraceFileName).c_str());
     m_process = ChildProcess::Start(folders.program + L"VXTailcast.exe", L"update");
     if (m_process.IsStarted()) m_window = WaitForControlWindowOf(m_process.Id(), folders.program);
-    if (!m_window) std::printf("FAILED: the program showed no control window\n");
+    if (!m_window) ReportNoWindow();
   }
 
   HWND Window() const { return m_window; }
@@ -72,6 +72,17 @@ public:
   }
 
 private:
+  void ReportNoWindow() const {
+    if (!m_process.IsStarted()) {
+      std::printf("FAILED: the program could not be started (error %lu)\n", ::GetLastError());
+    } else if (m_process.IsRunning()) {
+      std::printf("FAILED: the program showed no control window; process %lu still runs\n", m_process.Id());
+    } else {
+      std::printf("FAILED: the program showed no control window; process %lu ended with %lu\n", m_process.Id(),
+                  m_process.ExitCode());
+    }
+  }
+
   ChildProcess m_process;
   HWND m_window = nullptr;
 };
