@@ -1,6 +1,5 @@
 #include "app/VXTailcastApp.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include "app/CommandLine.h"
@@ -79,13 +78,6 @@ bool CVXTailcastApp::InitInstance() {
   return false;
 }
 
-void CVXTailcastApp::InitCommonControls() {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof controls;
-  controls.dwICC = ICC_WIN95_CLASSES;
-  ::InitCommonControlsEx(&controls);
-}
-
 void CVXTailcastApp::ReadModuleFolder() { m_moduleFolder = ModuleFolderWithSeparator(); }
 
 void CVXTailcastApp::RunControlWindow() {
@@ -94,10 +86,6 @@ void CVXTailcastApp::RunControlWindow() {
   SetMainWindow(&controlWindow);
   if (controlWindow.Create(Instance())) {
     ::SendMessageW(controlWindow.GetSafeHwnd(), WM_TAILCAST_COMMAND, CMD_STARTUP_WORK, 0);
-    // The control window has no controls: the common controls (the about box's, the tray
-    // menu's) are set up once the start-up work is done, which needs none of them; the user
-    // reaches the about box and the menu only later.
-    if (!controlWindow.PostWork([this] { InitCommonControls(); })) InitCommonControls();
     // The first command follows the start-up work, which runs once the loop does.
     if (!controlWindow.PostWork([this] { HandleFirstStartCommand(); })) HandleFirstStartCommand();
     // The process ends here, with whatever the network threads still wait for.

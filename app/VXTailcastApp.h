@@ -14,7 +14,6 @@ protected:
   bool InitInstance() override;
 
 private:
-  void InitCommonControls();
   void ReadModuleFolder();
   void RunControlWindow();
   void HandleFirstStartCommand();

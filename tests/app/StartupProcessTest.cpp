@@ -1,4 +1,7 @@
 // Start-up of the real program: which starts run, and what goes to the updater.
+#include <windows.h>
+#include <tlhelp32.h>
+
 #include <gtest/gtest.h>
 
 #include "app/Messages.h"
@@ -6,6 +9,7 @@
 #include "app/ClientLocations.h"
 #include "app/TrayIcon.h"
 #include "common/Registry.h"
+#include "common/ScopedWin.h"
 #include "tests/app/ProgramUnderTest.h"
 
 namespace {
@@ -72,6 +76,38 @@ TEST(StartupTest, UpdateAloneRunsWithoutCommand) {
   EXPECT_EQ(program.StartupTrace(L"first startup cmdline: "), L"update");
   EXPECT_FALSE(program.StartupTrace(L"send first startup cmdline: ").has_value());
   EXPECT_TRUE(program.UpdaterCalls().empty());
+}
+
+bool HasModuleLoaded(DWORD processId, const wchar_t* module) {
+  ScopedKernelHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId));
+  if (!snapshot) return false;
+  MODULEENTRY32W entry = {};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = ::Module32FirstW(snapshot.Get(), &entry); more; more = ::Module32NextW(snapshot.Get(), &entry)) {
+    if (::lstrcmpiW(entry.szModule, module) == 0) return true;
+  }
+  return false;
+}
+
+// A tray program that is never asked for its about box never loads the common controls.
+TEST(StartupTest, CommonControlsLoadOnlyWithTheAboutBox) {
+  ProgramUnderTest program(L"common-controls");
+  ChildProcess start = program.Start(L"update");
+  const HWND window = program.WaitForControlWindow(start.Id());
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(program.StartupTrace(L"startup work done ms: ").has_value());
+  EXPECT_TRUE(HasModuleLoaded(start.Id(), L"shell32.dll"));  // the snapshot does list the program's modules
+  EXPECT_FALSE(HasModuleLoaded(start.Id(), L"comctl32.dll"));
+
+  ::PostMessageW(window, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  const HWND about = vxtest::WaitForWindow(L"About VXTailcast", kProcessTimeoutMs);
+  ASSERT_NE(about, nullptr);
+  EXPECT_TRUE(HasModuleLoaded(start.Id(), L"comctl32.dll"));
+  ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(vxtest::WaitUntil([&] { return !::IsWindow(about); }, kProcessTimeoutMs));
+  ::PostMessageW(window, WM_COMMAND, ID_TRAY_EXIT, 0);
+  ASSERT_TRUE(start.WaitForExit(kProcessTimeoutMs));
+  EXPECT_EQ(start.ExitCode(), 0u);
 }
 
 struct FirstStartCase {
