@@ -1,7 +1,6 @@
 #include "bench/RunningProgram.h"
 
 #include <psapi.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "common/TextConvert.h"
 #include "favorites/FavoriteIntake.h"
 #include "favorites/HostPaths.h"
+#include "tests/support/GdiObjects.h"
 
 namespace vxbench {
 
@@ -31,37 +31,6 @@ DWORD CountHandlesByProbing(HANDLE process) {
     }
   }
   return count;
-}
-
-// One entry of the GDI handle table as Wine lays it out (64-bit fields in both builds).
-struct GdiTableEntry {
-  UINT64 object;
-  ULONG owner;
-  USHORT unique;
-  UCHAR type;  // 0: a free entry
-  UCHAR flags;
-  UINT64 userPointer;
-};
-static_assert(sizeof(GdiTableEntry) == 24, "the table's entry layout");
-constexpr size_t kGdiTableEntries = 0x10000;
-#ifdef _WIN64
-constexpr size_t kPebGdiTableOffset = 0xF8;
-#else
-constexpr size_t kPebGdiTableOffset = 0x94;
-#endif
-
-// Live entries of the process's GDI handle table, which its PEB points to: where the system
-// reports no GDI object count (Wine), this table is the process's own. 0 when it cannot be read.
-DWORD CountGdiObjectsInTable(HANDLE process) {
-  PROCESS_BASIC_INFORMATION basic = {};
-  if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, nullptr) != 0) return 0;
-  const auto* tableField = reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kPebGdiTableOffset;
-  void* table = nullptr;
-  if (!::ReadProcessMemory(process, tableField, &table, sizeof table, nullptr) || !table) return 0;
-  std::vector<GdiTableEntry> entries(kGdiTableEntries);
-  if (!::ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiTableEntry), nullptr)) return 0;
-  return static_cast<DWORD>(
-      std::count_if(entries.begin(), entries.end(), [](const GdiTableEntry& entry) { return entry.type != 0; }));
 }
 
 HWND WaitForControlWindow() {
@@ -100,17 +69,12 @@ RunningProgram::~RunningProgram() {
   m_program.WaitForExit(10000);
 }
 
-DWORD ReadGdiObjects(HANDLE process) {
-  const DWORD reported = ::GetGuiResources(process, GR_GDIOBJECTS);
-  return reported ? reported : CountGdiObjectsInTable(process);
-}
-
 Usage ReadProcessUsage(HANDLE process) {
   Usage usage;
   if (!::GetProcessHandleCount(process, &usage.handles) || usage.handles == 0) {
     usage.handles = CountHandlesByProbing(process);
   }
-  usage.gdiObjects = ReadGdiObjects(process);
+  usage.gdiObjects = vxtest::ReadGdiObjects(process);
   PROCESS_MEMORY_COUNTERS_EX memory = {};
   memory.cb = sizeof memory;
   ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);

@@ -25,9 +25,6 @@ struct Usage {
 // Handles and GDI objects (each found another way where the system reports none) and private
 // bytes of a process.
 Usage ReadProcessUsage(HANDLE process);
-// The GDI objects a process holds; where the system reports none (Wine), the live entries of its
-// GDI handle table. 0 when neither can be read.
-DWORD ReadGdiObjects(HANDLE process);
 
 class RunningProgram {
 public:

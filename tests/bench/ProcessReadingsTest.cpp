@@ -11,10 +11,12 @@
 #include "bench/ProcessCpuTime.h"
 #include "bench/RunningProgram.h"
 #include "common/ScopedGdi.h"
+#include "tests/support/GdiObjects.h"
 
 namespace {
 
 using namespace vxbench;
+using vxtest::ReadGdiObjects;
 
 using ScopedBrush = ScopedHandle<GdiObjectTraits<HBRUSH>>;
 
