@@ -22,6 +22,15 @@ public:
     return true;
   }
   void GiveBack() { m_inUse = false; }
+  void Release() {
+    if (m_inUse) return;
+    if (m_previous) ::SelectObject(m_dc.Get(), m_previous);
+    m_previous = nullptr;
+    m_bitmap.Reset();
+    m_dc.Reset();
+    m_bits = nullptr;
+    m_width = m_height = 0;
+  }
   HDC GetDC() const { return m_dc.Get(); }
   uint32_t* Bits() const { return m_bits; }
   int Width() const { return m_width; }
@@ -109,6 +118,8 @@ bool CAlphaLayer::MakeOwn() {
   m_bits = static_cast<uint32_t*>(bits);  // CreateDIBSection hands out zeroed memory
   return true;
 }
+
+void CAlphaLayer::ReleaseScratch() { Scratch().Release(); }
 
 CAlphaLayer::~CAlphaLayer() {
   if (m_previous) ::SelectObject(m_ownDc.Get(), m_previous);

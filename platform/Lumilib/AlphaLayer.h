@@ -20,6 +20,9 @@ public:
   enum class Transient { kScratch };
   CAlphaLayer(const RECT& area, Transient);
   ~CAlphaLayer();
+  // Frees this thread's scratch bitmap unless a layer borrows it; the next transient layer
+  // makes it again. For a window that lets its drawing go while it waits.
+  static void ReleaseScratch();
   CAlphaLayer(const CAlphaLayer&) = delete;
   CAlphaLayer& operator=(const CAlphaLayer&) = delete;
 

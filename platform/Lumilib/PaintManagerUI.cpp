@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/Lumilib/AlphaLayer.h"
 #include "platform/Lumilib/ControlUI.h"
 #include "platform/Lumilib/UISystem.h"
 
@@ -49,11 +50,12 @@ bool CPaintManagerUI::AttachDialog(CControlUI* root) {
 void CPaintManagerUI::ReleaseSkin() {
   m_hot = nullptr;
   m_pushed = nullptr;
-  m_toolTip.Hide();
+  m_toolTip.Destroy();
   Retire(std::move(m_root));
   m_root.reset();
   m_fonts.Clear();
   m_images.Clear();
+  CAlphaLayer::ReleaseScratch();
   MarkInvalid(QRect());
 }
 

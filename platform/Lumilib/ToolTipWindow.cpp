@@ -57,6 +57,11 @@ void CToolTipWindow::Hide() {
   ::SendMessageW(m_window.Get(), TTM_ACTIVATE, FALSE, 0);
 }
 
+void CToolTipWindow::Destroy() {
+  m_text.clear();
+  m_window.Reset();
+}
+
 void CToolTipWindow::Relay(HWND owner, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!m_window || m_text.empty()) return;
   MSG msg = {};

@@ -15,6 +15,8 @@ public:
   // The tool now covers `area` (client coordinates) with `text`; an empty text hides it.
   void Track(HWND owner, const RECT& area, const std::wstring& text);
   void Hide();
+  // The tip's window goes; the next Track makes it again.
+  void Destroy();
   // Hands a mouse message to the tool-tip, which times its appearance by them.
   void Relay(HWND owner, UINT message, WPARAM wParam, LPARAM lParam);
 

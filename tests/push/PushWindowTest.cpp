@@ -170,12 +170,14 @@ TEST_F(PushWindowTest, TheSkinIsLoadedForAReminderAndLetGoWhenTheViewerClosesThe
   EXPECT_TRUE(::IsWindowVisible(window->GetHWND()));
   ClickNext();
   EXPECT_EQ(Text(L"Button_Text"), L"Show");
+  ASSERT_NE(window->GetPaintManager().GetToolTipWindow(), nullptr);
   const Lumi::QRect close = window->GetPaintManager().FindControl(L"ButtonUI_Close")->GetPos();
   ClickNext(POINT{(close.left + close.right) / 2, (close.top + close.bottom) / 2});
   EXPECT_FALSE(::IsWindowVisible(window->GetHWND()));
   EXPECT_FALSE(window->HasSkin());
   EXPECT_EQ(window->GetPaintManager().FindControl(L"Button_Text"), nullptr);
   EXPECT_EQ(window->GetPaintManager().GetRoot(), nullptr);
+  EXPECT_EQ(window->GetPaintManager().GetToolTipWindow(), nullptr);  // the arrows' tip went with it
 
   // The first album's picture still shows the first page, skin and all, the page kept.
   SendPicture(7);

@@ -4,6 +4,9 @@
 #include <cstdint>
 
 #include "common/GdiplusInclude.h"
+#include "platform/Lumilib/AlphaLayer.h"
+#include "platform/Lumilib/Render.h"
+#include "tests/support/GdiObjects.h"
 #include "tests/platform/Lumilib/LumiFixture.h"
 
 namespace lumitest {
@@ -87,6 +90,37 @@ TEST_F(PaintTest, ColoursPicturesAndTextHaveSaneAlpha) {
   EXPECT_EQ(At(5, 37), 0xFFFF0000u);
   EXPECT_EQ(Alpha(At(35, 37)), 0u);
   EXPECT_EQ(Alpha(At(50, 37)), 0u);  // outside the control
+}
+
+// A window that lets its skin go while it waits keeps none of the skin's drawing objects: its
+// fonts, its pictures and their scaled copies, and the scratch bitmap its drawing borrows.
+TEST_F(PaintTest, ReleasingTheSkinLetsGoOfItsDrawingObjects) {
+  ASSERT_TRUE(WriteHalfRedPng(skin.File(L"half.png")));
+  const char* const kSkin = R"(<Window><Font id="0" name="" size="14" />
+      <VerticalLayout>
+        <Label height="16" bkcolor="#FF2040C0" text="WWWW" textcolor="#FFFFFFFF" />
+        <Control height="10" bkimage="half.png" />
+      </VerticalLayout></Window>)";
+  ASSERT_NE(Load(kSkin, RECT{0, 0, kWidth, kHeight}), nullptr);
+  Paint();
+  const DWORD painted = vxtest::ReadGdiObjects(::GetCurrentProcess());
+  ASSERT_GT(painted, 0u);
+  window.manager.ReleaseSkin();
+  // At least the font, the scaled picture's bitmap and DC and the scratch bitmap and its DC.
+  EXPECT_LE(vxtest::ReadGdiObjects(::GetCurrentProcess()) + 5, painted);
+
+  // The scratch bitmap alone: made again by the next drawing, freed again on request.
+  ScopedMemoryDc dc(::CreateCompatibleDC(nullptr));
+  const DWORD released = vxtest::ReadGdiObjects(::GetCurrentProcess());
+  Lumi::FillColor(dc.Get(), RECT{0, 0, 8, 8}, 0xFF102030);
+  EXPECT_EQ(vxtest::ReadGdiObjects(::GetCurrentProcess()), released + 2);
+  Lumi::CAlphaLayer::ReleaseScratch();
+  EXPECT_EQ(vxtest::ReadGdiObjects(::GetCurrentProcess()), released);
+
+  ASSERT_NE(Load(kSkin, RECT{0, 0, kWidth, kHeight}), nullptr);
+  Paint();
+  EXPECT_EQ(At(kWidth - 1, 0), 0xFF2040C0u);
+  EXPECT_EQ(At(5, 20), 0xFFFF0000u);
 }
 
 TEST_F(PaintTest, ButtonPaintsItsStatePictureAndDisabledColour) {
