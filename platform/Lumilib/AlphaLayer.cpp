@@ -10,9 +10,7 @@ namespace {
 // more than the drawing.
 class CScratchBitmap {
 public:
-  ~CScratchBitmap() {
-    if (m_previous) ::SelectObject(m_dc.Get(), m_previous);
-  }
+  ~CScratchBitmap() { Deselect(); }
   // The bitmap, at least width x height, or false.
   bool Borrow(int width, int height) {
     if (m_inUse) return false;
@@ -24,23 +22,24 @@ public:
   void GiveBack() { m_inUse = false; }
   void Release() {
     if (m_inUse) return;
-    if (m_previous) ::SelectObject(m_dc.Get(), m_previous);
-    m_previous = nullptr;
+    Deselect();
     m_bitmap.Reset();
     m_dc.Reset();
-    m_bits = nullptr;
-    m_width = m_height = 0;
   }
   HDC GetDC() const { return m_dc.Get(); }
   uint32_t* Bits() const { return m_bits; }
   int Width() const { return m_width; }
 
 private:
-  void Grow(int width, int height) {
+  // The DC gets its own bitmap back; the bits are no longer ours to hand out.
+  void Deselect() {
     if (m_previous) ::SelectObject(m_dc.Get(), m_previous);
     m_previous = nullptr;
     m_bits = nullptr;
     m_width = m_height = 0;
+  }
+  void Grow(int width, int height) {
+    Deselect();
     void* bits = nullptr;
     m_bitmap = CreateArgbBitmap(nullptr, width, height, &bits);
     if (!m_dc) m_dc.Reset(::CreateCompatibleDC(nullptr));
